@@ -1,0 +1,120 @@
+#include "board/board.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace tesmor {
+
+std::string PointText(int point) {
+  if (point < 0 || point >= CellCount) return "--";
+  std::string text(1, static_cast<char>('A' + PointCol(point)));
+  text += std::to_string(PointRow(point) + 1);
+  return text;
+}
+
+int ParsePoint(const std::string& text) {
+  if (text.size() < 2 || text.size() > 3) return NoPoint;
+  const int col = std::toupper(static_cast<unsigned char>(text[0])) - 'A';
+  int number = 0;
+  for (size_t i = 1; i < text.size(); ++i) {
+    if (!std::isdigit(static_cast<unsigned char>(text[i]))) return NoPoint;
+    number = number * 10 + (text[i] - '0');
+  }
+  if (text[1] == '0') return NoPoint;
+  const int row = number - 1;
+  return OnBoard(row, col) ? PointIndex(row, col) : NoPoint;
+}
+
+GameState& ClearGameState(GameState& state) {
+  state.cells.fill(Empty);
+  state.moveCount = 0;
+  state.focusRow = 0;
+  state.focusCol = 0;
+  state.lastRow = 7;
+  state.lastCol = 7;
+  state.forbiddenRulesOn = 0;
+  return state;
+}
+
+void RecordMove(GameState& state, int row, int col) {
+  state.cell(row, col) = state.SideToMove();
+  state.history[state.moveCount] = {row, col};
+  state.focusRow = state.lastRow = row;
+  state.focusCol = state.lastCol = col;
+  ++state.moveCount;
+}
+
+void UndoMove(GameState& state) {
+  if (state.moveCount == 0) return;
+  --state.moveCount;
+  const MoveRecord undone = state.history[state.moveCount];
+  state.cell(undone.row, undone.col) = Empty;
+  if (state.moveCount > 0) {
+    const MoveRecord previous = state.history[state.moveCount - 1];
+    state.focusRow = state.lastRow = previous.row;
+    state.focusCol = state.lastCol = previous.col;
+  }
+}
+
+Line ExtractLine(const std::array<int32_t, CellCount>& cells, int direction, int lineNumber) {
+  Line line;
+  line.fill(OffBoard);
+  for (int k = 0; k < BoardSize; ++k) {
+    int row = 0;
+    int col = 0;
+    switch (direction) {
+      case 0:
+        row = lineNumber, col = k;
+        break;
+      case 1:
+        row = k, col = lineNumber;
+        break;
+      case 2:
+        row = lineNumber - k, col = k;
+        break;
+      default:
+        row = lineNumber - k, col = 14 - k;
+        break;
+    }
+    if (OnBoard(row, col)) line[k + 2] = cells[CellIndex(row, col)];
+  }
+  return line;
+}
+
+LineSet ExtractLines(GameState& state, int row, int col) {
+  LineSet set;
+  set.state = &state;
+  for (int d = 0; d < 4; ++d) set.lines[d] = ExtractLine(state.cells, d, LineNumber(d, row, col));
+  return set;
+}
+
+int IsFiveInLine(const Line& line, int pos, bool forbiddenRulesOn) {
+  const int c = line[pos + 2];
+  if (c != Black && c != White) return 0;
+  const bool exactOnly = forbiddenRulesOn && c == Black;
+  for (int w = std::max(pos - 4, 0); w <= std::min(pos, 10); ++w) {
+    const int* run = &line[w + 2];
+    if (run[0] + run[1] + run[2] + run[3] + run[4] != 5 * c) continue;
+    if (!exactOnly) return 1;
+    if (line[w + 1] != Black && line[w + 7] != Black) return 1;
+  }
+  return 0;
+}
+
+int IsFiveAt(const GameState& state, int row, int col) {
+  if (state.cell(row, col) == Empty) return 0;
+  for (int d = 0; d < 4; ++d) {
+    const Line line = ExtractLine(state.cells, d, LineNumber(d, row, col));
+    if (IsFiveInLine(line, LinePosition(d, row, col), state.forbiddenRulesOn)) return 1;
+  }
+  return 0;
+}
+
+int WinnerAtFocus(const GameState& state) {
+  if (!OnBoard(state.focusRow, state.focusCol)) return 0;
+  return IsFiveAt(state, state.focusRow, state.focusCol)
+             ? state.cell(state.focusRow, state.focusCol)
+             : 0;
+}
+
+}  // namespace tesmor

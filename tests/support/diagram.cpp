@@ -1,0 +1,76 @@
+#include "support/diagram.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace tesmor::test {
+
+Diagram FromDiagram(std::initializer_list<const char*> rows, const char* bottomLeft,
+                    bool forbiddenRulesOn) {
+  Diagram diagram;
+  ClearGameState(diagram.state);
+  diagram.state.forbiddenRulesOn = forbiddenRulesOn ? 1 : 0;
+  const int origin = P(bottomLeft);
+  const int height = static_cast<int>(rows.size());
+  int r = 0;
+  for (const char* text : rows) {
+    const int row = PointRow(origin) + height - 1 - r;
+    for (int k = 0; text[k] != '\0'; ++k) {
+      const int col = PointCol(origin) + k;
+      const char ch = text[k];
+      if (ch == ' ') continue;
+      if (!OnBoard(row, col)) {
+        ADD_FAILURE() << "diagram runs off the board at row " << row << " col " << col;
+        continue;
+      }
+      if (ch == 'X') diagram.state.cell(row, col) = Black;
+      if (ch == 'O') diagram.state.cell(row, col) = White;
+      if (ch == '*') diagram.markRow = row, diagram.markCol = col;
+    }
+    ++r;
+  }
+  return diagram;
+}
+
+Line LineFrom(const std::string& cells) {
+  Line line;
+  line.fill(Empty);
+  line[0] = line[1] = line[17] = line[18] = OffBoard;
+  for (size_t k = 0; k < cells.size() && k < 15; ++k) {
+    const char ch = cells[k];
+    line[k + 2] = ch == 'X' ? Black : ch == 'O' ? White : ch == '#' ? OffBoard : Empty;
+  }
+  return line;
+}
+
+GameState RandomPosition(std::mt19937& rng, int moves, bool forbiddenRulesOn) {
+  GameState state;
+  ClearGameState(state);
+  state.forbiddenRulesOn = forbiddenRulesOn ? 1 : 0;
+  std::uniform_int_distribution<int> anyPoint(0, CellCount - 1);
+  std::uniform_int_distribution<int> offset(-2, 2);
+  // Stones cluster as in real games, so that threes, fours and fives occur often: most moves go
+  // next to an earlier stone.
+  while (state.moveCount < moves && state.moveCount < CellCount) {
+    int row = 0;
+    int col = 0;
+    if (state.moveCount == 0 || rng() % 8 == 0) {
+      const int p = anyPoint(rng);
+      row = PointRow(p), col = PointCol(p);
+    } else {
+      const MoveRecord near = state.history[rng() % static_cast<unsigned>(state.moveCount)];
+      row = near.row + offset(rng), col = near.col + offset(rng);
+    }
+    if (OnBoard(row, col) && state.cell(row, col) == Empty) RecordMove(state, row, col);
+  }
+  return state;
+}
+
+int P(const char* text) {
+  const int point = ParsePoint(text);
+  EXPECT_NE(point, NoPoint) << text;
+  return point;
+}
+
+}  // namespace tesmor::test

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <initializer_list>
+#include <random>
+#include <string>
+
+#include "board/board.h"
+
+namespace tesmor::test {
+
+// A board written as a small diagram, top row first as on screen: 'X' Black, 'O' White, '.' empty,
+// '*' an empty point singled out for the test. The diagram's lower-left character lands on the
+// point named by bottomLeft (for instance "A1" or "F6").
+struct Diagram {
+  GameState state;
+  int markRow = -1;
+  int markCol = -1;
+};
+Diagram FromDiagram(std::initializer_list<const char*> rows, const char* bottomLeft = "A1",
+                    bool forbiddenRulesOn = true);
+
+// A line written from position 0: 'X' Black, 'O' White, '.' empty, '#' off the board. Positions
+// the text does not reach are empty.
+Line LineFrom(const std::string& cells);
+
+// Plays n random moves from the empty board on a fresh record (no five check).
+GameState RandomPosition(std::mt19937& rng, int moves, bool forbiddenRulesOn);
+
+// The point given as text, e.g. P("H8").
+int P(const char* text);
+
+}  // namespace tesmor::test
