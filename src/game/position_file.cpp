@@ -1,0 +1,93 @@
+#include "game/position_file.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace tesmor {
+
+namespace {
+
+PositionFileResult Refuse(std::string reason) {
+  PositionFileResult result;
+  result.error = std::move(reason);
+  return result;
+}
+
+}  // namespace
+
+PositionFileResult ParsePositionBytes(const std::vector<uint8_t>& bytes) {
+  if (bytes.empty()) return Refuse("the file is empty");
+  const size_t count = bytes[0];
+  if (count > CellCount) return Refuse("it counts " + std::to_string(count) + " moves");
+  if (bytes.size() < count + 1)
+    return Refuse("it counts " + std::to_string(count) + " moves but holds " +
+                  std::to_string(bytes.size() - 1));
+  if (bytes.size() > count + 1)
+    return Refuse("it holds more bytes than its " + std::to_string(count) + " moves");
+
+  std::array<bool, CellCount> taken{};
+  PositionFileResult result;
+  result.file.moves.reserve(count);
+  for (size_t i = 0; i < count; ++i) {
+    const int cellIndex = bytes[i + 1];
+    const std::string where = "move " + std::to_string(i + 1);
+    if (cellIndex >= CellCount) return Refuse(where + " is off the board");
+    if (taken[cellIndex]) return Refuse(where + " is played on an occupied point");
+    taken[cellIndex] = true;
+    result.file.moves.push_back({cellIndex / BoardSize, cellIndex % BoardSize});
+  }
+  result.ok = true;
+  return result;
+}
+
+PositionFileResult ReadPositionFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return Refuse("cannot open " + path + ": " + std::strerror(errno));
+  // A real position file is at most 226 bytes; reading one byte more is enough to refuse a
+  // longer one without reading all of it.
+  std::vector<uint8_t> bytes;
+  char byte = 0;
+  while (bytes.size() <= CellCount + 1 && in.get(byte)) bytes.push_back(static_cast<uint8_t>(byte));
+  if (in.bad()) return Refuse("cannot read " + path);
+  return ParsePositionBytes(bytes);
+}
+
+std::vector<uint8_t> PositionBytes(const GameState& state) {
+  std::vector<uint8_t> bytes;
+  bytes.push_back(static_cast<uint8_t>(state.moveCount));
+  for (int i = 0; i < state.moveCount; ++i)
+    bytes.push_back(static_cast<uint8_t>(CellIndex(state.history[i].row, state.history[i].col)));
+  return bytes;
+}
+
+bool WritePositionFile(const std::string& path, const GameState& state, std::string* error) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) {
+    if (error) *error = "cannot create " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  const std::vector<uint8_t> bytes = PositionBytes(state);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) {
+    if (error) *error = "cannot write " + path;
+    return false;
+  }
+  return true;
+}
+
+void ApplyPositionFile(GameState& state, const PositionFile& file) {
+  state.cells.fill(Empty);
+  state.moveCount = static_cast<int32_t>(file.moves.size());
+  for (size_t i = 0; i < file.moves.size(); ++i) {
+    const MoveRecord& move = file.moves[i];
+    state.cell(move.row, move.col) = i % 2 == 0 ? Black : White;
+    state.history[i] = move;
+  }
+}
+
+}  // namespace tesmor
