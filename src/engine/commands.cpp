@@ -1,0 +1,77 @@
+#include "engine/commands.h"
+
+#include <algorithm>
+#include <array>
+#include <ostream>
+
+namespace tesmor {
+
+namespace {
+
+constexpr std::array kCommands = {
+    EngineCommand{"forbidden", "forbidden POSITION",
+                  "list the points where a Black stone would be forbidden", ForbiddenCommand},
+};
+
+}  // namespace
+
+bool CommandArgs::Parse(const std::vector<std::string>& args, const std::vector<std::string>& known,
+                        std::string& error) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& word = args[i];
+    if (word.rfind("--", 0) != 0) {
+      positional.push_back(word);
+      continue;
+    }
+    const std::string name = word.substr(2);
+    if (std::find(known.begin(), known.end(), name) == known.end()) {
+      error = "unknown option " + word;
+      return false;
+    }
+    if (i + 1 >= args.size()) {
+      error = "option " + word + " needs a value";
+      return false;
+    }
+    options[name] = args[++i];
+  }
+  return true;
+}
+
+std::string CommandArgs::JoinedPositional() const {
+  std::string joined;
+  for (const std::string& word : positional) {
+    if (!joined.empty()) joined += ' ';
+    joined += word;
+  }
+  return joined;
+}
+
+std::string CommandArgs::Option(const std::string& name, const std::string& fallback) const {
+  const auto found = options.find(name);
+  return found == options.end() ? fallback : found->second;
+}
+
+void PrintEngineHelp(std::ostream& out) {
+  out << "Tesmor v3.2 engine: analysis commands for 15x15 five-in-a-row and renju.\n\n"
+         "Usage: tesmor-engine COMMAND [ARGS]\n\n"
+         "POSITION is the path of a .pos file or a move list such as \"H8 H9 J10\"\n"
+         "(column letter A..O from the left, row 1..15 from the bottom, Black first).\n\n"
+         "Commands:\n";
+  for (const EngineCommand& command : kCommands)
+    out << "  " << command.usage << "\n      " << command.summary << "\n";
+  out << "  help\n      show this text\n";
+}
+
+int RunEngineCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
+    PrintEngineHelp(out);
+    return ExitOk;
+  }
+  for (const EngineCommand& command : kCommands)
+    if (args[0] == command.name)
+      return command.run(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
+  err << "tesmor-engine: unknown command '" << args[0] << "' (try tesmor-engine help)\n";
+  return ExitBadInput;
+}
+
+}  // namespace tesmor

@@ -1,0 +1,81 @@
+#include "engine/position_arg.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "game/position_file.h"
+
+namespace tesmor {
+
+namespace {
+
+bool LooksLikeFile(const std::string& text) {
+  if (text.find('/') != std::string::npos) return true;
+  std::string lower(text);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+  if (lower.size() >= 4 && lower.compare(lower.size() - 4, 4, ".pos") == 0) return true;
+  std::error_code ignored;
+  return std::filesystem::is_regular_file(text, ignored);
+}
+
+}  // namespace
+
+bool ParseMoveList(const std::string& text, GameState& state, std::string& error) {
+  GameState parsed;
+  ClearGameState(parsed);
+  parsed.forbiddenRulesOn = state.forbiddenRulesOn;
+  size_t i = 0;
+  while (i < text.size()) {
+    const unsigned char ch = static_cast<unsigned char>(text[i]);
+    if (std::isspace(ch) || ch == ',') {
+      ++i;
+      continue;
+    }
+    size_t end = i;
+    while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end])) &&
+           text[end] != ',')
+      ++end;
+    const std::string word = text.substr(i, end - i);
+    i = end;
+    const int point = ParsePoint(word);
+    if (point == NoPoint) {
+      error = "unknown point '" + word + "'";
+      return false;
+    }
+    if (parsed.cell(PointRow(point), PointCol(point)) != Empty) {
+      error = "point " + PointText(point) + " is played twice";
+      return false;
+    }
+    if (parsed.moveCount >= CellCount) {
+      error = "too many moves";
+      return false;
+    }
+    RecordMove(parsed, PointRow(point), PointCol(point));
+  }
+  state = parsed;
+  return true;
+}
+
+bool ParsePositionArgument(const std::string& text, GameState& state, std::string& error) {
+  if (!LooksLikeFile(text)) return ParseMoveList(text, state, error);
+  const PositionFileResult read = ReadPositionFile(text);
+  if (!read.ok) {
+    error = "position file " + text + " refused: " + read.error;
+    return false;
+  }
+  GameState loaded;
+  ClearGameState(loaded);
+  loaded.forbiddenRulesOn = state.forbiddenRulesOn;
+  ApplyPositionFile(loaded, read.file);
+  if (loaded.moveCount > 0) {
+    const MoveRecord last = loaded.history[loaded.moveCount - 1];
+    loaded.focusRow = loaded.lastRow = last.row;
+    loaded.focusCol = loaded.lastCol = last.col;
+  }
+  state = loaded;
+  return true;
+}
+
+}  // namespace tesmor
