@@ -1,0 +1,82 @@
+#pragma once
+
+#include <span>
+
+namespace tesmor {
+
+// Menu command ids. The window, the terminal front end and the controller all speak in them.
+enum CommandId : int {
+  CmdPlayBlack = 40046,   // "执黑"
+  CmdPlayWhite = 40047,   // "执白"
+  CmdTwoPlayers = 40048,  // "双人" (new game)
+  CmdRulesForbidden = 40049,
+  CmdRulesFree = 40050,
+  CmdLevel0 = 40051,
+  CmdLevel1 = 40052,
+  CmdLevel2 = 40054,
+  CmdLevel3 = 40055,
+  CmdLevel4 = 40056,
+  CmdLevel5 = 40057,
+  CmdLevel6 = 40058,
+  CmdLevel7 = 40059,
+  CmdLevel8 = 40060,
+  CmdLevel9 = 40061,
+  CmdAbout = 40064,
+  CmdTakeBack = 40065,
+  CmdExit = 40066,
+  CmdHint = 40127,
+  CmdVcf = 40129,
+  CmdShowNumbers = 40137,
+  CmdUseBook = 40141,
+  CmdStop = 40143,
+  CmdModeTwoPlayers = 40147,  // "双人" (switch)
+  CmdModeComputer = 40148,    // "人机"
+  CmdRulesRif = 40149,
+  CmdOpen = 40152,
+  CmdSave = 40153,
+  CmdExactSearch = 40155,
+  CmdFastSearch = 40158,
+  CmdAccurateSearch = 40159,
+};
+
+// The ten level items in menu order; level n ("n级") is item n and sets level n + 1.
+constexpr CommandId LevelCommands[10] = {CmdLevel0, CmdLevel1, CmdLevel2, CmdLevel3, CmdLevel4,
+                                         CmdLevel5, CmdLevel6, CmdLevel7, CmdLevel8, CmdLevel9};
+
+// One entry of the menu bar: an item with its command, a separator, or a submenu heading whose
+// items follow at depth + 1.
+struct MenuEntry {
+  int depth;         // 0 top-level menu, 1 its items, 2 items of a submenu
+  const char* text;  // nullptr for a separator
+  int command;       // 0 for menus and separators
+};
+
+// The whole menu bar in order, with the texts shown to the user.
+std::span<const MenuEntry> MenuBar();
+
+// The menu text of a command, or nullptr.
+const char* CommandText(int command);
+
+// Toolbar bitmaps by resource number.
+enum ButtonImage : int {
+  ImageNewGame = 109,
+  ImageComputer = 110,
+  ImageForbidden = 111,
+  ImageSave = 112,
+  ImageOpen = 113,
+  ImageHint = 114,
+  ImageStop = 115,
+  ImageVcf = 116,
+  ImageTwoPlayers = 120,
+  ImageFree = 121,
+  ImageRif = 122,
+};
+constexpr int ToolbarButtonCount = 8;
+// Initial images of the eight toolbar buttons, left to right.
+constexpr ButtonImage InitialButtonImages[ToolbarButtonCount] = {
+    ImageNewGame, ImageComputer, ImageRif, ImageSave, ImageOpen, ImageHint, ImageStop, ImageVcf};
+constexpr int ModeButton = 1;
+constexpr int RulesButton = 2;
+constexpr int StopButton = 6;
+
+}  // namespace tesmor

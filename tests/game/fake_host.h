@@ -1,0 +1,165 @@
+#pragma once
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "game/controller.h"
+#include "game/geometry.h"
+#include "support/diagram.h"
+
+namespace tesmor::test {
+
+// A screen that records what the controller does to it and answers message boxes from a script.
+class FakeHost : public Host {
+ public:
+  struct Box {
+    std::string text;
+    std::string caption;
+    MessageIcon icon;
+    MessageButtons buttons;
+  };
+
+  MessageAnswer MessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
+                           MessageButtons buttons) override {
+    boxes.push_back({text, caption, icon, buttons});
+    if (!answers.empty()) {
+      const MessageAnswer answer = answers.front();
+      answers.pop_front();
+      return answer;
+    }
+    return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+  }
+  void Beep() override { ++beeps; }
+  void InvalidateCell(int row, int col, bool erase) override {
+    invalidated.push_back({row, col, erase});
+  }
+  void InvalidatePanelLine(int index) override { panelLines.push_back(index); }
+  void RepaintAll() override { ++repaints; }
+  void SetMenuChecked(int command, bool checked) override { checkedItems[command] = checked; }
+  void SetMenuEnabled(int command, bool enabled) override { enabledItems[command] = enabled; }
+  void SetButtonImage(int button, int image) override { buttonImages[button] = image; }
+  void StartWorker(WorkerKind kind) override { workers.push_back(kind); }
+  std::optional<std::string> OpenFileDialog(const std::string& title,
+                                            const std::string& lastName) override {
+    dialogTitles.push_back(title);
+    dialogLastNames.push_back(lastName);
+    return dialogAnswer;
+  }
+  std::optional<std::string> SaveFileDialog(const std::string& title,
+                                            const std::string& lastName) override {
+    dialogTitles.push_back(title);
+    dialogLastNames.push_back(lastName);
+    return dialogAnswer;
+  }
+  void ShowAbout() override { ++abouts; }
+  void Quit() override { quit = true; }
+
+  // The texts of the message boxes shown since the last call, and forget them.
+  std::vector<std::string> TakeTexts() {
+    std::vector<std::string> texts;
+    for (const Box& box : boxes) texts.push_back(box.text);
+    boxes.clear();
+    return texts;
+  }
+
+  struct Cell {
+    int row;
+    int col;
+    bool erase;
+  };
+
+  std::vector<Box> boxes;
+  std::deque<MessageAnswer> answers;
+  int beeps = 0;
+  int repaints = 0;
+  int abouts = 0;
+  bool quit = false;
+  std::vector<Cell> invalidated;
+  std::vector<int> panelLines;
+  std::map<int, bool> checkedItems;
+  std::map<int, bool> enabledItems;
+  std::map<int, int> buttonImages;
+  std::vector<WorkerKind> workers;
+  std::optional<std::string> dialogAnswer;
+  std::vector<std::string> dialogTitles;
+  std::vector<std::string> dialogLastNames;
+};
+
+// The computer, scripted: each request takes the next answer; the requests are kept for checks.
+class ScriptedComputer : public ComputerPlayer {
+ public:
+  bool LoadOpeningBook() override { return bookLoads; }
+  int ChooseComputerMove(GameState& game, const MoveRequest& request) override {
+    requests.push_back(request);
+    positions.push_back(game);
+    if (request.progress) request.progress->PanelLine(5, "2");
+    if (moves.empty()) return NoPoint;
+    const int move = moves.front();
+    moves.pop_front();
+    return move;
+  }
+  int FindVcf(GameState& game, int limit) override {
+    positions.push_back(game);
+    vcfLimits.push_back(limit);
+    return vcfAnswer;
+  }
+
+  bool bookLoads = true;
+  std::deque<int> moves;
+  int vcfAnswer = NoPoint;
+  std::vector<MoveRequest> requests;
+  std::vector<GameState> positions;
+  std::vector<int> vcfLimits;
+};
+
+// A controller on a fake host with a scripted computer, whose workers run when the test says.
+class ControllerFixture {
+ public:
+  ControllerFixture() : controller(host, computer, random) {}
+
+  void Start() { controller.Start(); }
+
+  void Click(const char* point) {
+    const int p = P(point);
+    controller.LeftClick(PointX(PointCol(p)), PointY(PointRow(p)));
+  }
+  void Clicks(std::initializer_list<const char*> points) {
+    for (const char* point : points) Click(point);
+  }
+
+  // Runs the pending worker on this thread, its messages going straight to the controller.
+  void RunWorker() {
+    ASSERT_FALSE(host.workers.empty()) << "no worker was started";
+    host.workers.erase(host.workers.begin());
+    Link link(controller);
+    RunWorkerJob(controller.CurrentJob(), computer, link);
+  }
+
+  int Cell(const char* point) const {
+    const int p = P(point);
+    return controller.game().cell(PointRow(p), PointCol(p));
+  }
+  // The displayed cells always match the game's while no worker runs.
+  void ExpectDisplayInSync() const {
+    EXPECT_EQ(controller.displayCells(), controller.game().cells);
+    EXPECT_EQ(controller.displayMoveCount(), controller.game().moveCount);
+  }
+
+  FakeHost host;
+  ScriptedComputer computer;
+  SequenceRandom random{{1}};
+  Controller controller;
+
+ private:
+  struct Link : WindowLink {
+    explicit Link(Controller& c) : controller(c) {}
+    int Send(int message, int value) override { return controller.HandleMessage(message, value); }
+    Controller& controller;
+  };
+};
+
+}  // namespace tesmor::test
