@@ -1,0 +1,314 @@
+#include "eval/evaluation.h"
+
+namespace tesmor {
+
+namespace {
+
+constexpr int Slot(int colour) {
+  return colour == Black ? 0 : 1;
+}
+
+// ClassifyLinePoint reads no cell more than five points from the stone it judges, so a change
+// further away alters neither a stone's tally nor a point's direction value.
+constexpr int kPatternReach = 5;
+
+// The eight half-lines from a point, each with the direction of the line it runs along.
+struct Ray {
+  int dr;
+  int dc;
+  int direction;
+};
+constexpr std::array<Ray, 8> kRays = {{
+    {0, 1, 0},
+    {0, -1, 0},
+    {-1, 0, 1},
+    {1, 0, 1},
+    {-1, 1, 2},
+    {1, -1, 2},
+    {1, 1, 3},
+    {-1, -1, 3},
+}};
+
+// Visits, along each ray from (row, col), up to maxSteps points that a change at (row, col) can
+// influence: the colour of the first stone met fixes the walk, and it stops before the first
+// stone of the other colour, beyond which no pattern reads.
+template <typename Visit>
+void WalkRays(const GameState& state, int row, int col, int maxSteps, Visit visit) {
+  for (const Ray& ray : kRays) {
+    int colour = Empty;
+    int r = row + ray.dr;
+    int c = col + ray.dc;
+    for (int step = 0; step < maxSteps && OnBoard(r, c); ++step, r += ray.dr, c += ray.dc) {
+      const int cell = state.cell(r, c);
+      if (cell != Empty) {
+        if (colour == Empty) {
+          colour = cell;
+        } else if (cell != colour) {
+          break;
+        }
+      }
+      visit(CellIndex(r, c), ray.direction);
+    }
+  }
+}
+
+Line LineThrough(const GameState& state, int direction, int row, int col) {
+  return ExtractLine(state.cells, direction, LineNumber(direction, row, col));
+}
+
+// Pattern counts of a position for one side, from the summed stone tallies.
+struct PatternCounts {
+  int fives;
+  int openFours;
+  int fours;
+  int openThrees;
+  int closedThrees;
+  int openTwos;
+  int closedTwos;
+  int doubleFour;
+  int doubleThree;
+  int fourThree;
+};
+
+PatternCounts CountPatterns(const PatternTally& totals) {
+  PatternCounts counts{};
+  counts.fives = totals.fives / 5;
+  counts.openFours = totals.openFours / 4;
+  counts.fours = totals.fours / 4;
+  counts.openThrees = totals.openThrees / 3;
+  counts.closedThrees = totals.closedThrees / 3;
+  counts.openTwos = totals.openTwos / 2;
+  counts.closedTwos = totals.closedTwos / 2;
+  counts.doubleFour = counts.fours >= 2 ? 1 : 0;
+  counts.doubleThree = counts.openThrees >= 2 ? 1 : 0;
+  counts.fourThree = counts.fours >= 1 && counts.openThrees >= 1 ? 1 : 0;
+  return counts;
+}
+
+// 7 * (own patterns) - 5 * (the opponent's threats), written out per count.
+int WeighPatterns(const PatternCounts& c, bool own) {
+  if (own)
+    return 700000 * c.fives + 42000 * c.openFours + 84 * c.fours + 28000 * c.doubleFour +
+           21000 * c.fourThree + 700 * c.doubleThree + 70 * c.openThrees + 28 * c.closedThrees +
+           21 * c.openTwos + 7 * c.closedTwos;
+  return -250000 * (c.fives + c.openFours + c.fours + c.doubleFour + c.fourThree) -
+         7500 * c.doubleThree - 2500 * c.openThrees - 35 * c.closedThrees - 30 * c.openTwos -
+         5 * c.closedTwos;
+}
+
+int Attack(const PatternTally& t, int colour, bool forbiddenRulesOn) {
+  const int fours = t.fours + t.openFours;
+  // The evaluation's own quick guess at a forbidden point; the exact test is ForbiddenKindAt.
+  if (colour == Black && forbiddenRulesOn && t.fives == 0 &&
+      (t.openThrees >= 2 || fours >= 2 || t.overlines >= 1))
+    return -100000;
+  return 1000000 * t.fives + 6000 * t.openFours + 12 * fours + (fours >= 2 ? 4000 : 0) +
+         (fours >= 1 && t.openThrees >= 1 ? 3000 : 0) + 10 * t.openThrees +
+         (t.openThrees >= 2 ? 100 : 0) + 6 * t.closedThrees + 5 * t.openTwos + t.closedTwos;
+}
+
+int Defence(const PatternTally& t) {
+  const int fours = t.fours + t.openFours;
+  return 50000 * t.fives + 3000 * t.openFours + 8 * fours + (fours >= 2 ? 2000 : 0) +
+         (fours >= 1 && t.openThrees >= 1 ? 1500 : 0) + 7 * t.openThrees +
+         (t.openThrees >= 2 ? 15 : 0) + 3 * t.closedThrees + 2 * t.openTwos;
+}
+
+using DirectionValues = std::array<PatternValue, 4>;
+
+int ValueOf(const DirectionValues& own, const DirectionValues& other, int colour,
+            bool forbiddenRulesOn) {
+  return 8 * Attack(TallyPatterns(own), colour, forbiddenRulesOn) +
+         5 * Defence(TallyPatterns(other));
+}
+
+}  // namespace
+
+PatternTally& PatternTally::operator+=(const PatternTally& other) {
+  fives += other.fives;
+  openFours += other.openFours;
+  fours += other.fours;
+  openThrees += other.openThrees;
+  closedThrees += other.closedThrees;
+  openTwos += other.openTwos;
+  closedTwos += other.closedTwos;
+  overlines += other.overlines;
+  return *this;
+}
+
+PatternTally& PatternTally::operator-=(const PatternTally& other) {
+  fives -= other.fives;
+  openFours -= other.openFours;
+  fours -= other.fours;
+  openThrees -= other.openThrees;
+  closedThrees -= other.closedThrees;
+  openTwos -= other.openTwos;
+  closedTwos -= other.closedTwos;
+  overlines -= other.overlines;
+  return *this;
+}
+
+PatternTally TallyPatterns(const std::array<PatternValue, 4>& values) {
+  PatternTally tally;
+  for (const PatternValue value : values) {
+    switch (PatternLevelOf(value)) {
+      case PatternLevel::Five:
+        ++tally.fives;
+        break;
+      case PatternLevel::OpenFour:
+        ++tally.openFours;
+        break;
+      case PatternLevel::Four:
+        tally.fours += PatternCountOf(value);
+        break;
+      case PatternLevel::OpenThree:
+        ++tally.openThrees;
+        break;
+      case PatternLevel::ClosedThree:
+        ++tally.closedThrees;
+        break;
+      case PatternLevel::OpenTwo:
+        ++tally.openTwos;
+        break;
+      case PatternLevel::ClosedTwo:
+        ++tally.closedTwos;
+        break;
+      case PatternLevel::Overline:
+        ++tally.overlines;
+        break;
+      case PatternLevel::NoPattern:
+        break;
+    }
+  }
+  return tally;
+}
+
+PatternTally StoneTallyAt(const GameState& state, int row, int col) {
+  DirectionValues values;
+  for (int d = 0; d < 4; ++d)
+    values[d] = ClassifyLinePoint(LineThrough(state, d, row, col), LinePosition(d, row, col),
+                                  state.forbiddenRulesOn);
+  return TallyPatterns(values);
+}
+
+int ScoreStoneTotals(const PatternTally& ownTotals, const PatternTally& opponentTotals) {
+  return WeighPatterns(CountPatterns(ownTotals), true) +
+         WeighPatterns(CountPatterns(opponentTotals), false);
+}
+
+struct EvalContext::Tables {
+  // EvaluatePosition: the board and rule setting it last saw, each stone's tally on that board,
+  // and the sums of those tallies per colour.
+  std::array<int8_t, CellCount> evalSnapshot{};
+  std::array<std::array<PatternTally, CellCount>, 2> stoneTally{};
+  std::array<PatternTally, 2> totals{};
+  bool evalRules = false;
+  // RefreshCandidates: the board and rule setting it last saw, each empty point's direction
+  // values for a stone of either colour, and the resulting point values.
+  std::array<int8_t, CellCount> candidateSnapshot{};
+  std::array<std::array<DirectionValues, CellCount>, 2> directionValues{};
+  std::array<std::array<int32_t, CellCount>, 2> candidateTable{};
+  bool candidateRules = false;
+};
+
+EvalContext::EvalContext() : tables_(std::make_unique<Tables>()) {}
+EvalContext::~EvalContext() = default;
+EvalContext::EvalContext(EvalContext&&) noexcept = default;
+EvalContext& EvalContext::operator=(EvalContext&&) noexcept = default;
+
+int EvalContext::Candidate(int colour, int cellIndex) const {
+  return tables_->candidateTable[Slot(colour)][cellIndex];
+}
+
+int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
+  EvalContext::Tables& t = *context.tables_;
+
+  // 1. Mark every changed point and the stones that a ray from it reaches. Tallies taken under
+  // the other rule setting are all stale.
+  std::array<bool, CellCount> marked{};
+  const bool rules = state.forbiddenRulesOn != 0;
+  if (rules != t.evalRules) {
+    marked.fill(true);
+    t.evalRules = rules;
+  }
+  for (int p = 0; p < CellCount; ++p) {
+    if (state.cells[p] == t.evalSnapshot[p]) continue;
+    marked[p] = true;
+    WalkRays(state, p / BoardSize, p % BoardSize, kPatternReach,
+             [&](int cell, int) { marked[cell] = true; });
+  }
+
+  // 2. Take the new board and recount the marked stones, keeping the per-colour sums exact.
+  for (int p = 0; p < CellCount; ++p) {
+    const int before = t.evalSnapshot[p];
+    const int now = state.cells[p];
+    t.evalSnapshot[p] = static_cast<int8_t>(now);
+    if (!marked[p]) continue;
+    if (before != Empty) t.totals[Slot(before)] -= t.stoneTally[Slot(before)][p];
+    if (now != Empty) {
+      const PatternTally tally = StoneTallyAt(state, p / BoardSize, p % BoardSize);
+      t.stoneTally[Slot(now)][p] = tally;
+      t.totals[Slot(now)] += tally;
+    }
+  }
+
+  // 3. to 5. Score the sums.
+  return ScoreStoneTotals(t.totals[Slot(side)], t.totals[Slot(-side)]);
+}
+
+int PointValue(const GameState& state, int row, int col, int colour) {
+  DirectionValues black;
+  DirectionValues white;
+  for (int d = 0; d < 4; ++d) {
+    // The stone goes into the extracted line only, so the record is never touched.
+    Line line = LineThrough(state, d, row, col);
+    const int pos = LinePosition(d, row, col);
+    line[pos + 2] = Black;
+    black[d] = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
+    line[pos + 2] = White;
+    white[d] = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
+  }
+  return colour == Black ? ValueOf(black, white, Black, state.forbiddenRulesOn)
+                         : ValueOf(white, black, White, state.forbiddenRulesOn);
+}
+
+void RefreshCandidates(EvalContext& context, const GameState& state) {
+  EvalContext::Tables& t = *context.tables_;
+
+  // 1. and 2. Flag the directions whose line changed within five points of an empty point.
+  std::array<uint8_t, CellCount> flags{};
+  const bool rules = state.forbiddenRulesOn != 0;
+  if (rules != t.candidateRules) {
+    flags.fill(0b1111);
+    t.candidateRules = rules;
+  }
+  for (int p = 0; p < CellCount; ++p) {
+    if (state.cells[p] == t.candidateSnapshot[p]) continue;
+    flags[p] = 0b1111;
+    WalkRays(state, p / BoardSize, p % BoardSize, kPatternReach,
+             [&](int cell, int direction) { flags[cell] |= static_cast<uint8_t>(1 << direction); });
+  }
+
+  // 3. Take the new board and revalue the flagged empty points.
+  for (int p = 0; p < CellCount; ++p) {
+    t.candidateSnapshot[p] = static_cast<int8_t>(state.cells[p]);
+    if (state.cells[p] != Empty || flags[p] == 0) continue;
+    const int row = p / BoardSize;
+    const int col = p % BoardSize;
+    DirectionValues& black = t.directionValues[Slot(Black)][p];
+    DirectionValues& white = t.directionValues[Slot(White)][p];
+    for (int d = 0; d < 4; ++d) {
+      if ((flags[p] & (1 << d)) == 0) continue;
+      Line line = LineThrough(state, d, row, col);
+      const int pos = LinePosition(d, row, col);
+      line[pos + 2] = Black;
+      black[d] = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
+      line[pos + 2] = White;
+      white[d] = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
+    }
+    t.candidateTable[Slot(Black)][p] = ValueOf(black, white, Black, state.forbiddenRulesOn);
+    t.candidateTable[Slot(White)][p] = ValueOf(white, black, White, state.forbiddenRulesOn);
+  }
+}
+
+}  // namespace tesmor
