@@ -130,23 +130,6 @@ void ExpectMatchesRecount(EvalContext& context, const GameState& state, int firs
   ASSERT_EQ(state, before);
 }
 
-// A random empty point, most often near an earlier stone so that patterns form.
-void PlayRandomMove(GameState& state, std::mt19937& rng) {
-  for (;;) {
-    int row = static_cast<int>(rng() % BoardSize);
-    int col = static_cast<int>(rng() % BoardSize);
-    if (state.moveCount > 0 && rng() % 6 != 0) {
-      const MoveRecord near = state.history[rng() % static_cast<unsigned>(state.moveCount)];
-      row = near.row + static_cast<int>(rng() % 5) - 2;
-      col = near.col + static_cast<int>(rng() % 5) - 2;
-    }
-    if (OnBoard(row, col) && state.cell(row, col) == Empty) {
-      RecordMove(state, row, col);
-      return;
-    }
-  }
-}
-
 TEST(IncrementalEvaluation, EqualsARecountAfterEveryMoveAndTakeBack) {
   std::mt19937 rng(7);
   // One context for all games and both rule settings, as a long-lived search context would be.
@@ -158,7 +141,7 @@ TEST(IncrementalEvaluation, EqualsARecountAfterEveryMoveAndTakeBack) {
     state.forbiddenRulesOn = game % 2;
     const int length = 40 + static_cast<int>(rng() % 100);
     while (state.moveCount < length) {
-      PlayRandomMove(state, rng);
+      test::PlayRandomMove(state, rng);
       // Now and then let several moves pass unseen, so that one call meets many changes.
       if (rng() % 4 == 0) continue;
       const int side = rng() % 2 ? Black : White;
