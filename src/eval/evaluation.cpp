@@ -116,10 +116,18 @@ int Defence(const PatternTally& t) {
 
 using DirectionValues = std::array<PatternValue, 4>;
 
-int ValueOf(const DirectionValues& own, const DirectionValues& other, int colour,
-            bool forbiddenRulesOn) {
-  return 8 * Attack(TallyPatterns(own), colour, forbiddenRulesOn) +
-         5 * Defence(TallyPatterns(other));
+// PointValue for both colours from the direction values of a Black and of a White stone on the
+// point: each colour's attack plus the defence against the other.
+struct PointValues {
+  int black;
+  int white;
+};
+PointValues ValuesOf(const DirectionValues& black, const DirectionValues& white,
+                     bool forbiddenRulesOn) {
+  const PatternTally blackTally = TallyPatterns(black);
+  const PatternTally whiteTally = TallyPatterns(white);
+  return {8 * Attack(blackTally, Black, forbiddenRulesOn) + 5 * Defence(whiteTally),
+          8 * Attack(whiteTally, White, forbiddenRulesOn) + 5 * Defence(blackTally)};
 }
 
 }  // namespace
@@ -149,37 +157,21 @@ PatternTally& PatternTally::operator-=(const PatternTally& other) {
 }
 
 PatternTally TallyPatterns(const std::array<PatternValue, 4>& values) {
+  // Every level counts 1 per direction except Four, whose count says how many fours; so adding
+  // the counts by level gives every field at once.
+  std::array<int32_t, static_cast<int>(PatternLevel::Overline) + 1> byLevel{};
+  for (const PatternValue value : values)
+    byLevel[static_cast<int>(PatternLevelOf(value))] += PatternCountOf(value);
+  auto at = [&](PatternLevel level) { return byLevel[static_cast<int>(level)]; };
   PatternTally tally;
-  for (const PatternValue value : values) {
-    switch (PatternLevelOf(value)) {
-      case PatternLevel::Five:
-        ++tally.fives;
-        break;
-      case PatternLevel::OpenFour:
-        ++tally.openFours;
-        break;
-      case PatternLevel::Four:
-        tally.fours += PatternCountOf(value);
-        break;
-      case PatternLevel::OpenThree:
-        ++tally.openThrees;
-        break;
-      case PatternLevel::ClosedThree:
-        ++tally.closedThrees;
-        break;
-      case PatternLevel::OpenTwo:
-        ++tally.openTwos;
-        break;
-      case PatternLevel::ClosedTwo:
-        ++tally.closedTwos;
-        break;
-      case PatternLevel::Overline:
-        ++tally.overlines;
-        break;
-      case PatternLevel::NoPattern:
-        break;
-    }
-  }
+  tally.fives = at(PatternLevel::Five);
+  tally.openFours = at(PatternLevel::OpenFour);
+  tally.fours = at(PatternLevel::Four);
+  tally.openThrees = at(PatternLevel::OpenThree);
+  tally.closedThrees = at(PatternLevel::ClosedThree);
+  tally.openTwos = at(PatternLevel::OpenTwo);
+  tally.closedTwos = at(PatternLevel::ClosedTwo);
+  tally.overlines = at(PatternLevel::Overline);
   return tally;
 }
 
@@ -268,8 +260,8 @@ int PointValue(const GameState& state, int row, int col, int colour) {
     line[pos + 2] = White;
     white[d] = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
   }
-  return colour == Black ? ValueOf(black, white, Black, state.forbiddenRulesOn)
-                         : ValueOf(white, black, White, state.forbiddenRulesOn);
+  const PointValues values = ValuesOf(black, white, state.forbiddenRulesOn);
+  return colour == Black ? values.black : values.white;
 }
 
 void RefreshCandidates(EvalContext& context, const GameState& state) {
@@ -306,8 +298,9 @@ void RefreshCandidates(EvalContext& context, const GameState& state) {
       line[pos + 2] = White;
       white[d] = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
     }
-    t.candidateTable[Slot(Black)][p] = ValueOf(black, white, Black, state.forbiddenRulesOn);
-    t.candidateTable[Slot(White)][p] = ValueOf(white, black, White, state.forbiddenRulesOn);
+    const PointValues values = ValuesOf(black, white, state.forbiddenRulesOn);
+    t.candidateTable[Slot(Black)][p] = values.black;
+    t.candidateTable[Slot(White)][p] = values.white;
   }
 }
 
