@@ -216,29 +216,5 @@ TEST(ThreatBoard, AgreesWithTheGameRecordOnRandomPositions) {
   EXPECT_GT(positions, 1500);
 }
 
-TEST(ThreatBoard, LayoutOfTheFourViews) {
-  GameState state;
-  for (int i = 0; i < CellCount; ++i) state.cells[i] = (i % 3) - 1;
-  const ThreatBoard board = Built(state);
-  // The rows are the board's own cells.
-  for (int i = 0; i < CellCount; ++i) EXPECT_EQ(board.cells[i], state.cells[i]);
-  for (int d = 0; d < 4; ++d) {
-    for (int row = 0; row < BoardSize; ++row) {
-      for (int col = 0; col < BoardSize; ++col) {
-        const int index = ThreatCellIndex(d, row, col);
-        EXPECT_EQ(board.cells[index], state.cell(row, col)) << d << " " << row << " " << col;
-        const int lineStart = index - LinePosition(d, row, col);
-        const Line line = ExtractLine(state.cells, d, LineNumber(d, row, col));
-        for (int k = 0; k < BoardSize; ++k) EXPECT_EQ(board.cells[lineStart + k], line[k + 2]);
-      }
-    }
-  }
-  // The corner diagonals: line 30 holds only (0, 0), line 87 only (14, 0).
-  EXPECT_EQ(board.cells[30 * 15], state.cell(0, 0));
-  for (int k = 1; k < 15; ++k) EXPECT_EQ(board.cells[30 * 15 + k], OffBoard);
-  EXPECT_EQ(board.cells[87 * 15 + 14], state.cell(14, 0));
-  for (int k = 0; k < 14; ++k) EXPECT_EQ(board.cells[87 * 15 + k], OffBoard);
-}
-
 }  // namespace
 }  // namespace tesmor
