@@ -1,5 +1,7 @@
 #include "eval/evaluation.h"
 
+#include <algorithm>
+
 namespace tesmor {
 
 namespace {
@@ -49,6 +51,19 @@ void WalkRays(const GameState& state, int row, int col, int maxSteps, Visit visi
       }
       visit(CellIndex(r, c), ray.direction);
     }
+  }
+}
+
+using Cells = std::array<int32_t, CellCount>;
+
+// Calls changed(p) for every point where cells and snapshot differ, in row-major order. Most
+// rows are unchanged between consecutive calls of a search and are passed over whole.
+template <typename Changed>
+void ForEachChange(const Cells& cells, const Cells& snapshot, Changed changed) {
+  for (int first = 0; first < CellCount; first += BoardSize) {
+    if (std::equal(&cells[first], &cells[first] + BoardSize, &snapshot[first])) continue;
+    for (int p = first; p < first + BoardSize; ++p)
+      if (cells[p] != snapshot[p]) changed(p);
   }
 }
 
@@ -175,29 +190,22 @@ PatternTally TallyPatterns(const std::array<PatternValue, 4>& values) {
   return tally;
 }
 
-PatternTally StoneTallyAt(const GameState& state, int row, int col) {
-  DirectionValues values;
-  for (int d = 0; d < 4; ++d)
-    values[d] = ClassifyLinePoint(LineThrough(state, d, row, col), LinePosition(d, row, col),
-                                  state.forbiddenRulesOn);
-  return TallyPatterns(values);
-}
-
 int ScoreStoneTotals(const PatternTally& ownTotals, const PatternTally& opponentTotals) {
   return WeighPatterns(CountPatterns(ownTotals), true) +
          WeighPatterns(CountPatterns(opponentTotals), false);
 }
 
 struct EvalContext::Tables {
-  // EvaluatePosition: the board and rule setting it last saw, each stone's tally on that board,
-  // and the sums of those tallies per colour.
-  std::array<int8_t, CellCount> evalSnapshot{};
-  std::array<std::array<PatternTally, CellCount>, 2> stoneTally{};
+  // EvaluatePosition: the board and rule setting it last saw, each stone's direction values and
+  // tally on that board, and the sums of those tallies per colour.
+  Cells evalSnapshot{};
+  std::array<DirectionValues, CellCount> stoneValues{};
+  std::array<PatternTally, CellCount> stoneTally{};
   std::array<PatternTally, 2> totals{};
   bool evalRules = false;
   // RefreshCandidates: the board and rule setting it last saw, each empty point's direction
   // values for a stone of either colour, and the resulting point values.
-  std::array<int8_t, CellCount> candidateSnapshot{};
+  Cells candidateSnapshot{};
   std::array<std::array<DirectionValues, CellCount>, 2> directionValues{};
   std::array<std::array<int32_t, CellCount>, 2> candidateTable{};
   bool candidateRules = false;
@@ -215,34 +223,45 @@ int EvalContext::Candidate(int colour, int cellIndex) const {
 int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
   EvalContext::Tables& t = *context.tables_;
 
-  // 1. Mark every changed point and the stones that a ray from it reaches. Tallies taken under
-  // the other rule setting are all stale.
-  std::array<bool, CellCount> marked{};
+  // 1. Flag every changed point, and the stones that a ray from it reaches in the ray's
+  // direction. Values taken under the other rule setting are all stale.
+  std::array<uint8_t, CellCount> flags{};
+  std::array<uint8_t, CellCount> flaggedList;
+  int flaggedCount = 0;
+  auto flag = [&](int p, int bits) {
+    if (flags[p] == 0) flaggedList[flaggedCount++] = static_cast<uint8_t>(p);
+    flags[p] |= static_cast<uint8_t>(bits);
+  };
   const bool rules = state.forbiddenRulesOn != 0;
   if (rules != t.evalRules) {
-    marked.fill(true);
+    for (int p = 0; p < CellCount; ++p) flag(p, 0b1111);
     t.evalRules = rules;
   }
-  for (int p = 0; p < CellCount; ++p) {
-    if (state.cells[p] == t.evalSnapshot[p]) continue;
-    marked[p] = true;
+  ForEachChange(state.cells, t.evalSnapshot, [&](int p) {
+    flag(p, 0b1111);
     WalkRays(state, p / BoardSize, p % BoardSize, kPatternReach,
-             [&](int cell, int) { marked[cell] = true; });
-  }
+             [&](int cell, int direction) { flag(cell, 1 << direction); });
+  });
 
-  // 2. Take the new board and recount the marked stones, keeping the per-colour sums exact.
-  for (int p = 0; p < CellCount; ++p) {
+  // 2. Reclassify the flagged directions of the stones, keeping the per-colour sums exact, and
+  // take the new board. A stone's other directions still hold: their lines did not change.
+  for (int i = 0; i < flaggedCount; ++i) {
+    const int p = flaggedList[i];
     const int before = t.evalSnapshot[p];
     const int now = state.cells[p];
-    t.evalSnapshot[p] = static_cast<int8_t>(now);
-    if (!marked[p]) continue;
-    if (before != Empty) t.totals[Slot(before)] -= t.stoneTally[Slot(before)][p];
-    if (now != Empty) {
-      const PatternTally tally = StoneTallyAt(state, p / BoardSize, p % BoardSize);
-      t.stoneTally[Slot(now)][p] = tally;
-      t.totals[Slot(now)] += tally;
-    }
+    if (before != Empty) t.totals[Slot(before)] -= t.stoneTally[p];
+    if (now == Empty) continue;
+    const int row = p / BoardSize;
+    const int col = p % BoardSize;
+    DirectionValues& values = t.stoneValues[p];
+    for (int d = 0; d < 4; ++d)
+      if (flags[p] & (1 << d))
+        values[d] = ClassifyLinePoint(LineThrough(state, d, row, col), LinePosition(d, row, col),
+                                      state.forbiddenRulesOn);
+    t.stoneTally[p] = TallyPatterns(values);
+    t.totals[Slot(now)] += t.stoneTally[p];
   }
+  t.evalSnapshot = state.cells;
 
   // 3. to 5. Score the sums.
   return ScoreStoneTotals(t.totals[Slot(side)], t.totals[Slot(-side)]);
@@ -269,22 +288,27 @@ void RefreshCandidates(EvalContext& context, const GameState& state) {
 
   // 1. and 2. Flag the directions whose line changed within five points of an empty point.
   std::array<uint8_t, CellCount> flags{};
+  std::array<uint8_t, CellCount> flaggedList;
+  int flaggedCount = 0;
+  auto flag = [&](int p, int bits) {
+    if (flags[p] == 0) flaggedList[flaggedCount++] = static_cast<uint8_t>(p);
+    flags[p] |= static_cast<uint8_t>(bits);
+  };
   const bool rules = state.forbiddenRulesOn != 0;
   if (rules != t.candidateRules) {
-    flags.fill(0b1111);
+    for (int p = 0; p < CellCount; ++p) flag(p, 0b1111);
     t.candidateRules = rules;
   }
-  for (int p = 0; p < CellCount; ++p) {
-    if (state.cells[p] == t.candidateSnapshot[p]) continue;
-    flags[p] = 0b1111;
+  ForEachChange(state.cells, t.candidateSnapshot, [&](int p) {
+    flag(p, 0b1111);
     WalkRays(state, p / BoardSize, p % BoardSize, kPatternReach,
-             [&](int cell, int direction) { flags[cell] |= static_cast<uint8_t>(1 << direction); });
-  }
+             [&](int cell, int direction) { flag(cell, 1 << direction); });
+  });
 
-  // 3. Take the new board and revalue the flagged empty points.
-  for (int p = 0; p < CellCount; ++p) {
-    t.candidateSnapshot[p] = static_cast<int8_t>(state.cells[p]);
-    if (state.cells[p] != Empty || flags[p] == 0) continue;
+  // 3. Revalue the flagged empty points and take the new board.
+  for (int i = 0; i < flaggedCount; ++i) {
+    const int p = flaggedList[i];
+    if (state.cells[p] != Empty) continue;
     const int row = p / BoardSize;
     const int col = p % BoardSize;
     DirectionValues& black = t.directionValues[Slot(Black)][p];
@@ -302,6 +326,7 @@ void RefreshCandidates(EvalContext& context, const GameState& state) {
     t.candidateTable[Slot(Black)][p] = values.black;
     t.candidateTable[Slot(White)][p] = values.white;
   }
+  t.candidateSnapshot = state.cells;
 }
 
 }  // namespace tesmor

@@ -30,18 +30,17 @@ struct PatternTally {
 // Tally of the four direction values of a stone or point, in direction order 0..3.
 PatternTally TallyPatterns(const std::array<PatternValue, 4>& values);
 
-// The tally of the stone on (row, col) as it stands.
-PatternTally StoneTallyAt(const GameState& state, int row, int col);
-
 // Scores summed stone tallies: every pattern is seen once by each of its stones, so the sums are
 // divided by the pattern's length before weighting.
 int ScoreStoneTotals(const PatternTally& ownTotals, const PatternTally& opponentTotals);
 
-// The caches that make the evaluation and the candidate values incremental: what the board
-// looked like at the last call, and what was computed from it. A fresh context holds an empty
-// board, so its first call recomputes everything that differs from one. One context serves the
-// consecutive calls of one search; it is large and owns its tables on the heap, and copying
-// is refused because two searches must never share or fork one silently.
+// The caches that make the evaluation and the candidate values incremental: what the board and
+// the rule setting looked like at the last call, and what was computed from them. A fresh
+// context holds an empty board, so its first call recomputes everything that differs from one;
+// a changed rule setting recomputes everything. One context serves the consecutive calls of one
+// search; it is large and owns its tables on the heap, and copying is refused because two
+// searches must never share or fork one silently. A moved-from context may only be destroyed or
+// assigned to.
 class EvalContext {
  public:
   EvalContext();
@@ -63,8 +62,8 @@ class EvalContext {
   friend void RefreshCandidates(EvalContext& context, const GameState& state);
 };
 
-// The static score of the position from side's view (Black or White). Recounts only the stones
-// on rays from the points that changed since the context's last call.
+// The static score of the position from side's view (Black or White). Reclassifies only the
+// directions of stones whose line changed within five points since the context's last call.
 int EvaluatePosition(EvalContext& context, const GameState& state, int side);
 
 // What a stone of colour on the empty point (row, col) builds for colour plus what it would take

@@ -22,6 +22,14 @@ GameState Position(std::initializer_list<const char*> black,
   return state;
 }
 
+PatternTally StoneTallyAt(const GameState& state, int row, int col) {
+  std::array<PatternValue, 4> values;
+  for (int d = 0; d < 4; ++d)
+    values[d] = ClassifyLinePoint(ExtractLine(state.cells, d, LineNumber(d, row, col)),
+                                  LinePosition(d, row, col), state.forbiddenRulesOn);
+  return TallyPatterns(values);
+}
+
 // The score recounted from scratch: every stone's tally, summed per colour.
 int FullRecount(const GameState& state, int side) {
   PatternTally own;
