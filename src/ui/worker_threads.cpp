@@ -75,6 +75,7 @@ void WorkerThreads::Reap(int id) {
 
 void WorkerThreads::ShutDown(std::atomic<bool>* stop) {
   closing_ = true;
+  if (stop) *stop = true;
   if (handling_ > 0) return;
   // A worker may be waiting in Send for this very thread: keep answering its queued messages
   // (unanswered, as closing_ is set) until every worker has ended.
