@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "book/book_format.h"
+#include "book/opening_book.h"
+#include "book_test_util.h"
+#include "support/diagram.h"
+
+namespace tesmor {
+namespace {
+
+using test::BookBytes;
+
+struct ReaderCase {
+  const char* name;
+  std::vector<uint8_t> bytes;
+  const char* tree;  // as text
+  bool truncated;
+  std::array<int, 5> counts;  // blank, dropped, off board, occupied, skipped
+};
+
+TEST(BookReader, RecordsShapeTheTree) {
+  // Records name H8 78, H9 88, G7 69, I10 97; extras 00 01 <mark> 00.
+  // clang-format off
+  const std::vector<ReaderCase> cases = {
+      {"blank records change nothing", BookBytes({0x78, 0x80, 0, 0, 0x88, 0x40, 0, 0, 0x69, 0x40}),
+       "H8\n  H9\nG7\n", false, {2, 0, 0, 0, 0}},
+      {"0x40 ends the child level", BookBytes({0x78, 0x80, 0x88, 0x40, 0x69, 0x40}),
+       "H8\n  H9\nG7\n", false, {}},
+      {"0xC0 continues it", BookBytes({0x78, 0x80, 0x88, 0xC0, 0x69, 0x40, 0x97, 0x40}),
+       "H8\n  H9\n  G7\nI10\n", false, {}},
+      {"0x00 has children and ends its level", BookBytes({0x78, 0x00, 0x88, 0x40, 0x69, 0x40}),
+       "H8\n  H9\n", false, {}},
+      {"a node's own extra bits apply to it", BookBytes({0x78, 0x41, 0, 1, 'A', 0}),
+       "H8 A\n", false, {}},
+      {"extras turned on below stay there",
+       BookBytes({0x78, 0x80, 0x88, 0x42, 0, 1, 'A', 0, 0x69, 0x42}),
+       "H8\n  H9 A\nG7\n", false, {}},
+      {"extras turned off below stay there",
+       BookBytes({0x78, 0x81, 0, 1, 'A', 0, 0x88, 0x40, 0x69, 0x42, 0, 1, 'B', 0}),
+       "H8 A\n  H9\nG7 B\n", false, {}},
+      {"a dropped record sets extras but has none",
+       BookBytes({0x78, 0xC0, 0x55, 0x31, 0x69, 0x42, 0, 1, 'C', 0}),
+       "H8\nG7 C\n", false, {0, 1, 0, 0, 0}},
+      {"row 15 is left out with its subtree", BookBytes({0xF8, 0x80, 0x88, 0x40, 0x69, 0x40}),
+       "G7\n", false, {0, 0, 1, 0, 1}},
+      {"column nibble 0 still has its extras", BookBytes({0x70, 0xC1, 0, 1, 'A', 0, 0x69, 0x40}),
+       "G7\n", false, {0, 0, 1, 0, 0}},
+      {"a taken point is left out with its subtree",
+       BookBytes({0x78, 0x00, 0x78, 0x80, 0x88, 0x40, 0x97, 0x40}),
+       "H8\n  I10\n", false, {0, 0, 0, 1, 1}},
+      {"a stone is freed when its level ends",
+       BookBytes({0x78, 0x80, 0x88, 0x40, 0x69, 0x00, 0x78, 0x40}),
+       "H8\n  H9\nG7\n  H8\n", false, {}},
+      {"cut inside extras keeps what came before",
+       BookBytes({0x78, 0x81, 0, 1, 'A', 0, 0x88, 0x41, 0, 1}), "H8 A\n", true, {}},
+      {"a promised sibling is missing", BookBytes({0x78, 0xC0}), "H8\n", true, {}},
+      {"an odd byte", BookBytes({0x78}), "", true, {}},
+      {"a header alone is an empty book", BookBytes({}), "", false, {}},
+  };
+  // clang-format on
+  for (const ReaderCase& c : cases) {
+    const BookReadResult read = ReadBookTree(c.bytes);
+    EXPECT_EQ(BookText(read.tree), c.tree) << c.name;
+    const BookReadReport& r = read.report;
+    EXPECT_EQ(r.truncated, c.truncated) << c.name;
+    const std::array<int, 5> counts = {r.blankRecords, r.droppedRecords, r.offBoardRecords,
+                                       r.occupiedRecords, r.skippedRecords};
+    EXPECT_EQ(counts, c.counts) << c.name;
+  }
+  EXPECT_TRUE(ReadBookTree(std::vector<uint8_t>(BookHeader.begin(), BookHeader.end() - 1))
+                  .report.truncated);
+  EXPECT_EQ(ReadBookTree(BookBytes({0x78, 0x00, 0x88, 0x40, 0x69})).report.trailingBytes, 1);
+}
+
+TEST(BookReader, SurvivesDeepNestingAndAFullBoard) {
+  // Off-board records that each open a subtree, far deeper than a call stack could follow.
+  std::vector<uint8_t> deep = BookBytes({});
+  for (int i = 0; i < 200000; ++i) deep.insert(deep.end(), {0xF8, 0x00});
+  const BookReadResult nested = ReadBookTree(deep);
+  EXPECT_TRUE(nested.tree.empty());
+  EXPECT_TRUE(nested.report.truncated);
+
+  // Every point in one line of play, then one more move: it finds every point taken.
+  std::vector<uint8_t> full = BookBytes({});
+  for (int p = 0; p < CellCount; ++p)
+    full.insert(full.end(), {static_cast<uint8_t>(PointRow(p) << 4 | (15 - PointCol(p))), 0x00});
+  full.insert(full.end(), {0x78, 0x40});
+  const BookReadResult read = ReadBookTree(full);
+  EXPECT_FALSE(read.report.truncated);
+  EXPECT_EQ(read.report.occupiedRecords, 1);
+  const OpeningBook book = OpeningBook::FromTree(read.tree);
+  ASSERT_EQ(book.entries().size(), 225u);
+  EXPECT_EQ(book.entries().back().point, 224);
+}
+
+TEST(BookReader, EntriesHoldThePositionBeforeEachMove) {
+  const OpeningBook book = OpeningBook::FromTree(test::TreeOf("H8\n  H9 A\n    I10\nG7 !\n"));
+  GameState state;
+  ClearGameState(state);
+  std::vector<BookEntry> expected;
+  auto expect = [&](const char* point, uint8_t mark) {
+    BookEntry entry{{}, test::P(point), mark};
+    const PositionKey key = MakePositionKey(state.cells, 0);
+    std::copy(key.begin() + 1, key.end(), entry.rows.begin());
+    expected.push_back(entry);
+    RecordMove(state, PointRow(entry.point), PointCol(entry.point));
+  };
+  expect("H8", 0);
+  expect("H9", 'A');  // White's move, Black H8 on the board
+  expect("I10", 0);
+  ClearGameState(state);
+  expect("G7", '!');
+  EXPECT_EQ(book.entries(), expected);
+}
+
+}  // namespace
+}  // namespace tesmor
