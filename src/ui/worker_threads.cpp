@@ -2,93 +2,138 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QMetaObject>
-
-#include <chrono>
 
 namespace tesmor {
 
-class WorkerThreads::Link final : public WindowLink {
- public:
-  explicit Link(WorkerThreads& owner) : owner_(owner) {}
+// One message on its way; shared by the waiting worker and the event that carries it.
+struct WorkerThreads::Call {
+  int message;
+  int value;
+  int answer = 0;
+  bool started = false;  // the window's thread has begun to handle it
+  bool done = false;
+};
 
-  int Send(int message, int value) override {
-    if (owner_.closing_) return 0;
-    int answer = 0;
-    { std::lock_guard fence(owner_.handOver_); }
-    QMetaObject::invokeMethod(
-        &owner_.receiver_, [&] { answer = owner_.Deliver(message, value); },
-        Qt::BlockingQueuedConnection);
-    { std::lock_guard fence(owner_.handOver_); }
-    return answer;
+namespace {
+
+const QEvent::Type CallEventType = static_cast<QEvent::Type>(QEvent::User + 1);
+const QEvent::Type ReapEventType = static_cast<QEvent::Type>(QEvent::User + 2);
+
+template <typename Payload>
+class PayloadEvent final : public QEvent {
+ public:
+  PayloadEvent(Type type, Payload carried) : QEvent(type), payload(std::move(carried)) {}
+  Payload payload;
+};
+
+}  // namespace
+
+class WorkerThreads::Receiver final : public QObject {
+ public:
+  explicit Receiver(WorkerThreads& owner) : owner_(owner) {}
+  bool event(QEvent* event) override {
+    { std::lock_guard fence(owner_.mutex_); }  // pairs with the sender's, before the event is read
+    if (event->type() == CallEventType) {
+      owner_.Deliver(*static_cast<PayloadEvent<std::shared_ptr<Call>>*>(event)->payload);
+      return true;
+    }
+    if (event->type() == ReapEventType) {
+      owner_.Reap(static_cast<PayloadEvent<int>*>(event)->payload);
+      return true;
+    }
+    return QObject::event(event);
   }
 
  private:
   WorkerThreads& owner_;
 };
 
-WorkerThreads::WorkerThreads(Handler handler) : handler_(std::move(handler)) {}
+class WorkerThreads::Link final : public WindowLink {
+ public:
+  explicit Link(WorkerThreads& owner) : owner_(owner) {}
+  int Send(int message, int value) override { return owner_.Send(message, value); }
+
+ private:
+  WorkerThreads& owner_;
+};
+
+WorkerThreads::WorkerThreads(Handler handler)
+    : handler_(std::move(handler)), receiver_(std::make_unique<Receiver>(*this)) {}
 
 WorkerThreads::~WorkerThreads() {
   ShutDown(nullptr);
 }
 
+bool WorkerThreads::closing() const {
+  std::lock_guard lock(mutex_);
+  return closing_;
+}
+
 void WorkerThreads::Start(Work work) {
-  if (closing_) return;
+  if (closing()) return;
   const int id = nextId_++;
   workers_.push_back({id, std::thread([this, id, work = std::move(work)] {
                         Link link(*this);
                         work(link);
-                        {
-                          std::lock_guard lock(mutex_);
-                          finished_.insert(id);
-                        }
-                        finishedChanged_.notify_all();
-                        QMetaObject::invokeMethod(
-                            &receiver_, [this, id] { Reap(id); }, Qt::QueuedConnection);
+                        auto* reap = new PayloadEvent<int>(ReapEventType, id);
+                        { std::lock_guard fence(mutex_); }  // the event is handed over whole
+                        QCoreApplication::postEvent(receiver_.get(), reap);
                       })});
 }
 
-int WorkerThreads::Deliver(int message, int value) {
-  { std::lock_guard fence(handOver_); }
-  int answer = 0;
-  if (!closing_) {
-    ++handling_;
-    answer = handler_(message, value);
-    --handling_;
+// Worker's thread.
+int WorkerThreads::Send(int message, int value) {
+  auto call = std::make_shared<Call>(Call{message, value});
+  auto* event = new PayloadEvent<std::shared_ptr<Call>>(CallEventType, call);
+  std::unique_lock lock(mutex_);
+  if (closing_) {
+    lock.unlock();
+    delete event;
+    return 0;
   }
-  { std::lock_guard fence(handOver_); }
-  return answer;
+  lock.unlock();
+  QCoreApplication::postEvent(receiver_.get(), event);
+  lock.lock();
+  answered_.wait(lock, [&] { return call->done || (closing_ && !call->started); });
+  return call->done ? call->answer : 0;
+}
+
+// Window's thread.
+void WorkerThreads::Deliver(Call& call) {
+  {
+    std::lock_guard lock(mutex_);
+    if (closing_) return;
+    call.started = true;
+  }
+  ++handling_;
+  const int answer = handler_(call.message, call.value);
+  --handling_;
+  {
+    std::lock_guard lock(mutex_);
+    call.answer = answer;
+    call.done = true;
+  }
+  answered_.notify_all();
 }
 
 void WorkerThreads::Reap(int id) {
-  if (closing_) return;  // ShutDown joins everything
+  if (closing()) return;  // ShutDown joins everything
   for (auto worker = workers_.begin(); worker != workers_.end(); ++worker) {
     if (worker->id != id) continue;
     worker->thread.join();  // it has only the return left to do
     workers_.erase(worker);
     break;
   }
-  std::lock_guard lock(mutex_);
-  finished_.erase(id);
 }
 
 void WorkerThreads::ShutDown(std::atomic<bool>* stop) {
-  closing_ = true;
   if (stop) *stop = true;
-  if (handling_ > 0) return;
-  // A worker may be waiting in Send for this very thread: keep answering its queued messages
-  // (unanswered, as closing_ is set) until every worker has ended.
-  for (;;) {
-    if (stop) *stop = true;
-    QCoreApplication::sendPostedEvents(&receiver_, QEvent::MetaCall);
-    std::unique_lock lock(mutex_);
-    bool allFinished = true;
-    for (const Worker& worker : workers_)
-      if (!finished_.contains(worker.id)) allFinished = false;
-    if (allFinished) break;
-    finishedChanged_.wait_for(lock, std::chrono::milliseconds(10));
+  {
+    std::lock_guard lock(mutex_);
+    closing_ = true;
   }
+  answered_.notify_all();
+  if (handling_ > 0) return;
   for (Worker& worker : workers_) worker.thread.join();
   workers_.clear();
 }

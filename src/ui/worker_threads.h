@@ -5,6 +5,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -15,12 +16,14 @@
 namespace tesmor {
 
 // Runs the long computations on a worker thread, one at a time, and carries each of their
-// messages to the window's thread, where the handler answers it while the worker waits.
+// messages to the window's thread, where the handler answers it while the worker waits: a
+// blocking queued call, made with an event and a condition variable so that shutting down can
+// release a waiting worker without the window's thread answering it, and so that the thread
+// checker sees every hand-over.
 //
 // A worker's last message may start the next worker (an accepted hint is a click, and the click
 // starts the computer's turn), so the window's thread never joins a worker from inside one of its
-// messages: a finished worker is joined later, from the event loop. Shutting down makes every
-// message return at once unanswered and waits for the workers to end.
+// messages: a finished worker is joined later, from the event loop.
 class WorkerThreads final {
  public:
   using Handler = std::function<int(int message, int value)>;
@@ -34,39 +37,37 @@ class WorkerThreads final {
   // Window's thread: runs work on a new thread.
   void Start(Work work);
 
-  // Window's thread: no message is answered from now on; waits for the workers to end, setting
-  // stop again and again (a search may clear it between its phases). Called from inside a
-  // message's handler it only stops answering; the waiting is left to the destructor.
+  // Window's thread: sets stop, answers no further message (a waiting worker gets 0 at once) and
+  // waits for the workers to end. Called from inside a message's handler it does not wait: the
+  // worker still waits for that message, and the destructor joins it.
   void ShutDown(std::atomic<bool>* stop);
 
-  bool closing() const { return closing_; }
+  bool closing() const;
   // Workers started and not yet joined.
   int live() const { return static_cast<int>(workers_.size()); }
 
  private:
   class Link;
+  class Receiver;
+  struct Call;
   struct Worker {
     int id;
     std::thread thread;
   };
 
-  int Deliver(int message, int value);
+  int Send(int message, int value);
+  void Deliver(Call& call);
   void Reap(int id);
 
   Handler handler_;
-  QObject receiver_;  // lives on the window's thread; the messages are queued to it
+  std::unique_ptr<Receiver> receiver_;  // lives on the window's thread; the messages go to it
   std::vector<Worker> workers_;
   int nextId_ = 0;
   int handling_ = 0;  // depth of messages being handled on the window's thread
-  std::atomic<bool> closing_{false};
 
-  std::mutex mutex_;
-  std::condition_variable finishedChanged_;
-  std::set<int> finished_;
-
-  // Taken empty on both sides of each hand-over, so that the thread checkers see the order that
-  // the queued call establishes.
-  std::mutex handOver_;
+  mutable std::mutex mutex_;  // guards closing_ and every Call
+  std::condition_variable answered_;
+  bool closing_ = false;
 };
 
 }  // namespace tesmor
