@@ -57,27 +57,34 @@ void UndoMove(GameState& state) {
 }
 
 Line ExtractLine(const std::array<int32_t, CellCount>& cells, int direction, int lineNumber) {
+  // The on-board part of a line is one arithmetic run of cell indices, base + step * k for the
+  // positions k = first..last; every other position stays OffBoard.
+  int base = 0;
+  int step = 1;
+  int first = 0;
+  int last = BoardSize - 1;
+  switch (direction) {
+    case 0:  // cell(lineNumber, k)
+      base = lineNumber * BoardSize;
+      break;
+    case 1:  // cell(k, lineNumber)
+      base = lineNumber;
+      step = BoardSize;
+      break;
+    case 2:  // cell(lineNumber - k, k)
+      base = lineNumber * BoardSize;
+      step = 1 - BoardSize;
+      first = std::max(0, lineNumber - 14), last = std::min(14, lineNumber);
+      break;
+    default:  // cell(lineNumber - k, 14 - k)
+      base = lineNumber * BoardSize + 14;
+      step = -1 - BoardSize;
+      first = std::max(0, lineNumber - 14), last = std::min(14, lineNumber);
+      break;
+  }
   Line line;
   line.fill(OffBoard);
-  for (int k = 0; k < BoardSize; ++k) {
-    int row = 0;
-    int col = 0;
-    switch (direction) {
-      case 0:
-        row = lineNumber, col = k;
-        break;
-      case 1:
-        row = k, col = lineNumber;
-        break;
-      case 2:
-        row = lineNumber - k, col = k;
-        break;
-      default:
-        row = lineNumber - k, col = 14 - k;
-        break;
-    }
-    if (OnBoard(row, col)) line[k + 2] = cells[CellIndex(row, col)];
-  }
+  for (int k = first; k <= last; ++k) line[k + 2] = cells[base + step * k];
   return line;
 }
 

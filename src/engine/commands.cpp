@@ -11,6 +11,10 @@ namespace {
 constexpr std::array kCommands = {
     EngineCommand{"forbidden", "forbidden POSITION",
                   "list the points where a Black stone would be forbidden", ForbiddenCommand},
+    EngineCommand{"eval", "eval POSITION [--rules free|forbidden]",
+                  "score the position for each side and list the ten best points for the side "
+                  "to move",
+                  EvalCommand},
 };
 
 }  // namespace

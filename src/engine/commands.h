@@ -43,5 +43,6 @@ void PrintEngineHelp(std::ostream& out);
 
 // The commands, each in its own file.
 int ForbiddenCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int EvalCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace tesmor

@@ -67,6 +67,23 @@ GameState RandomPosition(std::mt19937& rng, int moves, bool forbiddenRulesOn) {
   return state;
 }
 
+void PlayRandomMove(GameState& state, std::mt19937& rng) {
+  if (state.moveCount >= CellCount) return;
+  for (;;) {
+    int row = static_cast<int>(rng() % BoardSize);
+    int col = static_cast<int>(rng() % BoardSize);
+    if (state.moveCount > 0 && rng() % 6 != 0) {
+      const MoveRecord near = state.history[rng() % static_cast<unsigned>(state.moveCount)];
+      row = near.row + static_cast<int>(rng() % 5) - 2;
+      col = near.col + static_cast<int>(rng() % 5) - 2;
+    }
+    if (OnBoard(row, col) && state.cell(row, col) == Empty) {
+      RecordMove(state, row, col);
+      return;
+    }
+  }
+}
+
 int P(const char* text) {
   const int point = ParsePoint(text);
   EXPECT_NE(point, NoPoint) << text;

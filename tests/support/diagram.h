@@ -26,6 +26,10 @@ Line LineFrom(const std::string& cells);
 // Plays n random moves from the empty board on a fresh record (no five check).
 GameState RandomPosition(std::mt19937& rng, int moves, bool forbiddenRulesOn);
 
+// Plays one move for the side to move on a random empty point, most often near an earlier stone
+// so that patterns form. Does nothing on a full board.
+void PlayRandomMove(GameState& state, std::mt19937& rng);
+
 // The point given as text, e.g. P("H8").
 int P(const char* text);
 

@@ -1,0 +1,332 @@
+#include "eval/evaluation.h"
+
+#include <algorithm>
+
+namespace tesmor {
+
+namespace {
+
+constexpr int Slot(int colour) {
+  return colour == Black ? 0 : 1;
+}
+
+// ClassifyLinePoint reads no cell more than five points from the stone it judges, so a change
+// further away alters neither a stone's tally nor a point's direction value.
+constexpr int kPatternReach = 5;
+
+// The eight half-lines from a point, each with the direction of the line it runs along.
+struct Ray {
+  int dr;
+  int dc;
+  int direction;
+};
+constexpr std::array<Ray, 8> kRays = {{
+    {0, 1, 0},
+    {0, -1, 0},
+    {-1, 0, 1},
+    {1, 0, 1},
+    {-1, 1, 2},
+    {1, -1, 2},
+    {1, 1, 3},
+    {-1, -1, 3},
+}};
+
+// Visits, along each ray from (row, col), up to maxSteps points that a change at (row, col) can
+// influence: the colour of the first stone met fixes the walk, and it stops before the first
+// stone of the other colour, beyond which no pattern reads.
+template <typename Visit>
+void WalkRays(const GameState& state, int row, int col, int maxSteps, Visit visit) {
+  for (const Ray& ray : kRays) {
+    int colour = Empty;
+    int r = row + ray.dr;
+    int c = col + ray.dc;
+    for (int step = 0; step < maxSteps && OnBoard(r, c); ++step, r += ray.dr, c += ray.dc) {
+      const int cell = state.cell(r, c);
+      if (cell != Empty) {
+        if (colour == Empty) {
+          colour = cell;
+        } else if (cell != colour) {
+          break;
+        }
+      }
+      visit(CellIndex(r, c), ray.direction);
+    }
+  }
+}
+
+using Cells = std::array<int32_t, CellCount>;
+
+// Calls changed(p) for every point where cells and snapshot differ, in row-major order. Most
+// rows are unchanged between consecutive calls of a search and are passed over whole.
+template <typename Changed>
+void ForEachChange(const Cells& cells, const Cells& snapshot, Changed changed) {
+  for (int first = 0; first < CellCount; first += BoardSize) {
+    if (std::equal(&cells[first], &cells[first] + BoardSize, &snapshot[first])) continue;
+    for (int p = first; p < first + BoardSize; ++p)
+      if (cells[p] != snapshot[p]) changed(p);
+  }
+}
+
+Line LineThrough(const GameState& state, int direction, int row, int col) {
+  return ExtractLine(state.cells, direction, LineNumber(direction, row, col));
+}
+
+// Pattern counts of a position for one side, from the summed stone tallies.
+struct PatternCounts {
+  int fives;
+  int openFours;
+  int fours;
+  int openThrees;
+  int closedThrees;
+  int openTwos;
+  int closedTwos;
+  int doubleFour;
+  int doubleThree;
+  int fourThree;
+};
+
+PatternCounts CountPatterns(const PatternTally& totals) {
+  PatternCounts counts{};
+  counts.fives = totals.fives / 5;
+  counts.openFours = totals.openFours / 4;
+  counts.fours = totals.fours / 4;
+  counts.openThrees = totals.openThrees / 3;
+  counts.closedThrees = totals.closedThrees / 3;
+  counts.openTwos = totals.openTwos / 2;
+  counts.closedTwos = totals.closedTwos / 2;
+  counts.doubleFour = counts.fours >= 2 ? 1 : 0;
+  counts.doubleThree = counts.openThrees >= 2 ? 1 : 0;
+  counts.fourThree = counts.fours >= 1 && counts.openThrees >= 1 ? 1 : 0;
+  return counts;
+}
+
+// 7 * (own patterns) - 5 * (the opponent's threats), written out per count.
+int WeighPatterns(const PatternCounts& c, bool own) {
+  if (own)
+    return 700000 * c.fives + 42000 * c.openFours + 84 * c.fours + 28000 * c.doubleFour +
+           21000 * c.fourThree + 700 * c.doubleThree + 70 * c.openThrees + 28 * c.closedThrees +
+           21 * c.openTwos + 7 * c.closedTwos;
+  return -250000 * (c.fives + c.openFours + c.fours + c.doubleFour + c.fourThree) -
+         7500 * c.doubleThree - 2500 * c.openThrees - 35 * c.closedThrees - 30 * c.openTwos -
+         5 * c.closedTwos;
+}
+
+int Attack(const PatternTally& t, int colour, bool forbiddenRulesOn) {
+  const int fours = t.fours + t.openFours;
+  // The evaluation's own quick guess at a forbidden point; the exact test is ForbiddenKindAt.
+  if (colour == Black && forbiddenRulesOn && t.fives == 0 &&
+      (t.openThrees >= 2 || fours >= 2 || t.overlines >= 1))
+    return -100000;
+  return 1000000 * t.fives + 6000 * t.openFours + 12 * fours + (fours >= 2 ? 4000 : 0) +
+         (fours >= 1 && t.openThrees >= 1 ? 3000 : 0) + 10 * t.openThrees +
+         (t.openThrees >= 2 ? 100 : 0) + 6 * t.closedThrees + 5 * t.openTwos + t.closedTwos;
+}
+
+int Defence(const PatternTally& t) {
+  const int fours = t.fours + t.openFours;
+  return 50000 * t.fives + 3000 * t.openFours + 8 * fours + (fours >= 2 ? 2000 : 0) +
+         (fours >= 1 && t.openThrees >= 1 ? 1500 : 0) + 7 * t.openThrees +
+         (t.openThrees >= 2 ? 15 : 0) + 3 * t.closedThrees + 2 * t.openTwos;
+}
+
+using DirectionValues = std::array<PatternValue, 4>;
+
+// PointValue for both colours from the direction values of a Black and of a White stone on the
+// point: each colour's attack plus the defence against the other.
+struct PointValues {
+  int black;
+  int white;
+};
+PointValues ValuesOf(const DirectionValues& black, const DirectionValues& white,
+                     bool forbiddenRulesOn) {
+  const PatternTally blackTally = TallyPatterns(black);
+  const PatternTally whiteTally = TallyPatterns(white);
+  return {8 * Attack(blackTally, Black, forbiddenRulesOn) + 5 * Defence(whiteTally),
+          8 * Attack(whiteTally, White, forbiddenRulesOn) + 5 * Defence(blackTally)};
+}
+
+}  // namespace
+
+PatternTally& PatternTally::operator+=(const PatternTally& other) {
+  fives += other.fives;
+  openFours += other.openFours;
+  fours += other.fours;
+  openThrees += other.openThrees;
+  closedThrees += other.closedThrees;
+  openTwos += other.openTwos;
+  closedTwos += other.closedTwos;
+  overlines += other.overlines;
+  return *this;
+}
+
+PatternTally& PatternTally::operator-=(const PatternTally& other) {
+  fives -= other.fives;
+  openFours -= other.openFours;
+  fours -= other.fours;
+  openThrees -= other.openThrees;
+  closedThrees -= other.closedThrees;
+  openTwos -= other.openTwos;
+  closedTwos -= other.closedTwos;
+  overlines -= other.overlines;
+  return *this;
+}
+
+PatternTally TallyPatterns(const std::array<PatternValue, 4>& values) {
+  // Every level counts 1 per direction except Four, whose count says how many fours; so adding
+  // the counts by level gives every field at once.
+  std::array<int32_t, static_cast<int>(PatternLevel::Overline) + 1> byLevel{};
+  for (const PatternValue value : values)
+    byLevel[static_cast<int>(PatternLevelOf(value))] += PatternCountOf(value);
+  auto at = [&](PatternLevel level) { return byLevel[static_cast<int>(level)]; };
+  PatternTally tally;
+  tally.fives = at(PatternLevel::Five);
+  tally.openFours = at(PatternLevel::OpenFour);
+  tally.fours = at(PatternLevel::Four);
+  tally.openThrees = at(PatternLevel::OpenThree);
+  tally.closedThrees = at(PatternLevel::ClosedThree);
+  tally.openTwos = at(PatternLevel::OpenTwo);
+  tally.closedTwos = at(PatternLevel::ClosedTwo);
+  tally.overlines = at(PatternLevel::Overline);
+  return tally;
+}
+
+int ScoreStoneTotals(const PatternTally& ownTotals, const PatternTally& opponentTotals) {
+  return WeighPatterns(CountPatterns(ownTotals), true) +
+         WeighPatterns(CountPatterns(opponentTotals), false);
+}
+
+struct EvalContext::Tables {
+  // EvaluatePosition: the board and rule setting it last saw, each stone's direction values and
+  // tally on that board, and the sums of those tallies per colour.
+  Cells evalSnapshot{};
+  std::array<DirectionValues, CellCount> stoneValues{};
+  std::array<PatternTally, CellCount> stoneTally{};
+  std::array<PatternTally, 2> totals{};
+  bool evalRules = false;
+  // RefreshCandidates: the board and rule setting it last saw, each empty point's direction
+  // values for a stone of either colour, and the resulting point values.
+  Cells candidateSnapshot{};
+  std::array<std::array<DirectionValues, CellCount>, 2> directionValues{};
+  std::array<std::array<int32_t, CellCount>, 2> candidateTable{};
+  bool candidateRules = false;
+};
+
+EvalContext::EvalContext() : tables_(std::make_unique<Tables>()) {}
+EvalContext::~EvalContext() = default;
+EvalContext::EvalContext(EvalContext&&) noexcept = default;
+EvalContext& EvalContext::operator=(EvalContext&&) noexcept = default;
+
+int EvalContext::Candidate(int colour, int cellIndex) const {
+  return tables_->candidateTable[Slot(colour)][cellIndex];
+}
+
+int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
+  EvalContext::Tables& t = *context.tables_;
+
+  // 1. Flag every changed point, and the stones that a ray from it reaches in the ray's
+  // direction. Values taken under the other rule setting are all stale.
+  std::array<uint8_t, CellCount> flags{};
+  std::array<uint8_t, CellCount> flaggedList;
+  int flaggedCount = 0;
+  auto flag = [&](int p, int bits) {
+    if (flags[p] == 0) flaggedList[flaggedCount++] = static_cast<uint8_t>(p);
+    flags[p] |= static_cast<uint8_t>(bits);
+  };
+  const bool rules = state.forbiddenRulesOn != 0;
+  if (rules != t.evalRules) {
+    for (int p = 0; p < CellCount; ++p) flag(p, 0b1111);
+    t.evalRules = rules;
+  }
+  ForEachChange(state.cells, t.evalSnapshot, [&](int p) {
+    flag(p, 0b1111);
+    WalkRays(state, p / BoardSize, p % BoardSize, kPatternReach,
+             [&](int cell, int direction) { flag(cell, 1 << direction); });
+  });
+
+  // 2. Reclassify the flagged directions of the stones, keeping the per-colour sums exact, and
+  // take the new board. A stone's other directions still hold: their lines did not change.
+  for (int i = 0; i < flaggedCount; ++i) {
+    const int p = flaggedList[i];
+    const int before = t.evalSnapshot[p];
+    const int now = state.cells[p];
+    if (before != Empty) t.totals[Slot(before)] -= t.stoneTally[p];
+    if (now == Empty) continue;
+    const int row = p / BoardSize;
+    const int col = p % BoardSize;
+    DirectionValues& values = t.stoneValues[p];
+    for (int d = 0; d < 4; ++d)
+      if (flags[p] & (1 << d))
+        values[d] = ClassifyLinePoint(LineThrough(state, d, row, col), LinePosition(d, row, col),
+                                      state.forbiddenRulesOn);
+    t.stoneTally[p] = TallyPatterns(values);
+    t.totals[Slot(now)] += t.stoneTally[p];
+  }
+  t.evalSnapshot = state.cells;
+
+  // 3. to 5. Score the sums.
+  return ScoreStoneTotals(t.totals[Slot(side)], t.totals[Slot(-side)]);
+}
+
+int PointValue(const GameState& state, int row, int col, int colour) {
+  DirectionValues black;
+  DirectionValues white;
+  for (int d = 0; d < 4; ++d) {
+    // The stone goes into the extracted line only, so the record is never touched.
+    Line line = LineThrough(state, d, row, col);
+    const int pos = LinePosition(d, row, col);
+    line[pos + 2] = Black;
+    black[d] = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
+    line[pos + 2] = White;
+    white[d] = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
+  }
+  const PointValues values = ValuesOf(black, white, state.forbiddenRulesOn);
+  return colour == Black ? values.black : values.white;
+}
+
+void RefreshCandidates(EvalContext& context, const GameState& state) {
+  EvalContext::Tables& t = *context.tables_;
+
+  // 1. and 2. Flag the directions whose line changed within five points of an empty point.
+  std::array<uint8_t, CellCount> flags{};
+  std::array<uint8_t, CellCount> flaggedList;
+  int flaggedCount = 0;
+  auto flag = [&](int p, int bits) {
+    if (flags[p] == 0) flaggedList[flaggedCount++] = static_cast<uint8_t>(p);
+    flags[p] |= static_cast<uint8_t>(bits);
+  };
+  const bool rules = state.forbiddenRulesOn != 0;
+  if (rules != t.candidateRules) {
+    for (int p = 0; p < CellCount; ++p) flag(p, 0b1111);
+    t.candidateRules = rules;
+  }
+  ForEachChange(state.cells, t.candidateSnapshot, [&](int p) {
+    flag(p, 0b1111);
+    WalkRays(state, p / BoardSize, p % BoardSize, kPatternReach,
+             [&](int cell, int direction) { flag(cell, 1 << direction); });
+  });
+
+  // 3. Revalue the flagged empty points and take the new board.
+  for (int i = 0; i < flaggedCount; ++i) {
+    const int p = flaggedList[i];
+    if (state.cells[p] != Empty) continue;
+    const int row = p / BoardSize;
+    const int col = p % BoardSize;
+    DirectionValues& black = t.directionValues[Slot(Black)][p];
+    DirectionValues& white = t.directionValues[Slot(White)][p];
+    for (int d = 0; d < 4; ++d) {
+      if ((flags[p] & (1 << d)) == 0) continue;
+      Line line = LineThrough(state, d, row, col);
+      const int pos = LinePosition(d, row, col);
+      line[pos + 2] = Black;
+      black[d] = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
+      line[pos + 2] = White;
+      white[d] = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
+    }
+    const PointValues values = ValuesOf(black, white, state.forbiddenRulesOn);
+    t.candidateTable[Slot(Black)][p] = values.black;
+    t.candidateTable[Slot(White)][p] = values.white;
+  }
+  t.candidateSnapshot = state.cells;
+}
+
+}  // namespace tesmor

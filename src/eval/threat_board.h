@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "board/board.h"
+#include "board/forbidden.h"
+
+namespace tesmor {
+
+constexpr int ThreatLineCount = 88;
+
+// The VCF search's copy of a position: every board line as its own run of 15 cells, so that a
+// test copies a line instead of gathering it point by point. Lines 0-14 are the rows (so the
+// first 225 cells are laid out by CellIndex), 15-29 the columns, 30-58 the row + column
+// diagonals and 59-87 the row - column diagonals; diagonal positions off the board hold OffBoard.
+// Every point is stored four times; SetThreatCell keeps the copies equal.
+struct ThreatBoard {
+  std::array<int32_t, ThreatLineCount * BoardSize> cells{};
+  int32_t forbiddenRulesOn = 0;  // copied from the record when the board is built
+};
+
+// The cell of the threat board that holds (row, col) in the line of the given direction.
+constexpr int ThreatCellIndex(int direction, int row, int col) {
+  switch (direction) {
+    case 0:
+      return row * BoardSize + col;
+    case 1:
+      return (15 + col) * BoardSize + row;
+    case 2:
+      return (30 + row + col) * BoardSize + col;
+    default:
+      return (59 + row - col + 14) * BoardSize + 14 - col;
+  }
+}
+
+void BuildThreatBoard(ThreatBoard& board, const GameState& state);
+
+// Writes value (Black, White or Empty) into all four copies of (row, col).
+void SetThreatCell(ThreatBoard& board, int row, int col, int value);
+
+// The four-reply codes: 0 nothing; 256 + p for exactly one completion point p (a PointIndex);
+// 65536 + p when there are two or more, p being one of them.
+constexpr int ThreatOnePoint = 256;
+constexpr int ThreatManyPoints = 65536;
+
+// Where colour completes a five with one more stone, over all its stones.
+int ThreatFivePoints(const ThreatBoard& board, int colour);
+// The completion points of the fours that the stone on (row, col) belongs to.
+int ThreatFourCompletion(const ThreatBoard& board, int row, int col);
+// 1 when the stone on (row, col) stands in a straight four in some direction.
+int ThreatStraightFour(const ThreatBoard& board, int row, int col);
+// ForbiddenKindAt on the threat board: the verdict on a Black stone on (row, col). Places probe
+// stones while it works and leaves the board as it found it.
+ForbiddenKind ThreatForbiddenKind(ThreatBoard& board, int row, int col);
+
+// The point tests of the forbidden-move rules on the threat board, from which
+// ThreatForbiddenKind is built; each mirrors its game-record counterpart.
+int ThreatIsFive(const ThreatBoard& board, int row, int col);
+int ThreatCountFours(const ThreatBoard& board, int row, int col);
+int ThreatCountRealThrees(ThreatBoard& board, int row, int col);
+int ThreatMakesFive(ThreatBoard& board, int row, int col);
+int ThreatIsOverline(const ThreatBoard& board, int row, int col);
+
+}  // namespace tesmor
