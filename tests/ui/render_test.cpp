@@ -1,6 +1,4 @@
 // The painted window checked at chosen pixels, and which parts a change repaints.
-#include <QPaintEvent>
-
 #include "ui/painting.h"
 #include "ui_support.h"
 
@@ -47,17 +45,6 @@ QRect Cell(const char* point) {
   const int p = Pt(point);
   return CellRect(PointRow(p), PointCol(p));
 }
-
-// Records the areas that the board view paints.
-class PaintSpy final : public QObject {
- public:
-  explicit PaintSpy(QWidget* widget) { widget->installEventFilter(this); }
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
-    return false;
-  }
-  QRegion painted;
-};
 
 }  // namespace
 

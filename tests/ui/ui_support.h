@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPaintEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -116,6 +117,17 @@ class BoxAnswerer final : public QObject {
   }
 
   QTimer timer_;
+};
+
+// Records the areas that a widget paints.
+class PaintSpy final : public QObject {
+ public:
+  explicit PaintSpy(QWidget* widget) { widget->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
+    return false;
+  }
+  QRegion painted;
 };
 
 // A started window on a scripted computer, shown, with its message boxes answered.

@@ -1,25 +1,10 @@
 // The worker threads: stopping a search, closing while one runs, and the hand-over itself.
-#include <QPaintEvent>
-
 #include "ui/image_button.h"
 #include "ui/painting.h"
 #include "ui/worker_threads.h"
 #include "ui_support.h"
 
 namespace tesmor::test {
-namespace {
-
-class PaintSpy final : public QObject {
- public:
-  explicit PaintSpy(QWidget* widget) { widget->installEventFilter(this); }
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
-    return false;
-  }
-  QRegion painted;
-};
-
-}  // namespace
 
 class WorkerTest : public QObject {
   Q_OBJECT
