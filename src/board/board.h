@@ -32,6 +32,20 @@ constexpr bool OnBoard(int row, int col) {
   return row >= 0 && row < BoardSize && col >= 0 && col < BoardSize;
 }
 
+// A move travels as one integer: a PointIndex, -1 for the resignation of the side to move, or a
+// PointPair carrying the two points of the RIF fifth-move exchange.
+constexpr int Resign = -1;
+constexpr int PointPairBase = 65536;
+constexpr int MakePointPair(int high, int low) {
+  return PointPairBase + 256 * high + low;
+}
+constexpr int PairHigh(int value) {
+  return ((value - PointPairBase) >> 8) & 0xFF;
+}
+constexpr int PairLow(int value) {
+  return (value - PointPairBase) & 0xFF;
+}
+
 // "H8" for the centre: column letter from the left, row number from the bottom.
 std::string PointText(int point);
 // Parses "h8", "H8", "O15"; returns NoPoint for anything else.

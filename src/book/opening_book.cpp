@@ -11,10 +11,6 @@ namespace {
 
 constexpr int NoScoreYet = -1000000000;
 
-int PointPair(int first, int second) {
-  return 65536 + 256 * first + second;
-}
-
 // An index 0..n-1 from one draw, safe for any number a source hands back.
 int DrawIndex(RandomSource& random, int n) {
   return ((random.Next() % n) + n) % n;
@@ -197,11 +193,11 @@ int OpeningBook::LookupOffering(const PositionKey& key, int side, bool rifRules,
     // The second point is drawn among the n - 1 others: the same choice as drawing until it
     // differs, without depending on the source ever giving a different number.
     const int other = DrawIndex(random, n - 1);
-    return PointPair(best[first], best[other < first ? other : other + 1]);
+    return MakePointPair(best[first], best[other < first ? other : other + 1]);
   }
   if (n == 1 && !second.empty()) {
     random.Seed();
-    return PointPair(best[0], second[DrawIndex(random, static_cast<int>(second.size()))]);
+    return MakePointPair(best[0], second[DrawIndex(random, static_cast<int>(second.size()))]);
   }
   return NoPoint;
 }

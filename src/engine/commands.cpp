@@ -15,6 +15,17 @@ constexpr std::array kCommands = {
                   "score the position for each side and list the ten best points for the side "
                   "to move",
                   EvalCommand},
+    EngineCommand{"vcf", "vcf POSITION [--limit N] [--rules free|forbidden]",
+                  "the first move of a win by continuous fours for the side to move, or none / "
+                  "unknown",
+                  VcfCommand},
+    EngineCommand{"move",
+                  "move POSITION [--level 0..9] [--mode fast|accurate|exact] "
+                  "[--rules free|forbidden|rif] [--book on|off] [--offer POINT]",
+                  "the computer's move as the window would choose it", MoveCommand},
+    EngineCommand{"bench", "bench [--level 0..9] [--mode fast|accurate|exact]",
+                  "search the fixed benchmark positions and print the node count", BenchCommand},
+    EngineCommand{"play", "play", "play in the terminal against the computer", PlayCommand},
 };
 
 }  // namespace

@@ -44,5 +44,9 @@ void PrintEngineHelp(std::ostream& out);
 // The commands, each in its own file.
 int ForbiddenCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int EvalCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int VcfCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int MoveCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int PlayCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace tesmor

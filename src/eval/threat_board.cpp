@@ -48,17 +48,24 @@ bool UsableThreePoint(ThreatBoard& board, int row, int col) {
 
 }  // namespace
 
+const std::array<int16_t, ThreatLineCount * BoardSize>& ThreatCellPoints() {
+  static const auto table = [] {
+    std::array<int16_t, ThreatLineCount * BoardSize> points;
+    points.fill(-1);
+    for (int row = 0; row < BoardSize; ++row)
+      for (int col = 0; col < BoardSize; ++col)
+        for (int d = 0; d < kDirections; ++d)
+          points[ThreatCellIndex(d, row, col)] = static_cast<int16_t>(CellIndex(row, col));
+    return points;
+  }();
+  return table;
+}
+
 void BuildThreatBoard(ThreatBoard& board, const GameState& state) {
   board.forbiddenRulesOn = state.forbiddenRulesOn;
-  for (int lineIndex = 0; lineIndex < ThreatLineCount; ++lineIndex) {
-    const int direction = lineIndex < 15 ? 0 : lineIndex < 30 ? 1 : lineIndex < 59 ? 2 : 3;
-    const int lineNumber = lineIndex - (direction == 0   ? 0
-                                        : direction == 1 ? 15
-                                        : direction == 2 ? 30
-                                                         : 59);
-    const Line line = ExtractLine(state.cells, direction, lineNumber);
-    std::copy_n(line.begin() + 2, BoardSize, board.cells.begin() + lineIndex * BoardSize);
-  }
+  const auto& points = ThreatCellPoints();
+  for (size_t i = 0; i < points.size(); ++i)
+    board.cells[i] = points[i] >= 0 ? state.cells[static_cast<size_t>(points[i])] : OffBoard;
 }
 
 void SetThreatCell(ThreatBoard& board, int row, int col, int value) {

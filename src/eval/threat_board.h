@@ -34,6 +34,10 @@ constexpr int ThreatCellIndex(int direction, int row, int col) {
   }
 }
 
+// The board point (CellIndex) that each threat-board cell holds, or -1 for the off-board part of
+// a diagonal.
+const std::array<int16_t, ThreatLineCount * BoardSize>& ThreatCellPoints();
+
 void BuildThreatBoard(ThreatBoard& board, const GameState& state);
 
 // Writes value (Black, White or Empty) into all four copies of (row, col).

@@ -455,6 +455,9 @@ void Controller::StartComputerTurn() {
 
 void Controller::StartWorker(WorkerKind kind) {
   computing_ = true;
+  // A stop given while nothing was computed must not end this computation; clearing it here, on
+  // the window's thread before the worker exists, cannot lose a stop given after the start.
+  stopRequested_ = false;
   job_ = {kind, &game_, MakeRequest(), &panel_};
   host_.StartWorker(kind);
 }
@@ -475,6 +478,7 @@ int Controller::ComputeOnWindowThread() {
   } progress(*this);
   MoveRequest request = MakeRequest();
   request.progress = &progress;
+  stopRequested_ = false;
   return computer_.ChooseComputerMove(game_, request);
 }
 

@@ -14,20 +14,6 @@
 
 namespace tesmor {
 
-// A move value reaches PlaceStone as one integer: a PointIndex, -1 for a resignation, or a pair
-// of points from the RIF fifth-move exchange.
-constexpr int Resign = -1;
-constexpr int PointPairBase = 65536;
-constexpr int MakePointPair(int high, int low) {
-  return PointPairBase + 256 * high + low;
-}
-constexpr int PairHigh(int value) {
-  return ((value - PointPairBase) >> 8) & 0xFF;
-}
-constexpr int PairLow(int value) {
-  return (value - PointPairBase) & 0xFF;
-}
-
 // How the human plays: against the computer with Black or White, or two humans at one screen.
 enum PlayMode : int { HumanBlack = 1, HumanWhite = 2, TwoHumans = 3 };
 

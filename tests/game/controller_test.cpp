@@ -55,7 +55,9 @@ TEST(Controller, ComputerTurnBusyNoticeAndIgnoredClicks) {
   f.controller.Command(CmdLevel3);
   f.controller.Command(CmdExactSearch);
 
+  f.controller.Command(CmdStop);  // while idle: must not reach the next computation
   f.Click("H8");
+  EXPECT_FALSE(f.controller.stopRequested());
   EXPECT_EQ(f.Cell("H8"), Black);
   EXPECT_EQ(f.host.beeps, 1);
   EXPECT_TRUE(f.controller.computing());

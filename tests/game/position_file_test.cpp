@@ -18,23 +18,13 @@ std::string TempPath(const char* name) {
       .string();
 }
 
-GameState Played(std::initializer_list<const char*> points) {
-  GameState state;
-  ClearGameState(state);
-  for (const char* text : points) {
-    const int p = test::P(text);
-    RecordMove(state, PointRow(p), PointCol(p));
-  }
-  return state;
-}
-
 TEST(PositionFile, ByteLayoutAndRoundTrip) {
   GameState empty;
   ClearGameState(empty);
   EXPECT_EQ(PositionBytes(empty), std::vector<uint8_t>{0});
 
   const GameState game =
-      Played({"H8", "H9", "J10", "A1", "O15", "B2", "C3", "D4", "E5", "F6", "G7", "K2"});
+      test::FromMoves({"H8", "H9", "J10", "A1", "O15", "B2", "C3", "D4", "E5", "F6", "G7", "K2"});
   const std::vector<uint8_t> bytes = PositionBytes(game);
   ASSERT_EQ(bytes.size(), 13u);
   EXPECT_EQ(bytes[0], 12);

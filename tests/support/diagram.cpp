@@ -84,6 +84,17 @@ void PlayRandomMove(GameState& state, std::mt19937& rng) {
   }
 }
 
+GameState FromMoves(std::initializer_list<const char*> moves, bool forbiddenRulesOn) {
+  GameState state;
+  ClearGameState(state);
+  state.forbiddenRulesOn = forbiddenRulesOn ? 1 : 0;
+  for (const char* text : moves) {
+    const int p = P(text);
+    RecordMove(state, PointRow(p), PointCol(p));
+  }
+  return state;
+}
+
 int P(const char* text) {
   const int point = ParsePoint(text);
   EXPECT_NE(point, NoPoint) << text;

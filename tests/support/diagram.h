@@ -30,6 +30,9 @@ GameState RandomPosition(std::mt19937& rng, int moves, bool forbiddenRulesOn);
 // so that patterns form. Does nothing on a full board.
 void PlayRandomMove(GameState& state, std::mt19937& rng);
 
+// The moves played in turn from the empty board, Black first, e.g. FromMoves({"H8", "H9"}).
+GameState FromMoves(std::initializer_list<const char*> moves, bool forbiddenRulesOn = true);
+
 // The point given as text, e.g. P("H8").
 int P(const char* text);
 

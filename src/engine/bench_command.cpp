@@ -1,0 +1,128 @@
+#include <chrono>
+#include <cstdio>
+#include <ostream>
+
+#include "engine/commands.h"
+#include "engine/position_arg.h"
+#include "search/computer_move.h"
+#include "search/search_context.h"
+
+namespace tesmor {
+
+namespace {
+
+struct BenchPosition {
+  bool forbidden;
+  const char* moves;
+};
+
+// The fixed benchmark set: openings, quiet middle games and positions with a win by continuous
+// fours for either side, under both rule settings. Changing it changes the node signature.
+constexpr BenchPosition kBenchPositions[] = {
+    {true, "H8 H9 H10"},
+    {false, "H8 I9 J10"},
+    {true, "H8 H9 H10 I10 G9"},
+    {false, "H8 H9 J10 I9 G9"},
+    {true, "H8 I9 J10 J9 K9"},
+    {false, "H8 H9 I8 G8 I10"},
+    {true, "H8 H9 H10 I10 G9 G8 F7 I11 F10 I7 I9 J11"},
+    {true, "H8 H9 H10 I10 G9 G8 F7 I11 F10 I7 I9 J11 K12 G11 H11 J10 F9 F11 G10 E8"},
+    {false, "H8 H9 J10 I9 G9 I7 I10 H10 G11 K7 G8 G10"},
+    {false, "H8 H9 J10 I9 G9 I7 I10 H10 G11 K7 G8 G10 J8 I8 J7 J9 K9 K10 H7 I6"},
+    {false,
+     "H8 H9 J10 I9 G9 I7 I10 H10 G11 K7 G8 G10 J8 I8 J7 J9 K9 K10 H7 I6 I5 L11 M12 L8 I11 H12 H11 "
+     "J11"},
+    {true, "H8 I9 J10 J9 K9 I11 K8 K10 I8 J8 K7 H10"},
+    {true,
+     "H8 I9 J10 J9 K9 I11 K8 K10 I8 J8 K7 H10 J7 H9 G9 I7 L9 G11 F12 I6 L8 M7 L6 L7 M9 N10 K6 K5"},
+    {false, "H8 H9 I8 G8 I10 G9 I9 I11 G7 J10 H7 I7 J9 G6 K8 L7 K9 K10 L9 M9"},
+    {true, "H8 I9 G7 J8 H7 H10 K7 G9 F8 I7 G8 I8"},
+    {true,
+     "H8 I9 G7 J8 H7 H10 K7 G9 F8 I7 G8 I8 I6 F9 H9 H6 K9 I10 I11 J10 K10 K8 H11 G11 F12 F10 G10 "
+     "E9"},
+    {false, "H8 H9 J6 G9 I9 G7 G8 F8 J8 H10 I11 I8 J7 J9 J5 J4 H7 H6 I5 E9"},
+    {false, "H8 H9 I6 G8 F6 F7 E6 G6 G7 I9 E5 D4"},
+    {true,
+     "H8 H9 H10 I10 G9 G8 F7 I11 F10 I7 I9 J11 K12 G11 H11 J10 F9 F11 G10 E8 F8 F6 E7 D6 G7 D7 D10 "
+     "E10"},
+    {true,
+     "H8 I9 I7 G9 H7 H9 J9 G8 J7 G7 G6 G10 G11 I8 J8 E9 F9 J6 H6 F11 E12 G5 F6 E6 F7 F8 H5 H4"},
+    {false,
+     "H8 H9 J6 G9 I9 G7 G8 F8 J8 H10 I11 I8 J7 J9 J5 J4 H7 H6 I5 E9 D10 E7 D6 F9 D9 F10 D8 D7 D12 "
+     "D11 I6 K4 F7 F11 F12 G10 E12"},
+    {false, "H8 H9 I6 G8 F6 F7 E6 G6 G7 I9 E5 D4 E7 E8 H5 I8 E4 E3 I10 J9 G9"},
+    {true,
+     "H8 H9 H10 I10 G9 G8 F7 I11 F10 I7 I9 J11 K12 G11 H11 J10 F9 F11 G10 E8 F8 F6 E7 D6 G7 D7 "
+     "D10"},
+    {true, "H8 I9 I7 G9 H7 H9 J9 G8 J7 G7 G6 G10 G11 I8 J8 E9 F9 J6 H6 F11 E12 G5 F6 E6 F7 F8 H5"},
+    {false,
+     "H8 H9 J6 G9 I9 G7 G8 F8 J8 H10 I11 I8 J7 J9 J5 J4 H7 H6 I5 E9 D10 E7 D6 F9 D9 F10 D8 D7 D12 "
+     "D11 I6 K4 F7 F11 F12 G10"},
+    {false, "H8 H9 I6 G8 F6 F7 E6 G6 G7 I9 E5 D4 E7 E8 H5 I8 E4 E3 I10 J9"},
+};
+
+}  // namespace
+
+int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  CommandArgs parsed;
+  std::string error;
+  if (!parsed.Parse(args, {"level", "mode"}, error) || !parsed.positional.empty()) {
+    err << "tesmor-engine bench: " << (error.empty() ? "takes options only" : error) << "\n";
+    return ExitBadInput;
+  }
+  const std::string levelText = parsed.Option("level", "5");
+  if (levelText.size() != 1 || levelText[0] < '0' || levelText[0] > '9') {
+    err << "tesmor-engine bench: --level takes 0..9\n";
+    return ExitBadInput;
+  }
+  const std::string mode = parsed.Option("mode", "fast");
+  SearchSettings settings;
+  settings.rifRules = false;
+  settings.useBook = false;
+  if (mode == "fast")
+    settings.searchMode = FastSearchMode;
+  else if (mode == "accurate")
+    settings.searchMode = AccurateSearchMode;
+  else if (mode == "exact")
+    settings.searchMode = ExactSearchMode;
+  else {
+    err << "tesmor-engine bench: unknown mode '" << mode << "'\n";
+    return ExitBadInput;
+  }
+  const int levelArg = levelText[0] - '0' + 7;
+
+  int64_t totalNodes = 0;
+  int64_t totalMs = 0;
+  int index = 0;
+  for (const BenchPosition& position : kBenchPositions) {
+    GameState game;
+    game.forbiddenRulesOn = position.forbidden;
+    if (!ParseMoveList(position.moves, game, error)) {
+      err << "tesmor-engine bench: position " << index + 1 << ": " << error << "\n";
+      return ExitFailure;
+    }
+    // A fresh context and a fixed random sequence: the node count depends on the code only.
+    SequenceRandom random({1});
+    SearchContext context(random, nullptr, nullptr);
+    context.settings = settings;
+    const auto start = std::chrono::steady_clock::now();
+    const int answer = ChooseComputerMove(context, game, levelArg);
+    const int64_t ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                           std::chrono::steady_clock::now() - start)
+                           .count();
+    const int64_t nodes = context.nodeCount + context.vcfNodes;
+    totalNodes += nodes;
+    totalMs += ms;
+    char line[128];
+    std::snprintf(line, sizeof line, "%2d %-9s %-6s nodes %10lld %7lld ms\n", ++index,
+                  position.forbidden ? "forbidden" : "free",
+                  answer >= 0 && answer < CellCount ? PointText(answer).c_str() : "none",
+                  static_cast<long long>(nodes), static_cast<long long>(ms));
+    out << line;
+  }
+  out << "\nNodes searched: " << totalNodes << "\nTotal time (ms): " << totalMs
+      << "\nNodes/second: " << (totalMs > 0 ? totalNodes * 1000 / totalMs : totalNodes) << "\n";
+  return ExitOk;
+}
+
+}  // namespace tesmor

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "board/random_source.h"
+#include "book/opening_book.h"
+#include "game/computer_player.h"
+#include "search/search_context.h"
+
+namespace tesmor {
+
+// The program's computer: the search with its opening book and one search context that lives
+// as long as the player, so that the evaluation's caches carry over from move to move. Console
+// lines of the search ("思考中..." and the node counts) go to the given stream.
+class EngineComputer final : public ComputerPlayer {
+ public:
+  explicit EngineComputer(std::ostream& console);
+  EngineComputer(const EngineComputer&) = delete;
+  EngineComputer& operator=(const EngineComputer&) = delete;
+
+  bool LoadOpeningBook() override;
+  int ChooseComputerMove(GameState& game, const MoveRequest& request) override;
+  int FindVcf(GameState& game, int limit) override;
+
+  const OpeningBook& book() const { return book_; }
+
+ private:
+  ClockRandom random_;
+  OpeningBook book_;
+  SearchContext context_;
+};
+
+}  // namespace tesmor

@@ -1,0 +1,112 @@
+#include "search/alpha_beta.h"
+
+#include <algorithm>
+
+#include "search/vcf.h"
+
+namespace tesmor {
+
+namespace {
+
+// Candidate scores come offset by this so that a value learned from the previous iteration (a
+// path score, never below -WonValue) sorts above every unsearched point.
+constexpr int UnsearchedOffset = -200000000;
+
+// Takes the node's stone back and records the value it returns for the next iteration.
+class NodeStone {
+ public:
+  NodeStone(SearchContext& context, GameState& game, int move)
+      : context_(context), game_(game), index_(CellIndex(PointRow(move), PointCol(move))) {
+    game_.cells[index_] = game_.SideToMove();
+    ++game_.moveCount;
+  }
+  NodeStone(const NodeStone&) = delete;
+  NodeStone& operator=(const NodeStone&) = delete;
+
+  int Return(int value, int depth) {
+    game_.cells[index_] = Empty;
+    --game_.moveCount;
+    if (depth >= 1 && context_.iteration < context_.maxDepth)
+      context_.pathScores[context_.searchPath] = value;
+    return value;
+  }
+
+ private:
+  SearchContext& context_;
+  GameState& game_;
+  int index_;
+};
+
+}  // namespace
+
+int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int depth, int alpha,
+              int beta) {
+  // Step 1. A stop unwinds the whole search with zeros.
+  if (context.Stopped()) return 0;
+  // Step 2-4. Count the node, play its move.
+  ++context.nodeCount;
+  CandidateList list;
+  int best = -WonValue;
+  int localAlpha = -beta;
+  const int mover = game.SideToMove();
+  NodeStone stone(context, game, move);
+
+  // Step 5. Leaves are scored statically and never stored.
+  if (depth == 0) {
+    const int value = EvaluatePosition(context.eval, game, mover);
+    return stone.Return(value, 0);
+  }
+
+  // Step 6. Does the mover now threaten a win by continuous fours?
+  const int opponent = -mover;
+  const int threatLimit = depth + 2 * (3 - context.maxDepth);
+  const bool mustDefend =
+      threatLimit > 0 && FindVcfFor(context, game, mover, threatLimit) < VcfNone;
+
+  // Step 7-8. Order the replies: the previous iteration's path scores first, then the candidate
+  // values. A reply that completes a five ends the node at once.
+  RefreshCandidates(context.eval, game);
+  const size_t pathLength = context.searchPath.size();
+  for (int p = 0; p < CellCount; ++p) {
+    const int cell = CellIndex(PointRow(p), PointCol(p));
+    const int score = context.eval.Candidate(opponent, cell);
+    if (score < 0 || game.cells[cell] != Empty) continue;
+    if (mustDefend) {
+      game.cells[cell] = opponent;
+      ++game.moveCount;
+      const int attack = FindVcf(context, game, threatLimit);
+      game.cells[cell] = Empty;
+      --game.moveCount;
+      if (attack < VcfNone) continue;  // does not stop the mover's attack
+    }
+    int key = score + UnsearchedOffset;
+    if (depth > 2) {
+      context.searchPath.push_back(PathByte(p));
+      const auto known = context.pathScores.find(context.searchPath);
+      context.searchPath.resize(pathLength);
+      if (known != context.pathScores.end() && known->second > -DecidedValue) key = known->second;
+    }
+    if (key >= -199500000 && key < -150000000) return stone.Return(-depth * 1000000, depth);
+    list.Insert(key, p, width);
+  }
+
+  // Step 9-10. Search the kept replies.
+  int count = 0;
+  while (count < width && list.slots[count].score >= UnsearchedOffset) ++count;
+  const int childWidth = std::min(context.keepNum * width / context.keepDen + 1, width);
+  for (int i = 0; i < count; ++i) {
+    const int reply = list.slots[i].point;
+    context.searchPath.push_back(PathByte(reply));
+    const int value = AlphaBeta(context, game, reply, childWidth, depth - 1, localAlpha, -alpha);
+    context.searchPath.resize(pathLength);
+    if (value > best) {
+      best = value;
+      if (value >= -alpha) return stone.Return(-DecidedValue - depth, depth);
+      localAlpha = std::max(localAlpha, value);
+    }
+  }
+  // Step 12. A node without replies is a won position for the mover.
+  return stone.Return(-best, depth);
+}
+
+}  // namespace tesmor

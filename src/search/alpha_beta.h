@@ -1,0 +1,43 @@
+#pragma once
+
+#include "board/board.h"
+#include "search/search_context.h"
+
+namespace tesmor {
+
+// Values of the node search, from the point of view of the side that made the node's move.
+constexpr int WonValue = 100000000;       // beyond every other value; also the window bound
+constexpr int DecidedValue = 10000000;    // beyond this a position is decided
+constexpr int FillerScore = -1000000000;  // an empty slot of a candidate list
+constexpr int CandidateSlots = 30;
+
+// Plays move for the side to move, searches the replies to the given remaining depth within
+// (alpha, beta) and returns the move's value (negamax). Restores the game before returning and
+// records backed-up values in the context's path scores for the next iteration.
+int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int depth, int alpha,
+              int beta);
+
+// A candidate list: up to 30 (score, point) slots sorted by score, highest first.
+struct CandidateList {
+  struct Slot {
+    int score;
+    int point;
+  };
+  Slot slots[CandidateSlots];
+
+  CandidateList() {
+    for (Slot& slot : slots) slot = {FillerScore, -1};
+  }
+  // Puts (score, point) before the first of the first `width` slots whose score is not above it;
+  // the last used slot falls off. A point lower than all of them is dropped.
+  void Insert(int score, int point, int width) {
+    for (int j = 0; j < width; ++j) {
+      if (score < slots[j].score) continue;
+      for (int k = width - 1; k > j; --k) slots[k] = slots[k - 1];
+      slots[j] = {score, point};
+      return;
+    }
+  }
+};
+
+}  // namespace tesmor

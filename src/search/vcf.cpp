@@ -1,0 +1,222 @@
+#include "search/vcf.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "board/forbidden.h"
+
+namespace tesmor {
+
+namespace {
+
+// The cache key of a path: attacking moves (even bytes) and blocks (odd bytes) each sorted, so
+// that every order of the same stones finds the same entry.
+std::string CanonicalPath(const std::string& path) {
+  std::string attacks;
+  std::string blocks;
+  for (size_t i = 0; i < path.size(); ++i) (i % 2 == 0 ? attacks : blocks).push_back(path[i]);
+  std::sort(attacks.begin(), attacks.end());
+  std::sort(blocks.begin(), blocks.end());
+  std::string key(path.size(), '\0');
+  for (size_t i = 0; i < path.size(); ++i) key[i] = i % 2 == 0 ? attacks[i / 2] : blocks[i / 2];
+  return key;
+}
+
+// The empty points on which a stone of colour could make a four: those in a run of five cells
+// that holds at least three of its stones and nothing else but empty points. Every four and every
+// straight four arises in such a run, so the passes of a node need test no other point.
+using FourCandidates = std::array<bool, CellCount>;
+
+void FindFourCandidates(const ThreatBoard& board, int colour, FourCandidates& candidates) {
+  candidates.fill(false);
+  const auto& points = ThreatCellPoints();
+  for (int line = 0; line < ThreatLineCount; ++line) {
+    const int32_t* cells = &board.cells[line * BoardSize];
+    int own = 0;
+    int other = 0;  // stones of the other colour and off-board cells in the run
+    for (int k = 0; k < BoardSize; ++k) {
+      own += cells[k] == colour;
+      other += cells[k] != colour && cells[k] != Empty;
+      if (k >= 5) {
+        own -= cells[k - 5] == colour;
+        other -= cells[k - 5] != colour && cells[k - 5] != Empty;
+      }
+      if (k < 4 || own < 3 || other > 0) continue;
+      for (int j = k - 4; j <= k; ++j)
+        if (cells[j] == Empty) candidates[points[line * BoardSize + j]] = true;
+    }
+  }
+}
+
+// One VCF node: its cache key, the stones it places on the threat board and the move count.
+class VcfStep {
+ public:
+  VcfStep(SearchContext& context, GameState& game, ThreatBoard& board, int attacker, int limit)
+      : context_(context),
+        game_(game),
+        board_(board),
+        attacker_(attacker),
+        limit_(limit),
+        key_(CanonicalPath(context.vcfPath)) {}
+
+  int Search();
+
+ private:
+  int Store(int result) {
+    context_.vcfCache[key_] =
+        static_cast<uint32_t>(limit_) * 65536u + static_cast<uint32_t>(result);
+    return result;
+  }
+  int Fail() { return Store(context_.vcfComplete ? VcfNone : VcfUnknown); }
+
+  void Place(int point, int colour) {
+    SetThreatCell(board_, PointRow(point), PointCol(point), colour);
+    ++game_.moveCount;
+  }
+  void Remove(int point) {
+    SetThreatCell(board_, PointRow(point), PointCol(point), Empty);
+    --game_.moveCount;
+  }
+  bool Forbidden(int point) {
+    return ThreatForbiddenKind(board_, PointRow(point), PointCol(point)) != None;
+  }
+  bool IsEmpty(int point) const {
+    return board_.cells[CellIndex(PointRow(point), PointCol(point))] == Empty;
+  }
+
+  enum class Step { Won, Next };
+  Step Attack(int point, bool forcedBlock, int& answer);
+
+  SearchContext& context_;
+  GameState& game_;
+  ThreatBoard& board_;
+  int attacker_;
+  int limit_;
+  std::string key_;
+};
+
+int VcfStep::Search() {
+  // N1. A cached answer: a win or an exhaustive "none" holds at any limit; "unknown" only at the
+  // limit it was found with.
+  if (const auto cached = context_.vcfCache.find(key_); cached != context_.vcfCache.end()) {
+    const int result = static_cast<int>(cached->second & 0xFFFF);
+    const int limit = static_cast<int>(cached->second >> 16);
+    if (result <= VcfNone) return result;
+    if (result == VcfUnknown && limit == limit_) return VcfUnknown;
+  }
+
+  // N2. The attacker completes a five.
+  if (const int fives = ThreatFivePoints(board_, attacker_); fives != 0) return Store(fives & 0xFF);
+
+  // N3. The defender threatens a five: block it, or lose when one block cannot stop them all.
+  const int defender = -attacker_;
+  const int threats = ThreatFivePoints(board_, defender);
+  if (threats >= 65536) return Fail();
+  int answer = 0;
+  if (threats != 0) {
+    return Attack(threats & 0xFF, true, answer) == Step::Won ? answer : Fail();
+  }
+
+  // N4. A straight four wins by itself; otherwise try every four.
+  FourCandidates candidates;
+  FindFourCandidates(board_, attacker_, candidates);
+  for (int row = 0; row < BoardSize; ++row) {
+    for (int col = 0; col < BoardSize; ++col) {
+      const int point = PointIndex(row, col);
+      if (!candidates[CellIndex(row, col)]) continue;
+      Place(point, attacker_);
+      const bool wins = ThreatStraightFour(board_, row, col) && !Forbidden(point);
+      Remove(point);
+      if (wins) return Store(point);
+    }
+  }
+  for (int row = 0; row < BoardSize; ++row) {
+    for (int col = 0; col < BoardSize; ++col) {
+      const int point = PointIndex(row, col);
+      if (candidates[CellIndex(row, col)] && Attack(point, false, answer) == Step::Won)
+        return answer;
+    }
+  }
+  return Fail();
+}
+
+// N5. Plays a four at point, lets the defender block it and searches on.
+VcfStep::Step VcfStep::Attack(int point, bool forcedBlock, int& answer) {
+  Place(point, attacker_);
+  if (forcedBlock && ThreatStraightFour(board_, PointRow(point), PointCol(point)) &&
+      !Forbidden(point)) {
+    Remove(point);
+    answer = Store(point);
+    return Step::Won;
+  }
+  const int completion = ThreatFourCompletion(board_, PointRow(point), PointCol(point));
+  if (completion == 0 || Forbidden(point)) {
+    Remove(point);
+    return Step::Next;
+  }
+  const int block = completion & 0xFF;
+  Place(block, -attacker_);
+  if (Forbidden(block)) {
+    // The defender is Black and may not block there: the four wins.
+    Remove(block);
+    Remove(point);
+    answer = Store(point);
+    return Step::Won;
+  }
+  context_.vcfPath.push_back(PathByte(point));
+  context_.vcfPath.push_back(PathByte(block));
+  const int result = VcfNode(context_, game_, board_, attacker_, limit_ - 1);
+  context_.vcfPath.resize(context_.vcfPath.size() - 2);
+  Remove(block);
+  Remove(point);
+  if (result < VcfNone) {
+    answer = Store(point);
+    return Step::Won;
+  }
+  return Step::Next;
+}
+
+// Deepens the limit from 1. Every level searches from the position of the record; the searches
+// take back every stone they place, so one threat board built from the record serves them all.
+int VcfEntry(SearchContext& context, GameState& game, ThreatBoard& board, int attacker, int limit) {
+  if (limit <= 0) {
+    context.vcfComplete = false;
+    return VcfUnknown;
+  }
+  context.vcfCache.clear();
+  const int shorter = VcfEntry(context, game, board, attacker, limit - 1);
+  if (shorter < VcfNone) return shorter;
+  // The shorter search was exhaustive: a longer one cannot find more.
+  if (context.vcfComplete) return VcfNone;
+  context.vcfComplete = true;
+  context.vcfPath.clear();
+  return VcfNode(context, game, board, attacker, limit);
+}
+
+int VcfTop(SearchContext& context, GameState& game, int attacker, int limit) {
+  ThreatBoard board;
+  BuildThreatBoard(board, game);
+  return VcfEntry(context, game, board, attacker, limit);
+}
+
+}  // namespace
+
+int VcfNode(SearchContext& context, GameState& game, ThreatBoard& board, int side, int limit) {
+  if (limit <= 0) {
+    context.vcfComplete = false;
+    return VcfUnknown;
+  }
+  ++context.vcfNodes;
+  return VcfStep(context, game, board, side, limit).Search();
+}
+
+int FindVcf(SearchContext& context, GameState& game, int limit) {
+  return VcfTop(context, game, game.SideToMove(), limit);
+}
+
+int FindVcfFor(SearchContext& context, GameState& game, int side, int limit) {
+  return VcfTop(context, game, side, limit);
+}
+
+}  // namespace tesmor
