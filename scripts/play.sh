@@ -4,5 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTESMOR_WITH_TESTS=OFF -DTESMOR_WITH_BENCH=OFF >/dev/null
-cmake --build build -j"$(nproc)" --target tesmor
+cmake --build build -j"$(nproc)"
 exec ./build/bin/tesmor

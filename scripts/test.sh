@@ -7,9 +7,10 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 jobs="$(nproc)"
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$jobs"
-ctest --test-dir build --output-on-failure -j"$jobs"
+# The tests build apart from build/, which scripts/play.sh configures for playing.
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-test -j"$jobs"
+ctest --test-dir build-test --output-on-failure -j"$jobs"
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTESMOR_SANITIZE=address,undefined \
   -DTESMOR_WITH_UI=OFF -DTESMOR_WITH_BENCH=OFF >/dev/null
