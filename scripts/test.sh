@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Tesmor and runs every test: once in an optimised build, once more under the address and
-# undefined-behaviour sanitizers, and the window's worker tests a third time under the thread
-# sanitizer (the worker threads hand their messages to the window's thread).
+# undefined-behaviour sanitizers, and the window's worker tests and the Gomocup brain's tests a
+# third time under the thread sanitizer (their worker threads hand results to another thread).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
@@ -19,5 +19,5 @@ ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
 
 cmake -S . -B build-thread -DCMAKE_BUILD_TYPE=Debug -DTESMOR_SANITIZE=thread \
   -DTESMOR_WITH_BENCH=OFF >/dev/null
-cmake --build build-thread -j"$jobs" --target tesmor_ui_thread_tests
+cmake --build build-thread -j"$jobs" --target tesmor_ui_thread_tests tesmor_engine_tests
 ctest --test-dir build-thread --output-on-failure -j"$jobs" -L thread
