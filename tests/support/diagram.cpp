@@ -95,6 +95,16 @@ GameState FromMoves(std::initializer_list<const char*> moves, bool forbiddenRule
   return state;
 }
 
+GameState FromStones(std::initializer_list<const char*> black,
+                     std::initializer_list<const char*> white, bool forbiddenRulesOn) {
+  GameState state;
+  ClearGameState(state);
+  state.forbiddenRulesOn = forbiddenRulesOn ? 1 : 0;
+  for (const char* point : black) state.cell(PointRow(P(point)), PointCol(P(point))) = Black;
+  for (const char* point : white) state.cell(PointRow(P(point)), PointCol(P(point))) = White;
+  return state;
+}
+
 int P(const char* text) {
   const int point = ParsePoint(text);
   EXPECT_NE(point, NoPoint) << text;

@@ -33,6 +33,10 @@ void PlayRandomMove(GameState& state, std::mt19937& rng);
 // The moves played in turn from the empty board, Black first, e.g. FromMoves({"H8", "H9"}).
 GameState FromMoves(std::initializer_list<const char*> moves, bool forbiddenRulesOn = true);
 
+// Stones put on an empty board without a game record, e.g. FromStones({"H8"}, {"H9", "H10"}).
+GameState FromStones(std::initializer_list<const char*> black,
+                     std::initializer_list<const char*> white = {}, bool forbiddenRulesOn = true);
+
 // The point given as text, e.g. P("H8").
 int P(const char* text);
 
