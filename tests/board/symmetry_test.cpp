@@ -9,107 +9,82 @@
 namespace tesmor {
 namespace {
 
+using test::FromMoves;
 using test::P;
 
-TEST(PositionKey, PacksCellCodesUnderTransforms) {
-  GameState state;
-  ClearGameState(state);
-  state.cell(0, 0) = Black;
-  PositionKey key = MakePositionKey(state.cells, 0);
-  EXPECT_EQ(key[0], 0u);
-  EXPECT_EQ(key[1], 1u);
-  for (int i = 2; i < 16; ++i) EXPECT_EQ(key[i], 0u);
+// The 2-bit code that a key holds at key point q.
+uint32_t CodeAt(const PositionKey& key, int q) {
+  return (key[1 + PointRow(q)] >> (2 * PointCol(q))) & 3u;
+}
 
-  state.cell(0, 0) = White;
-  EXPECT_EQ(MakePositionKey(state.cells, 0)[1], 3u);
-
-  state.cell(0, 0) = Black;
-  key = MakePositionKey(state.cells, 4);
-  EXPECT_EQ(key[0], 4u);
-  EXPECT_EQ(key[15], 1u << 28);  // key row 14, key column 14
+TEST(PositionKey, WhereEachTransformPutsAStone) {
+  // A Black stone on D2 and a White one on C1, seen through each transform: 0 identity, 1 and 2
+  // quarter turns, 3 mirror left-right, 4 half turn, 5 and 6 diagonal mirrors, 7 top-bottom.
+  const GameState state = FromMoves({"D2", "C1"});
+  const char* black[] = {"D2", "B12", "N4", "L2", "L14", "N12", "B4", "D14"};
+  const char* white[] = {"C1", "A13", "O3", "M1", "M15", "O13", "A3", "C15"};
+  for (int id = 0; id < TransformCount; ++id) {
+    const PositionKey key = MakePositionKey(state.cells, id);
+    EXPECT_EQ(key[0], static_cast<uint32_t>(id));
+    EXPECT_EQ(CodeAt(key, P(black[id])), 1u) << id;
+    EXPECT_EQ(CodeAt(key, P(white[id])), 3u) << id;
+    EXPECT_EQ(MapKeyPointToBoard(P(black[id]), id), P("D2")) << id;
+  }
+  EXPECT_EQ(MapKeyPointToBoard(-1, 0), -1);
+  EXPECT_EQ(MapKeyPointToBoard(225, 3), -1);
 }
 
 TEST(PositionKey, EveryTransformMapsEveryStoneBackToItsPoint) {
   std::mt19937 rng(7);
-  for (int id = 0; id < TransformCount; ++id) EXPECT_EQ(MapKeyPointToBoard(112, id), 112);
-  EXPECT_EQ(MapKeyPointToBoard(-1, 0), -1);
-  EXPECT_EQ(MapKeyPointToBoard(225, 3), -1);
   for (int game = 0; game < 200; ++game) {
     const GameState state = test::RandomPosition(rng, 1 + game % 60, true);
     for (int id = 0; id < TransformCount; ++id) {
       const PositionKey key = MakePositionKey(state.cells, id);
       int stones = 0;
       for (int q = 0; q < CellCount; ++q) {
-        const uint32_t code = (key[1 + PointRow(q)] >> (2 * PointCol(q))) & 3u;
         const int board = MapKeyPointToBoard(q, id);
         ASSERT_GE(board, 0);
         const int value = state.cell(PointRow(board), PointCol(board));
-        ASSERT_EQ(code, static_cast<uint32_t>((value + 4) % 4)) << "id " << id;
-        stones += code != 0;
+        ASSERT_EQ(CodeAt(key, q), value == Black ? 1u : value == White ? 3u : 0u) << id;
+        stones += value != Empty;
       }
-      EXPECT_EQ(stones, state.moveCount);
-      for (int i = 1; i < 16; ++i) EXPECT_EQ(key[i] >> 30, 0u);
+      EXPECT_EQ(stones, state.moveCount);  // every board point is reached once
     }
   }
 }
 
 TEST(PositionKey, NormaliseMovesStonesToTheCorner) {
-  GameState state;
-  ClearGameState(state);
-  state.cell(3, 5) = Black;
-  state.cell(4, 7) = White;
-  PositionKey key = MakePositionKey(state.cells, 0);
+  PositionKey key = MakePositionKey(FromMoves({"F4", "H5"}).cells, 0);
   NormaliseKey(key);
-  GameState expected;
-  ClearGameState(expected);
-  expected.cell(0, 0) = Black;
-  expected.cell(1, 2) = White;
-  EXPECT_EQ(key, MakePositionKey(expected.cells, 0));
+  EXPECT_EQ(key, MakePositionKey(FromMoves({"A1", "C2"}).cells, 0));
 }
 
-TEST(FifthOffering, EquivalentOfferingsUnderSymmetriesAboutAnyAxis) {
-  auto fiveStones = [](std::initializer_list<const char*> points) {
-    GameState state;
-    ClearGameState(state);
-    state.forbiddenRulesOn = 1;
-    for (const char* text : points) {
-      const int p = P(text);
-      RecordMove(state, PointRow(p), PointCol(p));
-    }
-    return state;
+TEST(FifthOffering, SymmetriesAboutAnyAxisAndColoursThatMatter) {
+  struct Case {
+    std::initializer_list<const char*> moves;  // the first five moves
+    const char* point;                         // tested instead of the fifth
+    int same;
   };
-  // Four stones symmetric about the H column (H8, H9, H10, H6) and the fifth move G11.
-  GameState state = fiveStones({"H8", "H9", "H10", "H6", "G11"});
-  const GameState before = state;
-  EXPECT_EQ(SameFifthOfferingExists(state, 10, 8), 1);  // I11, the mirror image of G11
-  EXPECT_EQ(state, before);
-  EXPECT_EQ(SameFifthOfferingExists(state, 10, 9), 0);  // J11 is not
-  EXPECT_EQ(state, before);
-
-  // Stones symmetric about the I column, one right of the centre: H8, I9 (White), J8, I12.
-  state = fiveStones({"H8", "I9", "J8", "I12", "G10"});
-  EXPECT_EQ(SameFifthOfferingExists(state, 9, 10), 1);  // K10 mirrors G10 across column I
-  EXPECT_EQ(SameFifthOfferingExists(state, 9, 11), 0);
-}
-
-TEST(FifthOffering, ColoursMatterAndAxesNeedNotPassTheCentre) {
-  // Black H8, White I8, Black H10, White I10, fifth move H12.
-  GameState state;
-  ClearGameState(state);
-  for (const char* text : {"H8", "I8", "H10", "I10", "H12"}) {
-    const int p = P(text);
-    RecordMove(state, PointRow(p), PointCol(p));
+  const Case cases[] = {
+      // Four stones symmetric about the H column: I11 mirrors G11, J11 does not.
+      {{"H8", "H9", "H10", "H6", "G11"}, "I11", 1},
+      {{"H8", "H9", "H10", "H6", "G11"}, "J11", 0},
+      // Symmetric about the I column, one right of the centre.
+      {{"H8", "I9", "J8", "I12", "G10"}, "K10", 1},
+      {{"H8", "I9", "J8", "I12", "G10"}, "L10", 0},
+      // I12 mirrors the shape left-right, but with the colours of the columns swapped.
+      {{"H8", "I8", "H10", "I10", "H12"}, "I12", 0},
+      {{"H8", "I8", "H10", "I10", "H12"}, "H6", 1},  // across row 9, off the centre
+      {{"H8", "I8", "H10", "I10", "H12"}, "H12", 1},
+      {{"H8", "I8", "H10", "I10", "H12"}, "H4", 0},
+  };
+  for (const auto& [moves, point, same] : cases) {
+    GameState state = FromMoves(moves);
+    const GameState before = state;
+    EXPECT_EQ(SameFifthOfferingExists(state, PointRow(P(point)), PointCol(P(point))), same)
+        << point;
+    EXPECT_EQ(state, before);
   }
-  const GameState before = state;
-  // I12 gives the left-right mirror of the stones' shape, but with the colours of the columns
-  // swapped: a different offering.
-  EXPECT_EQ(SameFifthOfferingExists(state, 11, 8), 0);
-  EXPECT_EQ(state, before);
-  // H6 mirrors H12 across row 9, an axis off the centre.
-  EXPECT_EQ(SameFifthOfferingExists(state, 5, 7), 1);
-  EXPECT_EQ(SameFifthOfferingExists(state, 11, 7), 1);  // H12 itself
-  EXPECT_EQ(SameFifthOfferingExists(state, 3, 7), 0);   // H4
-  EXPECT_EQ(state, before);
 }
 
 }  // namespace
