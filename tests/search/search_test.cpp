@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <sstream>
+#include <tuple>
 
 #include "board/forbidden.h"
 #include "board/symmetry.h"
@@ -14,28 +16,31 @@
 namespace tesmor {
 namespace {
 
+using test::FromMoves;
+using test::FromStones;
 using test::P;
 
-// Records the panel lines a search writes, and can stop it at the n-th root move it reports.
-class Recorder final : public SearchProgress {
- public:
-  void PanelLine(int index, const std::string& text) override {
-    lines.push_back({index, text});
-    if (index == PanelCurrentLine && ++rootMoves == stopAtRootMove) *stop = true;
-  }
-  std::vector<std::pair<int, std::string>> lines;
-  int rootMoves = 0;
-  int stopAtRootMove = -1;
-  std::atomic<bool>* stop = nullptr;
-};
+// Positions that several tests share.
+// White's D5 F5 H5 J5: G5 makes two fours on one line, which one block cannot stop.
+const std::initializer_list<const char*> kDoubleFour = {"A15", "D5", "C15", "F5", "E15",
+                                                        "H5",  "O1", "J5",  "M1"};
+// Black's row three F8 G8 H8 grows to a straight four at E8 or I8; E8 also makes the column
+// E8-E11 a four, so under the Black rule it is a four-four and only I8 wins.
+const std::initializer_list<const char*> kPoisoned = {"F8", "A1", "G8",  "A3", "H8",  "A5",
+                                                      "E9", "A7", "E10", "A9", "E11", "A11"};
 
-class Search : public ::testing::Test {
+// The search's context, with the test as the receiver of its panel lines: it can stop the search
+// at the n-th root move reported.
+class Search : public ::testing::Test, public SearchProgress {
  protected:
   Search() {
     context.settings.rifRules = false;
     context.settings.useBook = false;
-    context.progress = &recorder;
-    recorder.stop = &context.stopRequested();
+    context.progress = this;
+  }
+  void PanelLine(int index, const std::string& text) override {
+    lines.push_back({index, text});
+    if (index == PanelCurrentLine && ++rootMoves == stopAtRootMove) context.stopRequested() = true;
   }
   // The computer's move at a menu level. The record comes back as it was, but for the last move
   // fields, which receive the answer.
@@ -46,69 +51,121 @@ class Search : public ::testing::Test {
     after.lastRow = before.lastRow;
     after.lastCol = before.lastCol;
     EXPECT_EQ(after, before) << "the search changed the record";
-    if (answer >= 0 && answer < CellCount) {
-      EXPECT_EQ(game.lastRow, PointRow(answer));
-      EXPECT_EQ(game.lastCol, PointCol(answer));
-    }
+    EXPECT_EQ(game.lastRow * 15 + game.lastCol, answer % 15 * 15 + answer / 15);
     return answer;
+  }
+  int Find(GameState game, int limit) {
+    const GameState before = game;
+    const int answer = FindVcf(context, game, limit);
+    EXPECT_EQ(game, before) << "the VCF search changed the record";
+    return answer;
+  }
+  bool IsEmpty(const GameState& game, int point) {
+    return point >= 0 && point < CellCount && game.cell(PointRow(point), PointCol(point)) == Empty;
   }
   SequenceRandom random{{1}};
   std::ostringstream console;
   SearchContext context{random, nullptr, &console};
-  Recorder recorder;
+  std::vector<std::pair<int, std::string>> lines;
+  int rootMoves = 0;
+  int stopAtRootMove = -1;
 };
+
+TEST_F(Search, VcfEdgeCases) {
+  GameState forbiddenBlock =  // Black A5-D5 . F5 G5: E5 would make seven for Black
+      FromMoves({"A5", "E6", "B5", "E7", "C5", "E8", "D5", "O15", "F5", "O13", "G5", "O11", "E10",
+                 "M15", "E4", "K15", "A15"});
+  // White's fours with different completion points; J11 would give Black a straight four.
+  const GameState twoFives =
+      FromStones({"E11", "J8", "J9", "J10"}, {"A2", "B2", "C2", "D2", "F11", "G11", "H11", "I11"});
+  const GameState fourFour = FromStones({"D8", "F8", "H8", "J8"});  // G8: two fours on one line
+  const GameState straightFour = FromMoves({"H8", "A15", "I8", "C15", "J8", "E15"});
+  // what, position, forbidden moves on, limit, answer
+  const std::tuple<const char*, GameState, int, int, int> cases[] = {
+      {"a five at once", FromMoves({"D4", "A15", "E4", "C15", "F4", "E15", "G4", "O1"}), 1, 1,
+       P("C4")},
+      {"a straight four at once", straightFour, 1, 1, P("G8")},
+      {"the same at any limit", straightFour, 1, 113, P("G8")},
+      {"two fours at once need a second step", FromMoves(kDoubleFour), 1, 1, VcfUnknown},
+      {"which is found", FromMoves(kDoubleFour), 1, 2, P("G5")},
+      {"a defender with two five points", twoFives, 1, 113, VcfNone},
+      {"a four whose block is forbidden to Black", forbiddenBlock, 1, 1, P("E9")},
+      {"the same without forbidden moves", forbiddenBlock, 0, 1, VcfUnknown},
+      {"a forbidden straight four is no step", FromMoves(kPoisoned), 1, 1, P("I8")},
+      {"without forbidden moves it is", FromMoves(kPoisoned), 0, 1, P("E8")},
+      {"a forbidden four is no step", fourFour, 1, 2, VcfUnknown},
+      {"without forbidden moves it is", fourFour, 0, 2, P("G8")},
+  };
+  for (auto [what, game, rules, limit, expected] : cases) {
+    game.forbiddenRulesOn = rules;
+    EXPECT_EQ(Find(game, limit), expected) << what;
+  }
+}
+
+TEST_F(Search, VcfWithNothingToAttackWithIsExhaustiveAtOnce) {
+  const GameState game = FromMoves({"H8", "I9", "A1", "O15"});
+  EXPECT_EQ(Find(game, 1), VcfNone);
+  const int64_t shallow = context.vcfNodes;
+  EXPECT_EQ(Find(game, 113), VcfNone);
+  EXPECT_EQ(context.vcfNodes, 2 * shallow);  // no deeper level was searched
+}
+
+TEST_F(Search, VcfForEitherSide) {
+  std::mt19937 rng(11);
+  int wins = 0;
+  for (int round = 0; round < 60; ++round) {
+    GameState game = test::RandomPosition(rng, 20 + round % 40, round % 3 != 0);
+    if (WinnerAtFocus(game) != 0) continue;
+    const GameState before = game;
+    const int forOther = FindVcfFor(context, game, -game.SideToMove(), 5);
+    ASSERT_EQ(game, before);
+    GameState flipped = game;  // the same search with the other side to move
+    flipped.moveCount += 1;
+    EXPECT_EQ(Find(flipped, 5), forOther) << "round " << round;
+    const int forMover = Find(game, 5);
+    wins += forMover < VcfNone;
+    EXPECT_TRUE(forMover >= VcfNone || IsEmpty(game, forMover));
+  }
+  EXPECT_GT(wins, 0);
+}
 
 TEST_F(Search, KnownAnswers) {
   // Take the five (of the two, the one the threat scan names).
-  GameState five = test::FromMoves({"D4", "H8", "E4", "H9", "F4", "J12", "G4", "K2"}, false);
+  GameState five = FromMoves({"D4", "H8", "E4", "H9", "F4", "J12", "G4", "K2"}, false);
   EXPECT_EQ(Choose(five, 3), P("H4"));
   // Block White's four (closed by Black's C2): every other move loses at once.
-  GameState block = test::FromMoves({"H8", "C3", "J10", "C4", "C2", "C5", "M13", "C6"}, false);
+  GameState block = FromMoves({"H8", "C3", "J10", "C4", "C2", "C5", "M13", "C6"}, false);
   EXPECT_EQ(Choose(block, 1), P("C7"));
   EXPECT_EQ(Choose(block, 6), P("C7"));
-  // White's two-step win by fours: G5 makes two fours on one line.
-  GameState vcf = test::FromMoves({"A15", "D5", "C15", "F5", "E15", "H5", "O1", "J5", "M1"});
+  GameState vcf = FromMoves(kDoubleFour);
   EXPECT_EQ(Choose(vcf, 4), P("G5"));
   EXPECT_EQ(Choose(vcf, 0), P("G5"));
-  // Decline the poisoned straight four at E8, a four-four for Black; I8 wins instead.
-  GameState poisoned =
-      test::FromMoves({"F8", "A1", "G8", "A3", "H8", "A5", "E9", "A7", "E10", "A9", "E11", "A11"});
+  GameState poisoned = FromMoves(kPoisoned);
   EXPECT_EQ(Choose(poisoned, 2), P("I8"));
+  // H8 is a three-three for Black (F8 G8 and H9 H10): the search looks elsewhere.
+  GameState threeThree = FromMoves({"F8", "A1", "G8", "O1", "H9", "A15", "H10", "O15"});
+  const int answer = Choose(threeThree, 3);
+  ASSERT_TRUE(IsEmpty(threeThree, answer));
+  EXPECT_EQ(ForbiddenKindAt(threeThree, PointRow(answer), PointCol(answer)), None);
 }
 
-TEST_F(Search, NeverPlaysAForbiddenPointAndAlwaysLeavesTheRecord) {
-  // H8 is a three-three for Black (F8 G8 and H9 H10); the search looks elsewhere.
-  GameState game = test::FromMoves({"F8", "A1", "G8", "O1", "H9", "A15", "H10", "O15"});
-  const int answer = Choose(game, 3);
-  ASSERT_GE(answer, 0);
-  ASSERT_LT(answer, CellCount);
-  EXPECT_NE(answer, P("H8"));
-  EXPECT_EQ(ForbiddenKindAt(game, PointRow(answer), PointCol(answer)), None);
-
+TEST_F(Search, EverySearchLeavesTheRecord) {
   std::mt19937 rng(5);
   for (int round = 0; round < 12; ++round) {
     GameState position = test::RandomPosition(rng, 6 + round * 3, round % 2 == 0);
     if (WinnerAtFocus(position) != 0) continue;
     const int move = Choose(position, 1 + round % 3);
-    if (move >= 0 && move < CellCount) {
-      EXPECT_EQ(position.cells[CellIndex(PointRow(move), PointCol(move))], Empty);
-    }
+    EXPECT_TRUE(IsEmpty(position, move)) << move;
   }
 }
 
 TEST_F(Search, ProgressLinesAndTheConsole) {
-  GameState game = test::FromMoves({"H8", "I9", "J10", "H10"});
-  const int answer = Choose(game, 1);
-  ASSERT_GE(answer, 0);
-  // Level 1 runs iterations 0 and 1.
-  std::vector<std::string> depths;
-  for (const auto& [index, text] : recorder.lines)
+  GameState game = FromMoves({"H8", "I9", "J10", "H10"});
+  ASSERT_TRUE(IsEmpty(game, Choose(game, 1)));
+  std::vector<std::string> depths;  // level 1 runs iterations 0 and 1
+  for (const auto& [index, text] : lines)
     if (index == PanelDepthLine) depths.push_back(text);
   EXPECT_EQ(depths, (std::vector<std::string>{"0", "1"}));
-  EXPECT_EQ(recorder.lines.back().first == PanelBestLine ||
-                recorder.lines.back().first == PanelCurrentLine ||
-                recorder.lines.back().first == PanelScoreLine,
-            true);
   const std::string text = console.str();
   EXPECT_EQ(text.rfind("思考中...\n", 0), 0u);
   EXPECT_NE(text.find("节点数目："), std::string::npos);
@@ -122,58 +179,55 @@ TEST_F(Search, ProgressLinesAndTheConsole) {
 }
 
 TEST_F(Search, StopRequests) {
-  GameState game = test::FromMoves({"H8", "I9", "J10", "H10", "G9", "G8"});
+  GameState game = FromMoves({"H8", "I9", "J10", "H10", "G9", "G8"});
   // A stop still set when a search starts ends it at its first root move, which then plays the
   // best candidate by its static value; the search clears the flag as it ends.
   context.stopRequested() = true;
-  int answer = Choose(game, 3);
-  EXPECT_GE(answer, 0);
+  EXPECT_TRUE(IsEmpty(game, Choose(game, 3)));
   EXPECT_EQ(context.nodeCount, 0);
   EXPECT_FALSE(context.stopRequested());
-  answer = Choose(game, 3);
-  EXPECT_GE(answer, 0);
+  EXPECT_TRUE(IsEmpty(game, Choose(game, 3)));
   EXPECT_GT(context.nodeCount, 0);
 
-  // A stop during the search keeps the best move of the root moves already finished.
-  recorder.rootMoves = 0;
-  recorder.stopAtRootMove = 12;
-  answer = Choose(game, 5);
-  ASSERT_GE(answer, 0);
-  ASSERT_LT(answer, CellCount);
-  EXPECT_EQ(game.cells[CellIndex(PointRow(answer), PointCol(answer))], Empty);
-  EXPECT_FALSE(context.stopRequested());  // cleared when the search ended
-
-  // Stopped during the very first root move: still a move (the best candidate), not a
-  // resignation.
-  recorder.rootMoves = 0;
-  recorder.stopAtRootMove = 1;
-  answer = Choose(game, 5);
-  ASSERT_GE(answer, 0);
-  EXPECT_EQ(game.cells[CellIndex(PointRow(answer), PointCol(answer))], Empty);
-  recorder.stopAtRootMove = -1;
+  // A stop during the second root move keeps the first, the one finished; a stop during the
+  // very first still gives that move (the best candidate), not a resignation.
+  for (int stopAt : {2, 1}) {
+    lines.clear();
+    rootMoves = 0;
+    stopAtRootMove = stopAt;
+    const int answer = Choose(game, 5);
+    ASSERT_TRUE(IsEmpty(game, answer));
+    const auto first = std::find_if(lines.begin(), lines.end(), [](const auto& line) {
+      return line.first == PanelCurrentLine;
+    });
+    ASSERT_NE(first, lines.end());
+    EXPECT_EQ(PointText(answer), first->second) << stopAt;
+    EXPECT_FALSE(context.stopRequested());
+  }
 
   // With the flag set, a node returns 0 at once and touches nothing.
   context.stopRequested() = true;
-  const GameState before = game;
   const int64_t nodes = context.nodeCount;
+  const GameState before = game;
   EXPECT_EQ(AlphaBeta(context, game, P("A1"), 10, 4, -WonValue, WonValue), 0);
   EXPECT_EQ(game, before);
   EXPECT_EQ(context.nodeCount, nodes);
 }
 
-TEST_F(Search, DepthZeroIsTheStaticEvaluation) {
-  GameState game = test::FromMoves({"H8", "I9", "J10", "H10", "G9"});
+TEST_F(Search, AlphaBetaLeavesAndLostNodes) {
+  GameState game = FromMoves({"H8", "I9", "J10", "H10", "G9"});
   context.maxDepth = 1;
-  context.iteration = 0;
-  context.keepNum = context.keepDen = 1;
   const GameState before = game;
   const int value = AlphaBeta(context, game, P("G8"), 6, 0, -WonValue, WonValue);
   EXPECT_EQ(game, before);
   EXPECT_TRUE(context.pathScores.empty());
-  GameState played = game;
-  RecordMove(played, PointRow(P("G8")), PointCol(P("G8")));
+  GameState played = FromMoves({"H8", "I9", "J10", "H10", "G9", "G8"});
   EvalContext fresh;
-  EXPECT_EQ(value, EvaluatePosition(fresh, played, White));
+  EXPECT_EQ(value, EvaluatePosition(fresh, played, White));  // depth 0: the static value
+
+  // A move that leaves the opponent a five is lost at once.
+  game = FromMoves({"A1", "O15", "B1", "O14", "C1", "O13", "D1"});
+  EXPECT_EQ(AlphaBeta(context, game, P("H8"), 6, 2, -WonValue, WonValue), -2 * 1000000);
 }
 
 TEST_F(Search, QuickMoveOpenings) {
@@ -194,19 +248,17 @@ TEST_F(Search, QuickMoveOpenings) {
       {{"H8", "G7"}, {12, 24}, "J10"},   // k = 12 is H8 itself: drawn again
   };
   for (const Case& c : cases) {
-    GameState game = test::FromMoves(c.moves);
+    GameState game = FromMoves(c.moves);
     random = SequenceRandom(c.draws);
     EXPECT_EQ(QuickMove(context, game), P(c.expected));
   }
-  // A full board has no point to play.
+  // A full board has no point to play; with one empty point, that point is played.
   GameState full;
-  ClearGameState(full);
   for (int row = 0; row < BoardSize; ++row)
     for (int col = 0; col < BoardSize; ++col)
       full.cell(row, col) = ((col + (2 * row + 1) % 4) / 2) % 2 ? Black : White;
   full.moveCount = CellCount;
   EXPECT_EQ(QuickMove(context, full), NoPoint);
-  // One empty point: it is played.
   full.cell(0, 0) = Empty;
   full.moveCount = CellCount - 1;
   EXPECT_EQ(QuickMove(context, full), 0);
@@ -215,37 +267,30 @@ TEST_F(Search, QuickMoveOpenings) {
 TEST_F(Search, TheComputerOffersTwoFifthMovesThatDiffer) {
   // Four stones symmetric about the H column: mirror images are one offering.
   context.settings.rifRules = true;
-  GameState game = test::FromMoves({"H8", "H9", "H10", "H6"});
+  GameState game = FromMoves({"H8", "H9", "H10", "H6"});
   const int answer = Choose(game, 2);
   ASSERT_GE(answer, PointPairBase);
   const int better = PairLow(answer);
   const int other = PairHigh(answer);
-  ASSERT_NE(better, other);
-  for (int p : {better, other}) EXPECT_EQ(game.cells[CellIndex(PointRow(p), PointCol(p))], Empty);
-  GameState offered = game;
-  RecordMove(offered, PointRow(better), PointCol(better));
-  EXPECT_EQ(SameFifthOfferingExists(offered, PointRow(other), PointCol(other)), 0);
+  ASSERT_TRUE(better != other && IsEmpty(game, better) && IsEmpty(game, other));
+  RecordMove(game, PointRow(better), PointCol(better));
+  EXPECT_EQ(SameFifthOfferingExists(game, PointRow(other), PointCol(other)), 0);
 }
 
 TEST_F(Search, TheComputerTakesAnOfferingAwayAndReplies) {
   context.settings.rifRules = true;
   context.settings.rifFifthState = 2;
-  GameState game = test::FromMoves({"H8", "H9", "J10", "G9", "I11"});  // first offering I11
-  const MoveRecord second{PointRow(P("F6")), PointCol(P("F6"))};
-  context.settings.secondOffer = second;
+  context.settings.secondOffer = {PointRow(P("F6")), PointCol(P("F6"))};
+  GameState game = FromMoves({"H8", "H9", "J10", "G9", "I11"});  // first offering I11
   const int answer = Choose(game, 2);
   ASSERT_GE(answer, PointPairBase);
   const int removed = PairHigh(answer);
-  const int reply = PairLow(answer);
   ASSERT_TRUE(removed == P("I11") || removed == P("F6"));
-  // The reply is an empty point of the position that remains.
-  GameState remaining = game;
-  if (removed == P("I11")) {
-    remaining.cell(PointRow(P("I11")), PointCol(P("I11"))) = Empty;
-    remaining.cell(second.row, second.col) = Black;
-  }
-  EXPECT_EQ(remaining.cells[CellIndex(PointRow(reply), PointCol(reply))], Empty);
   EXPECT_EQ(context.settings.rifFifthState, 2);
+  // The reply is the search's answer to the offering that remains.
+  GameState kept = FromMoves({"H8", "H9", "J10", "G9", removed == P("I11") ? "F6" : "I11"});
+  context.settings.rifFifthState = 0;
+  EXPECT_EQ(Choose(kept, 2), PairLow(answer));
 }
 
 }  // namespace
