@@ -86,15 +86,17 @@ int RecordStraightFour(const GameState& state, int row, int col) {
   return 0;
 }
 
-// Every test of the threat board answers as its game-record counterpart, at every point, and
-// none changes the board or the record.
-void ExpectThreatBoardAgrees(GameState& state, ThreatBoard& board) {
+// Every test of the threat board answers as its game-record counterpart, at every n-th point
+// (starting from the move count, so that consecutive positions cover the board), and none
+// changes the board or the record.
+void ExpectThreatBoardAgrees(GameState& state, ThreatBoard& board, int n = 1) {
   const GameState recordBefore = state;
   const ThreatBoard boardBefore = board;
   for (const int colour : {Black, White})
     ASSERT_EQ(ThreatFivePoints(board, colour), RecordFivePoints(state, colour)) << colour;
   for (int row = 0; row < BoardSize; ++row) {
     for (int col = 0; col < BoardSize; ++col) {
+      if ((CellIndex(row, col) + state.moveCount) % n != 0) continue;
       const std::string at = PointText(PointIndex(row, col));
       ASSERT_EQ(ThreatFourCompletion(board, row, col), RecordFourCompletion(state, row, col)) << at;
       ASSERT_EQ(ThreatStraightFour(board, row, col), RecordStraightFour(state, row, col)) << at;
@@ -167,7 +169,7 @@ TEST(ThreatBoard, AgreesWithTheGameRecordOnRandomPositions) {
       }
       ASSERT_EQ(board.cells, Built(state).cells) << "after " << state.moveCount << " moves";
       ASSERT_NO_FATAL_FAILURE(ExpectBitsAgreeWithCells(board));
-      ASSERT_NO_FATAL_FAILURE(ExpectThreatBoardAgrees(state, board));
+      ASSERT_NO_FATAL_FAILURE(ExpectThreatBoardAgrees(state, board, 4));
       ++positions;
     }
   }
