@@ -1,9 +1,14 @@
-// Games driven through the window: clicks, menus and buttons, with the message boxes answered.
-#include <QDir>
+// Games driven through the window (clicks, menus and buttons, with the message boxes answered)
+// against the scripted computer and against the real one at a low level; searches stopped and
+// closed; the worker threads' hand-over itself.
 #include <QFileDialog>
 #include <QTemporaryDir>
 
-#include "ui/image_button.h"
+#include <sstream>
+
+#include "game/engine_computer.h"
+#include "ui/painting.h"
+#include "ui/worker_threads.h"
 #include "ui_support.h"
 
 namespace tesmor::test {
@@ -12,27 +17,22 @@ namespace {
 constexpr int HintButton = 5;
 constexpr int VcfButton = 7;
 
-// Answers the next file dialog by choosing a name and accepting it; records its title and the name
-// it offered.
-struct FileDialogAnswer {
-  explicit FileDialogAnswer(QString typed) : name(std::move(typed)) {
-    QTimer::singleShot(0, [this] { Answer(); });
-  }
-  void Answer() {
+// Answers the file dialog that open() shows by choosing the name; returns the dialog's title and
+// the name it offered.
+QStringList AnswerFileDialog(const std::function<void()>& open, const QString& name) {
+  QStringList seen;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    if (!dialog) {
-      QTimer::singleShot(5, [this] { Answer(); });
-      return;
-    }
-    title = dialog->windowTitle();
-    offered = dialog->selectedFiles().value(0);
+    if (!dialog) return;
+    seen = QStringList{dialog->windowTitle(), dialog->selectedFiles().value(0)};
     dialog->selectFile(name);
     static_cast<QDialog*>(dialog)->accept();  // as the dialog's own button does
-  }
-  QString name;
-  QString title;
-  QString offered;
-};
+  });
+  timer.start(5);
+  open();
+  return seen;
+}
 
 }  // namespace
 
@@ -42,32 +42,61 @@ class GameTest : public QObject {
  private slots:
   void shortGameAgainstTheComputer() {
     WindowFixture f;
-    f.window->action(CmdRulesForbidden)->trigger();
-    f.window->action(CmdLevel1)->trigger();
+    f.Do(CmdRulesForbidden);
+    f.Do(CmdLevel1);
     f.computer.moves = {Pt("A1"), Pt("A2"), Pt("A3"), Pt("A4"), Pt("A5")};
-    for (const char* point : {"H8", "H9", "H10", "H11"}) {
+    for (const char* point : {"H8", "H9", "H9", "H10", "H11"}) {  // the second H9 is occupied
       f.Click(point);
       QVERIFY(f.WaitIdle());
     }
-    QCOMPARE(f.controller().game().moveCount, 8);
+    QCOMPARE(f.Moves(), 8);
     for (const char* point : {"A1", "A2", "A3", "A4"}) QCOMPARE(f.Cell(point), White);
-    QVERIFY(f.boxes.boxes.empty());
-
     f.Click("H12");
-    QCOMPARE(f.boxes.boxes.size(), 1u);
-    QCOMPARE(f.boxes.boxes[0].text, QStringLiteral("黑方胜！"));
-    QCOMPARE(f.boxes.boxes[0].caption, QStringLiteral("游戏结束"));
-    QCOMPARE(f.boxes.boxes[0].icon, QMessageBox::Information);
-    QCOMPARE(f.boxes.boxes[0].buttons, QStringList{"确定"});
-    QVERIFY(!f.controller().computing());
+    QCOMPARE(f.boxes.Take(), QStringList{"游戏结束 | 黑方胜！ | 确定 | i"});
     QCOMPARE(f.computer.levels, (std::vector<int>{8, 8, 8, 8}));
-
     f.Click("O15");  // the game is over
     QCOMPARE(f.Cell("O15"), Empty);
-    f.window->action(CmdTakeBack)->trigger();
+    f.Do(CmdTakeBack);
     QCOMPARE(f.Cell("H12"), Empty);
     QVERIFY(f.controller().gameInProgress());
     QCOMPARE(f.controller().panel().Get(3), "8手");
+  }
+
+  void shortGameAgainstTheRealComputerAtALowLevel() {
+    std::ostringstream console;
+    EngineComputer computer(console);
+    WindowFixture f({1}, &computer);
+    f.boxes.Take();  // a missing book is reported and play goes on without it
+    f.Do(CmdRulesForbidden);
+    f.Do(CmdLevel1);
+
+    // The human plays the first free point of a list; the computer answers each stone on an empty
+    // point.
+    int humanStones = 0;
+    for (const char* point : {"H8", "H9", "H10", "G9", "J9", "G8", "J10", "K11", "F7", "E6"}) {
+      if (humanStones == 5 || !f.controller().gameInProgress()) break;
+      if (f.Cell(point) != Empty) continue;
+      const GameState before = f.controller().game();
+      f.Click(point);
+      QVERIFY(f.WaitIdle());
+      ++humanStones;
+      QCOMPARE(f.Cell(point), Black);
+      if (!f.controller().gameInProgress()) break;
+      const MoveRecord reply = f.controller().newestStone();
+      QCOMPARE(f.Moves(), before.moveCount + 2);
+      QCOMPARE(before.cell(reply.row, reply.col), Empty);
+      QCOMPARE(f.controller().game().cell(reply.row, reply.col), White);
+      QCOMPARE(f.controller().displayCells(), f.controller().game().cells);
+    }
+    QVERIFY(humanStones >= 3);
+    QCOMPARE(f.controller().panel().Get(3), std::to_string(f.Moves()) + "手");
+    QVERIFY(console.str().find("思考中...") != std::string::npos);
+
+    // The right button takes the stones back one at a time.
+    const int moves = f.Moves();
+    f.RightClick();
+    QCOMPARE(f.Moves(), moves - 1);
+    QVERIFY(f.WaitIdle());
   }
 
   void swapAcceptedUnderRif() {
@@ -75,99 +104,187 @@ class GameTest : public QObject {
     WindowFixture f({14});
     f.boxes.press = {"是"};
     f.computer.moves = {Pt("G9")};
-    f.window->action(CmdPlayWhite)->trigger();
-    QCOMPARE(f.boxes.boxes.size(), 1u);
-    QCOMPARE(f.boxes.boxes[0].text, QStringLiteral("是否交换？"));
-    QCOMPARE(f.boxes.boxes[0].buttons, (QStringList{"是", "否"}));
-    QCOMPARE(f.boxes.boxes[0].icon, QMessageBox::Warning);
-    QCOMPARE(f.controller().game().moveCount, 4);
+    f.Do(CmdPlayWhite);
+    QCOMPARE(f.boxes.Take(), QStringList{"提示消息 | 是否交换？ | 是 否 | !"});
+    QCOMPARE(f.Moves(), 4);
     QCOMPARE(f.Cell("G9"), White);
     QCOMPARE(f.controller().panel().Get(1), "疏星");
     QVERIFY(!f.controller().computing());
   }
 
-  void acceptedHintIsPlayedAndTheComputerAnswers() {
+  // A cancelled hint leaves the board; an accepted one is played and the computer answers. The
+  // VCF search reports none, or a point that may be declined.
+  void hintsAndVcf() {
     WindowFixture f;
-    f.window->action(CmdRulesFree)->trigger();
-    f.computer.moves = {Pt("H8"), Pt("J9")};
-    f.boxes.press = {"确定"};
-    QTest::mouseClick(f.window->button(HintButton), Qt::LeftButton);
+    f.Do(CmdRulesFree);
+    f.computer.moves = {Pt("H8"), Pt("H8"), Pt("J9")};
+    f.boxes.press = {"取消", "确定", "确定", "取消"};
+    f.Do(CmdHint);
     QVERIFY(f.WaitIdle());
-    QCOMPARE(f.boxes.boxes.size(), 1u);
-    QCOMPARE(f.boxes.boxes[0].text, QStringLiteral("提示：H8"));
-    QCOMPARE(f.boxes.boxes[0].caption, QStringLiteral("提示消息"));
-    QCOMPARE(f.boxes.boxes[0].icon, QMessageBox::Information);
-    QCOMPARE(f.boxes.boxes[0].buttons, (QStringList{"确定", "取消"}));
+    QCOMPARE(f.Moves(), 0);
+    f.Press(HintButton);
+    QVERIFY(f.WaitIdle());
     QCOMPARE(f.Cell("H8"), Black);
     QCOMPARE(f.Cell("J9"), White);
-    QCOMPARE(f.controller().game().moveCount, 2);
-  }
-
-  void cancelledHintLeavesTheBoard() {
-    WindowFixture f;
-    f.computer.moves = {Pt("H8")};
-    f.boxes.press = {"取消"};
-    f.window->action(CmdHint)->trigger();
+    f.Press(VcfButton);
     QVERIFY(f.WaitIdle());
-    QCOMPARE(f.boxes.TakeTexts(), QStringList{"提示：H8"});
-    QCOMPARE(f.controller().game().moveCount, 0);
-    f.Click("H8");  // the window is idle again
-    QCOMPARE(f.Cell("H8"), Black);
-  }
-
-  void vcfSearch() {
-    WindowFixture f;
-    QTest::mouseClick(f.window->button(VcfButton), Qt::LeftButton);
-    QVERIFY(f.WaitIdle());
-    QCOMPARE(f.boxes.boxes.size(), 1u);
-    QCOMPARE(f.boxes.boxes[0].text, QStringLiteral("没有找到VCF！"));
-    QCOMPARE(f.boxes.boxes[0].icon, QMessageBox::Information);
-    QCOMPARE(f.boxes.boxes[0].buttons, QStringList{"确定"});
-    f.boxes.TakeTexts();
-
     f.computer.vcfAnswer = Pt("O15");
-    f.boxes.press = {"取消"};
-    QTest::mouseClick(f.window->button(VcfButton), Qt::LeftButton);
+    f.Do(CmdVcf);
     QVERIFY(f.WaitIdle());
-    QCOMPARE(f.boxes.TakeTexts(), QStringList{"提示：O15"});
-    QCOMPARE(f.controller().game().moveCount, 0);
+    QCOMPARE(f.Moves(), 2);
+    QCOMPARE(f.boxes.Take(),
+             (QStringList{
+                 "提示消息 | 提示：H8 | 确定 取消 | i", "提示消息 | 提示：H8 | 确定 取消 | i",
+                 "提示消息 | 没有找到VCF！ | 确定 | i", "提示消息 | 提示：O15 | 确定 取消 | i"}));
   }
 
   void saveAndLoadThroughTheDialogs() {
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
     WindowFixture f;
-    f.window->action(CmdModeTwoPlayers)->trigger();
-    f.Click("H8");
-    f.Click("H9");
-    f.Click("J10");
-    {
-      FileDialogAnswer answer(dir.filePath("game"));
-      QTest::mouseClick(f.window->button(3), Qt::LeftButton);
-      QCOMPARE(answer.title, QStringLiteral("保存文件"));
-    }
-    QFile saved(dir.filePath("game.pos"));  // the extension is added
+    f.Do(CmdModeTwoPlayers);
+    for (const char* point : {"H8", "H9", "J10"}) f.Click(point);
+    const QString path = dir.filePath("game.pos");
+    QCOMPARE(AnswerFileDialog([&] { f.Press(3); }, dir.filePath("game")).value(0), "保存文件");
+    QFile saved(path);  // the extension is added
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), QByteArray("\x03\x70\x7f\x90", 4));
 
-    f.window->action(CmdTwoPlayers)->trigger();
-    QCOMPARE(f.controller().game().moveCount, 0);
-    {
-      FileDialogAnswer answer(dir.filePath("game.pos"));
-      QTest::mouseClick(f.window->button(4), Qt::LeftButton);
-      QCOMPARE(answer.title, QStringLiteral("读取文件"));
-      QCOMPARE(answer.offered, dir.filePath("game.pos"));  // the name last chosen
-    }
-    QCOMPARE(f.controller().game().moveCount, 3);
+    f.Do(CmdTwoPlayers);
+    QCOMPARE(f.Moves(), 0);
+    // The name last chosen is offered.
+    QCOMPARE(AnswerFileDialog([&] { f.Press(4); }, path), (QStringList{"读取文件", path}));
+    QCOMPARE(f.Moves(), 3);
     QCOMPARE(f.Cell("J10"), Black);
     QCOMPARE(f.controller().displayMoveCount(), 3);
+    AnswerFileDialog([&] { f.Do(CmdOpen); }, dir.filePath("missing.pos"));
+    QCOMPARE(f.boxes.Take(), QStringList{"提示信息 | 文件读取失败！ | 确定 | !"});
+    QCOMPARE(f.Moves(), 3);
+  }
 
-    {
-      FileDialogAnswer answer(dir.filePath("missing.pos"));
-      f.window->action(CmdOpen)->trigger();
+  // While the computer searches, its progress lines are redrawn as they come; clicks and the
+  // right button are ignored and guarded commands refused with a notice. The stop button ends the
+  // search with its move played.
+  void stopButtonEndsALongSearchWithAMovePlayed() {
+    WindowFixture f;
+    f.Press(StopButton);  // idle: nothing
+    QVERIFY(!f.controller().stopRequested());
+    QVERIFY(f.StartLongSearch("J9"));
+    PaintSpy spy(f.view());
+    const std::string first = f.controller().panel().Get(11);
+    QTRY_VERIFY(f.controller().panel().Get(11) != first);
+    QTRY_VERIFY(spy.painted.intersects(PanelLineRect(11)));
+
+    f.RightClick();
+    f.Click("O1");
+    QCOMPARE(f.Moves(), 1);
+    QVERIFY(f.boxes.seen.isEmpty());
+    f.Do(CmdLevel3);
+    f.Press(0);
+    QCOMPARE(f.boxes.Take(), QStringList(2, "提示消息 | 计算中，暂时无法使用该功能！ | 确定 | !"));
+    QVERIFY(f.window->action(CmdLevel8)->isChecked() && !f.window->action(CmdLevel3)->isChecked());
+    f.Do(CmdUseBook);  // unguarded
+    QVERIFY(!f.window->action(CmdUseBook)->isChecked());
+
+    f.Press(StopButton);
+    QVERIFY(f.WaitIdle());
+    QCOMPARE(f.Cell("J9"), White);
+    QCOMPARE(f.Moves(), 2);
+    QVERIFY(f.boxes.seen.isEmpty());
+  }
+
+  // Closing the window, or "退出", during a search stops it and joins the worker; the answer that
+  // comes after is dropped.
+  void closingDuringASearchStopsItAndJoins() {
+    for (const bool exit : {false, true}) {
+      WindowFixture f;
+      QVERIFY(f.StartLongSearch("J9"));
+      if (exit)
+        f.Do(CmdExit);
+      else
+        QVERIFY(f.window->close());
+      QVERIFY(!f.window->isVisible());
+      QVERIFY(!f.computer.searching);
+      QCOMPARE(f.window->workers().live(), 0);
+      QCoreApplication::processEvents();
+      QCOMPARE(f.Cell("J9"), Empty);
+      QVERIFY(f.boxes.seen.isEmpty());
     }
-    QCOMPARE(f.boxes.TakeTexts(), QStringList{"文件读取失败！"});
-    QCOMPARE(f.controller().game().moveCount, 3);
+  }
+
+  // The worker may be waiting in a message for the window's thread when that thread shuts down;
+  // run it many times so that both orders of the race come up.
+  void shutDownWhileAWorkerWaitsInAMessage() {
+    for (int round = 0; round < 50; ++round) {
+      std::atomic<int> handled{0};
+      std::atomic<bool> sending{false};
+      std::atomic<int> answer{-1};
+      WorkerThreads workers([&](int, int) { return ++handled; });
+      workers.Start([&](WindowLink& link) {
+        sending = true;
+        answer = link.Send(UM_PANEL_LINE, 5);
+        link.Send(UM_PANEL_LINE, 7);
+      });
+      while (!sending) std::this_thread::yield();
+      if (round % 2) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      std::atomic<bool> stop{false};
+      workers.ShutDown(&stop);
+      QCOMPARE(workers.live(), 0);
+      QCOMPARE(answer.load(), 0);
+      QCOMPARE(handled.load(), 0);
+      QVERIFY(stop);
+    }
+  }
+
+  // Messages are answered in order on the window's thread; the last one may start the next
+  // worker while the first still runs, as an accepted hint does.
+  void messagesAreAnsweredInOrderOnTheWindowThread() {
+    std::vector<int> seen;
+    const std::thread::id windowThread = std::this_thread::get_id();
+    bool onWindowThread = true;
+    WorkerThreads* self = nullptr;
+    WorkerThreads workers([&](int message, int value) {
+      onWindowThread = onWindowThread && std::this_thread::get_id() == windowThread;
+      seen.push_back(value);
+      if (value == 4) self->Start([](WindowLink& link) { link.Send(100, 20); });
+      return message + value;
+    });
+    self = &workers;
+    std::vector<int> answers;
+    workers.Start([&](WindowLink& link) {
+      for (int value = 0; value < 5; ++value) answers.push_back(link.Send(100, value));
+    });
+    QTRY_COMPARE(seen.size(), 6u);
+    QTRY_COMPARE(workers.live(), 0);
+    QCOMPARE(seen, (std::vector<int>{0, 1, 2, 3, 4, 20}));
+    QCOMPARE(answers, (std::vector<int>{100, 101, 102, 103, 104}));
+    QVERIFY(onWindowThread);
+  }
+
+  // Shutting down from inside a message (a nested event loop) only stops answering; the worker
+  // ends and is joined afterwards.
+  void shutDownFromInsideAMessage() {
+    int handled = 0;
+    std::atomic<int> second{-1};
+    std::atomic<bool> stop{false};
+    WorkerThreads* self = nullptr;
+    auto workers = std::make_unique<WorkerThreads>([&](int, int) {
+      ++handled;
+      self->ShutDown(&stop);
+      return 1;
+    });
+    self = workers.get();
+    std::atomic<int> first{-1};
+    workers->Start([&](WindowLink& link) {
+      first = link.Send(1, 0);
+      second = link.Send(1, 0);
+    });
+    QTRY_COMPARE(handled, 1);
+    QVERIFY(self->closing());
+    QVERIFY(stop);
+    workers.reset();  // joins
+    QCOMPARE(first.load(), 1);
+    QCOMPARE(second.load(), 0);
+    QCOMPARE(handled, 1);
   }
 };
 

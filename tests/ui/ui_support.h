@@ -19,6 +19,7 @@
 #include "board/random_source.h"
 #include "game/geometry.h"
 #include "ui/board_view.h"
+#include "ui/image_button.h"
 #include "ui/main_window.h"
 
 namespace tesmor::test {
@@ -69,8 +70,9 @@ class TestComputer final : public ComputerPlayer {
   std::mutex mutex_;
 };
 
-// Answers every message box that opens: records its caption and text and presses the button with
-// the scripted text (the first button when the script has run out).
+// Answers every message box that opens: records it as "caption | text | buttons | icon" (i for
+// information, ! for a warning) and presses the button with the scripted text (the first button
+// when the script has run out).
 class BoxAnswerer final : public QObject {
  public:
   BoxAnswerer() {
@@ -78,41 +80,28 @@ class BoxAnswerer final : public QObject {
     connect(&timer_, &QTimer::timeout, this, [this] { Answer(); });
     timer_.start();
   }
-
-  struct Box {
-    QString caption;
-    QString text;
-    QStringList buttons;
-    QMessageBox::Icon icon;
-  };
-
-  // Texts shown since the last call.
-  QStringList TakeTexts() {
-    QStringList texts;
-    for (const Box& box : boxes) texts << box.text;
-    boxes.clear();
-    return texts;
-  }
+  // The boxes shown since the last call.
+  QStringList Take() { return std::exchange(seen, {}); }
 
   std::deque<QString> press;  // button texts, one per box
-  std::vector<Box> boxes;
+  QStringList seen;
 
  private:
   void Answer() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible()) return;
-    Box seen{box->windowTitle(), box->text(), {}, box->icon()};
-    QAbstractButton* chosen = nullptr;
+    QStringList buttons;
+    QAbstractButton* chosen = box->buttons().value(0);
     for (QAbstractButton* button : box->buttons()) {
-      seen.buttons << button->text();
-      if (!chosen) chosen = button;
+      buttons << button->text();
+      if (!press.empty() && button->text() == press.front()) chosen = button;
     }
-    if (!press.empty()) {
-      for (QAbstractButton* button : box->buttons())
-        if (button->text() == press.front()) chosen = button;
-      press.pop_front();
-    }
-    boxes.push_back(seen);
+    if (!press.empty()) press.pop_front();
+    const QMessageBox::Icon kind = box->icon();
+    const char* icon = kind == QMessageBox::Warning       ? "!"
+                       : kind == QMessageBox::Information ? "i"
+                                                          : "?";
+    seen << QStringList{box->windowTitle(), box->text(), buttons.join(' '), icon}.join(" | ");
     if (chosen) chosen->click();
   }
 
@@ -130,10 +119,12 @@ class PaintSpy final : public QObject {
   QRegion painted;
 };
 
-// A started window on a scripted computer, shown, with its message boxes answered.
+// A started window on the scripted computer (or on another player), shown, with its message boxes
+// answered.
 struct WindowFixture {
-  explicit WindowFixture(std::vector<int> draws = {1}) : random(std::move(draws)) {
-    window = std::make_unique<MainWindow>(computer, random);
+  explicit WindowFixture(std::vector<int> draws = {1}, ComputerPlayer* player = nullptr)
+      : random(std::move(draws)) {
+    window = std::make_unique<MainWindow>(player ? *player : computer, random);
     window->show();
     window->Start();
   }
@@ -141,6 +132,9 @@ struct WindowFixture {
 
   Controller& controller() { return window->controller(); }
   BoardView* view() { return window->boardView(); }
+  int Moves() { return controller().game().moveCount; }
+  void Do(int command) { window->action(command)->trigger(); }
+  void Press(int button) { QTest::mouseClick(window->button(button), Qt::LeftButton); }
 
   void ClickAt(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
     QTest::mouseClick(view(), button, Qt::NoModifier, QPoint(x, y));
@@ -149,14 +143,24 @@ struct WindowFixture {
     const int p = Pt(point);
     ClickAt(PointX(PointCol(p)), PointY(PointRow(p)));
   }
+  void RightClick() { ClickAt(300, 300, Qt::RightButton); }
   int Cell(const char* point) {
     const int p = Pt(point);
     return controller().game().cell(PointRow(p), PointCol(p));
   }
+  // Without forbidden moves, Black's H8 sets the computer searching until it is stopped; it then
+  // plays the answer.
+  bool StartLongSearch(const char* answer) {
+    Do(CmdRulesFree);
+    computer.moves = {TestComputer::LongSearch};
+    computer.stopAnswer = Pt(answer);
+    Click("H8");
+    return QTest::qWaitFor([this] { return computer.searching.load(); }, 20000);
+  }
   // Waits until no worker computes and the last one has been joined.
   bool WaitIdle() {
     return QTest::qWaitFor(
-        [this] { return !controller().computing() && window->workers().live() == 0; }, 20000);
+        [this] { return !controller().computing() && window->workers().live() == 0; }, 60000);
   }
 
   TestComputer computer;

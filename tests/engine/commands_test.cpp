@@ -1,0 +1,249 @@
+// tesmor-engine's commands (forbidden, eval, vcf, move, bench and play) with good and bad input,
+// run in this process and as the program itself.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "engine/commands.h"
+
+namespace tesmor {
+namespace {
+
+struct CommandRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+CommandRun Engine(const std::vector<std::string>& args) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = RunEngineCommand(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// A file in the temporary directory holding the bytes; the caller removes it.
+std::string TempFile(const std::string& name, const std::string& bytes) {
+  const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("tesmor_cmd_" + std::to_string(::getpid()) + "_" + name);
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path.string();
+}
+
+// Runs the program itself with the input on its standard input; returns its exit status and what
+// it wrote on both streams.
+CommandRun Program(const std::string& args, const std::string& input = "") {
+  const std::string path = TempFile("input", input);
+  const std::string command =
+      std::string(TESMOR_ENGINE_BINARY) + " " + args + " < " + path + " 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  std::string out;
+  std::array<char, 4096> buffer{};
+  while (pipe && std::fgets(buffer.data(), buffer.size(), pipe)) out += buffer.data();
+  const int status = pipe ? ::pclose(pipe) : -1;
+  std::filesystem::remove(path);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ""};
+}
+
+// Black: a split row three and a split column three crossing at H8, five stones on row 12 with
+// a gap at E12, and I2 K2 M2 O2 around L2. White stones stand apart on the edges.
+const std::string kPosition =
+    "G8 A1 I8 A3 H7 A5 H9 A7 B12 A9 c12 A15 D12 C15 F12 E15 G12 G15 I2 I15 K2 K15 M2 M15 O2";
+const char* kForbidden = "E12 overline\nH8 three-three\nL2 four-four\n";
+// White to move: G5 makes two fours on the fifth row.
+const std::string kDoubleFour = "A15 D5 C15 F5 E15 H5 O1 J5 M1";
+
+TEST(ForbiddenCommand, ListsForbiddenPointsInPointIndexOrder) {
+  const CommandRun run = Engine({"forbidden", kPosition});
+  EXPECT_EQ(run.status, ExitOk);
+  EXPECT_EQ(run.out, kForbidden);
+  EXPECT_EQ(run.err, "");
+  // The same moves as separate words with commas, and as a position file.
+  std::istringstream words(kPosition);
+  std::vector<std::string> args{"forbidden"};
+  std::string bytes(1, '\0');
+  for (std::string word; words >> word; ++bytes[0]) {
+    args.push_back(word + ",");
+    bytes += static_cast<char>((std::stoi(word.substr(1)) - 1) * 15 + std::toupper(word[0]) - 'A');
+  }
+  EXPECT_EQ(Engine(args).out, kForbidden);
+  const std::string path = TempFile("game.pos", bytes);
+  EXPECT_EQ(Engine({"forbidden", path}).out, kForbidden);
+  std::filesystem::remove(path);
+  // A position that already holds a five is still analysed; an empty board has no answer.
+  EXPECT_EQ(Engine({"forbidden", "A1 O15 B1 O14 C1 O13 D1 O12 E1"}).status, ExitOk);
+  EXPECT_EQ(Engine({"forbidden", ""}).status, ExitOk);
+  EXPECT_EQ(Engine({"forbidden", ""}).out, "");
+}
+
+TEST(EngineCommands, BadInputSaysWhyInOneLineOnStderrAndExitsTwo) {
+  const std::string truncated = TempFile("short.pos", {3, 112, 113});
+  const std::string repeated = TempFile("repeat.pos", {2, 112, 112});
+  // Arguments separated by "|".
+  // clang-format off
+  std::vector<std::string> cases = {"no-such-command",
+      "forbidden", "forbidden|H8 Z9", "forbidden|H8 H16", "forbidden|H8 H9 h8",
+      "forbidden|missing-file.pos", "forbidden|H8|--rules|free",
+      "eval", "eval|H8 Z9", "eval|H8 H8", "eval|missing-file.pos", "eval|H8|--rules",
+      "eval|H8|--rules|renju", "eval|H8|--depth|3",
+      "vcf", "vcf|H8 H8",
+      "move|H8|--level|10", "move|H8|--mode|slow", "move|H8|--book|maybe",
+      "move|H8 H9 J10 G9|--offer|F6", "move|H8 H9 J10 G9 I11|--offer|H8",
+      "move|H8 H9 J10 G9 I11|--offer|F6|--rules|free",
+      "bench|--level|x", "bench|H8"};
+  // clang-format on
+  for (const std::string& file : {truncated, repeated}) cases.push_back("forbidden|" + file);
+  for (const char* bad : {"|--limit|0", "|--limit|x", "|--rules|rif"})
+    cases.push_back("vcf|" + kDoubleFour + bad);
+  for (const std::string& line : cases) {
+    SCOPED_TRACE(line);
+    std::vector<std::string> args;
+    std::istringstream in(line);
+    for (std::string arg; std::getline(in, arg, '|');) args.push_back(arg);
+    const CommandRun run = Engine(args);
+    EXPECT_EQ(run.status, ExitBadInput);
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(run.err.size() > 1 && run.err.find('\n') == run.err.size() - 1) << run.err;
+  }
+  std::filesystem::remove(truncated);
+  std::filesystem::remove(repeated);
+}
+
+TEST(EngineCommands, TheProgramItself) {
+  const CommandRun good = Program("forbidden '" + kPosition + "'");
+  EXPECT_EQ(good.status, ExitOk);
+  EXPECT_EQ(good.out, kForbidden);
+  const CommandRun help = Program("");
+  EXPECT_EQ(help.status, ExitOk);
+  EXPECT_NE(help.out.find("eval POSITION [--rules free|forbidden]"), std::string::npos);
+  const CommandRun bad = Program("forbidden Q1");
+  EXPECT_EQ(bad.status, ExitBadInput);
+  EXPECT_EQ(Lines(bad.out).size(), 1u);
+}
+
+TEST(EvalCommand, OneStoneAndTiesInPointIndexOrder) {
+  // A lone Black stone: no pattern for either side. White's best points are those where a Black
+  // stone would make an open two with H8 (defence 2, times 5), up to three points away; the
+  // points four away make only X___X, which defence does not count.
+  const CommandRun run = Engine({"eval", "H8"});
+  EXPECT_EQ(run.status, ExitOk);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out,
+            "black 0\nwhite 0\n"
+            "E5 10\nE8 10\nE11 10\nF6 10\nF8 10\nF10 10\nG7 10\nG8 10\nG9 10\nH5 10\n");
+}
+
+TEST(EvalCommand, ScoresBothSidesAndRanksTheBlock) {
+  // Black's split three G8 H8 _ J8 against White's open two G9 H9: Black 70 - 30, White
+  // 21 - 2500. White's best point is I8: Black there would have an open four (5 * 3008), and a
+  // White stone makes an open two on the diagonal with H9 (8 * 5).
+  const std::vector<std::string> lines = Lines(Engine({"eval", "H8 H9 G8 G9 J8"}).out);
+  ASSERT_EQ(lines.size(), 12u);
+  EXPECT_EQ(std::vector(lines.begin(), lines.begin() + 4),
+            (std::vector<std::string>{"black 40", "white -2479", "I8 15080", "I9 100"}));
+}
+
+TEST(EvalCommand, TheRulesOptionChangesBlacksForbiddenGuess) {
+  // Black to move; H8 would make two open threes: 8 * (2 * 10 + 100) without forbidden moves,
+  // a forbidden guess (far below every other point) with them, which is the default.
+  const std::string position = "F8 O15 G8 A15 H6 O1 H7 A1";
+  const std::vector<std::string> free = Lines(Engine({"eval", position, "--rules", "free"}).out);
+  ASSERT_EQ(free.size(), 12u);
+  EXPECT_EQ(free[2], "H8 960");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"eval", position}, {"eval", position, "--rules", "forbidden"}}) {
+    const std::vector<std::string> forbidden = Lines(Engine(args).out);
+    ASSERT_EQ(forbidden.size(), 12u);
+    for (const std::string& line : forbidden) EXPECT_NE(line.rfind("H8 ", 0), 0u) << line;
+  }
+}
+
+TEST(EvalCommand, FewerThanTenEmptyPoints) {
+  // 222 stones in PointIndex order (no five check when a position is read): O13 O14 O15 are left.
+  std::string moves;
+  for (int point = 0; point < 222; ++point)
+    moves += static_cast<char>('A' + point / 15) + std::to_string(point % 15 + 1) + " ";
+  const std::vector<std::string> lines = Lines(Engine({"eval", moves, "--rules", "free"}).out);
+  ASSERT_EQ(lines.size(), 5u);
+  std::vector<std::string> points;
+  for (size_t i = 2; i < 5; ++i) points.push_back(lines[i].substr(0, lines[i].find(' ')));
+  std::sort(points.begin(), points.end());
+  EXPECT_EQ(points, (std::vector<std::string>{"O13", "O14", "O15"}));
+}
+
+TEST(VcfCommand, AnswersAPointNoneOrUnknown) {
+  const CommandRun run = Engine({"vcf", kDoubleFour});
+  EXPECT_EQ(run.status, ExitOk);
+  EXPECT_EQ(run.out, "G5\n");
+  EXPECT_NE(run.err.find("nodes"), std::string::npos);
+  EXPECT_EQ(Engine({"vcf", kDoubleFour, "--limit", "1"}).out, "unknown\n");
+  EXPECT_EQ(Engine({"vcf", "H8 I9 A1 O15", "--rules", "free"}).out, "none\n");
+}
+
+TEST(MoveCommand, AnswersAsTheWindowWould) {
+  EXPECT_EQ(Engine({"move", "", "--book", "off"}).out, "H8\n");
+  EXPECT_EQ(Engine({"move", kDoubleFour, "--level", "0", "--rules", "free", "--book", "off"}).out,
+            "G5\n");
+  // Two offerings on the board: the answer names the rejected one first, then the reply.
+  const CommandRun run =
+      Engine({"move", "H8 H9 J10 G9 I11", "--level", "1", "--offer", "F6", "--book", "off"});
+  EXPECT_EQ(run.status, ExitOk);
+  std::istringstream words(run.out);
+  std::string rejected;
+  std::string reply;
+  words >> rejected >> reply;
+  EXPECT_TRUE(rejected == "I11" || rejected == "F6") << run.out;
+  EXPECT_FALSE(reply.empty());
+  EXPECT_NE(run.err.find("思考中..."), std::string::npos);  // console lines go to stderr
+}
+
+TEST(BenchCommand, TheNodeSignatureChangesOnlyWithTheSearch) {
+  // Every tie is broken by point order, so the count depends on the code alone. A change to
+  // this number must be a deliberate change of the search.
+  const CommandRun run = Engine({"bench", "--level", "1"});
+  EXPECT_EQ(run.status, ExitOk);
+  EXPECT_NE(run.out.find("\nNodes searched: 152223\n"), std::string::npos) << run.out;
+  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 26 + 4);
+}
+
+TEST(TerminalPlay, AWholeGameAgainstTheComputer) {
+  // The human's moves come from the computer's hints, accepted one after the other.
+  std::string script = "rules free\nlevel 1\nnumbers\n";
+  for (int move = 0; move < 115; ++move) script += "hint\nwait\nok\nwait\n";
+  const CommandRun run = Program("play", script + "status\nquit\n");
+  EXPECT_EQ(run.status, ExitOk);
+  EXPECT_NE(run.out.find("【游戏结束】"), std::string::npos)
+      << run.out.substr(run.out.size() > 3000 ? run.out.size() - 3000 : 0);
+  EXPECT_NE(run.out.find("【提示消息】提示："), std::string::npos);
+  EXPECT_NE(run.out.find("规则: 无禁手"), std::string::npos);
+}
+
+TEST(TerminalPlay, StopWhileTheComputerThinks) {
+  // Two players lay a middle game, then the computer searches it at the deepest level, exactly.
+  const CommandRun run = Program(
+      "play",
+      "rules free\nnew two\nh8\ni9\nj10\nh10\ng9\ng8\nj8\nk9\nmode computer\nlevel 9\n"
+      "search exact\nf10\nstop\nwait\nstatus\nundo\nundo\nbogus\nrules rif\nlevel 0\nquit\n");
+  EXPECT_EQ(run.status, ExitOk);
+  // The computer answered the ninth stone with the tenth.
+  EXPECT_NE(run.out.find("手数：10手"), std::string::npos);
+  EXPECT_EQ(run.out.find("resign"), std::string::npos);
+  EXPECT_EQ(run.out.find("认输"), std::string::npos);
+  EXPECT_NE(run.out.find("unknown command 'bogus'"), std::string::npos);
+  EXPECT_NE(run.out.find("0级 is not available"), std::string::npos);  // grey under RIF
+}
+
+}  // namespace
+}  // namespace tesmor

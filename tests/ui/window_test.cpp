@@ -1,0 +1,325 @@
+// The window's frame, its menus with their ticks and greys, the toolbar images, the About box,
+// mouse positions mapped to board points, and the painted window checked at chosen pixels.
+#include <QMenu>
+#include <QMenuBar>
+
+#include <map>
+
+#include "ui/about_dialog.h"
+#include "ui/painting.h"
+#include "ui_support.h"
+
+namespace tesmor::test {
+namespace {
+
+// A menu's entries, "-" for a separator and "text(...)" for a submenu.
+QString Entries(const QList<QAction*>& actions) {
+  QStringList texts;
+  for (const QAction* action : actions)
+    texts << (action->isSeparator() ? QStringLiteral("-")
+              : action->menu() ? action->text() + "(" + Entries(action->menu()->actions()) + ")"
+                               : action->text());
+  return texts.join(' ');
+}
+
+// The ticked items, after "/" the grey ones, in menu order, and after another "/" the images of
+// the mode and rules buttons by the item they stand for.
+QString MenuState(MainWindow& window) {
+  const std::map<int, QString> images = {{ImageComputer, "人机"},
+                                         {ImageTwoPlayers, "双人"},
+                                         {ImageFree, "无禁手"},
+                                         {ImageForbidden, "有禁手"},
+                                         {ImageRif, "RIF规则"}};
+  QStringList ticked;
+  QStringList grey;
+  for (const MenuEntry& entry : MenuBar()) {
+    if (!entry.command) continue;
+    if (window.action(entry.command)->isChecked()) ticked << entry.text;
+    if (!window.action(entry.command)->isEnabled()) grey << entry.text;
+  }
+  const auto image = [&](int button) { return images.at(window.button(button)->imageId()); };
+  return (ticked + QStringList{"/"} + grey +
+          QStringList{"/", image(ModeButton), image(RulesButton)})
+      .join(' ');
+}
+
+QImage Picture(WindowFixture& f) {
+  return f.view()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// The colours at the points given as x, y pairs: "board", "toolbar", "panel", "greyN" or hex.
+QString Colours(const QImage& image, std::initializer_list<int> xy) {
+  QStringList names;
+  for (auto it = xy.begin(); it != xy.end(); it += 2) {
+    const QColor c = image.pixelColor(it[0], it[1]);
+    names << (c == BoardColour                                ? QStringLiteral("board")
+              : c == ToolbarColour                            ? QStringLiteral("toolbar")
+              : c == PanelColour                              ? QStringLiteral("panel")
+              : c.red() == c.green() && c.green() == c.blue() ? QString("grey%1").arg(c.red())
+                                                              : c.name());
+  }
+  return names.join(' ');
+}
+
+int Count(const QImage& image, const QRect& rect, const std::function<bool(QColor)>& test) {
+  int n = 0;
+  for (int y = rect.top(); y <= rect.bottom(); ++y)
+    for (int x = rect.left(); x <= rect.right(); ++x) n += test(QColor(image.pixel(x, y)));
+  return n;
+}
+
+// The points whose cells show a red number.
+QString RedCells(const QImage& image) {
+  const auto red = [](QColor c) { return c.red() > 180 && c.green() < 90 && c.blue() < 90; };
+  QStringList points;
+  for (int point = 0; point < CellCount; ++point)
+    if (Count(image, CellRect(PointRow(point), PointCol(point)), red) > 5)
+      points << QString::fromStdString(PointText(point));
+  return points.join(' ');
+}
+
+QPoint Centre(const char* point) {
+  const int p = Pt(point);
+  return {PointX(PointCol(p)), PointY(PointRow(p))};
+}
+
+QRect Cell(const char* point) {
+  const int p = Pt(point);
+  return CellRect(PointRow(p), PointCol(p));
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void frameAndAboutBox() {
+    WindowFixture f;
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Tesmor v3.2"));
+    QCOMPARE(f.view()->size(), QSize(764, 605));
+    QCOMPARE(f.window->minimumSize(), f.window->maximumSize());
+    QVERIFY(!(f.window->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(f.window->windowFlags() & Qt::WindowMinimizeButtonHint);
+    QVERIFY(!f.window->windowIcon().isNull());
+    for (int i = 0; i < ToolbarButtonCount; ++i) {
+      QCOMPARE(f.window->button(i)->geometry(), QRect(6 + 30 * i, 3, 24, 24));
+      QCOMPARE(f.window->button(i)->focusPolicy(), Qt::NoFocus);
+    }
+    QString about;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
+      QVERIFY(box);
+      auto* ok = box->findChild<QPushButton*>();
+      about = box->windowTitle() + " " + ok->text();
+      ok->click();
+    });
+    f.Do(CmdAbout);
+    QCOMPARE(about, QStringLiteral("关于 Tesmor v3.2 确定"));
+  }
+
+  void menuBarHoldsEveryItem() {
+    WindowFixture f;
+    QCOMPARE(
+        Entries(f.window->menuBar()->actions()),
+        QStringLiteral("游戏(开局(执黑 执白 双人) 切换(人机 双人) 规则(无禁手 有禁手 RIF规则) - "
+                       "打开 保存 - 电脑搜索 停止搜索 搜索VCF - 悔棋 退出) "
+                       "等级(0级 1级 2级 3级 4级 5级 6级 7级 8级 9级 - 快速搜索 准确搜索 "
+                       "精确搜索) 选项(显示标号 使用棋谱) 帮助(关于)"));
+    for (int command : {CmdPlayBlack, CmdOpen, CmdHint, CmdStop, CmdTakeBack, CmdExit, CmdAbout})
+      QVERIFY(!f.window->action(command)->isCheckable());
+  }
+
+  // Commands and the two toggle buttons move the ticks, greys and button images. A value below
+  // ToolbarButtonCount is a button clicked, 0 nothing done.
+  void ticksGreysAndImagesFollowTheCommands() {
+    const std::pair<int, const char*> steps[] = {
+        {0, "人机 RIF规则 8级 快速搜索 显示标号 使用棋谱 / 0级 使用棋谱 / 人机 RIF规则"},
+        {CmdRulesFree, "人机 无禁手 8级 快速搜索 显示标号 使用棋谱 / / 人机 无禁手"},
+        {CmdLevel0, "人机 无禁手 0级 快速搜索 显示标号 使用棋谱 / / 人机 无禁手"},
+        {CmdUseBook, "人机 无禁手 0级 快速搜索 显示标号 / / 人机 无禁手"},
+        {CmdRulesForbidden, "人机 有禁手 0级 快速搜索 显示标号 / / 人机 有禁手"},
+        // RIF turns the book back on and moves "0级" to "1级" before greying both.
+        {CmdRulesRif, "人机 RIF规则 1级 快速搜索 显示标号 使用棋谱 / 0级 使用棋谱 / 人机 RIF规则"},
+        {RulesButton, "人机 无禁手 1级 快速搜索 显示标号 使用棋谱 / / 人机 无禁手"},
+        {RulesButton, "人机 有禁手 1级 快速搜索 显示标号 使用棋谱 / / 人机 有禁手"},
+        {RulesButton, "人机 RIF规则 1级 快速搜索 显示标号 使用棋谱 / 0级 使用棋谱 / 人机 RIF规则"},
+        {RulesButton, "人机 无禁手 1级 快速搜索 显示标号 使用棋谱 / / 人机 无禁手"},
+        {CmdModeTwoPlayers, "双人 无禁手 1级 快速搜索 显示标号 使用棋谱 / / 双人 无禁手"},
+        {ModeButton, "人机 无禁手 1级 快速搜索 显示标号 使用棋谱 / / 人机 无禁手"},
+        {CmdTwoPlayers, "双人 无禁手 1级 快速搜索 显示标号 使用棋谱 / / 双人 无禁手"},
+        // A ticked item chosen again keeps its tick; the toggles change theirs.
+        {CmdModeTwoPlayers, "双人 无禁手 1级 快速搜索 显示标号 使用棋谱 / / 双人 无禁手"},
+        {CmdRulesFree, "双人 无禁手 1级 快速搜索 显示标号 使用棋谱 / / 双人 无禁手"},
+        {CmdLevel1, "双人 无禁手 1级 快速搜索 显示标号 使用棋谱 / / 双人 无禁手"},
+        {CmdExactSearch, "双人 无禁手 1级 精确搜索 显示标号 使用棋谱 / / 双人 无禁手"},
+        {CmdShowNumbers, "双人 无禁手 1级 精确搜索 使用棋谱 / / 双人 无禁手"},
+        {CmdShowNumbers, "双人 无禁手 1级 精确搜索 显示标号 使用棋谱 / / 双人 无禁手"},
+    };
+    WindowFixture f;
+    for (const auto& [what, state] : steps) {
+      if (what >= ToolbarButtonCount) f.Do(what);
+      if (what > 0 && what < ToolbarButtonCount) f.Press(what);
+      QCOMPARE(MenuState(*f.window), QString::fromUtf8(state));
+    }
+  }
+
+  // A left click plays the point whose square holds it, both edges included; the right button
+  // takes the stone back.
+  void clicksPlayThePointOfTheirSquare() {
+    struct Case {
+      int x;
+      int y;
+      const char* point;
+    };
+    // Column A's square runs from x = 28 to 62, row 1's from y = 538 to 572.
+    const Case cases[] = {
+        {28, 555, "A1"},  {27, 555, ""},   {62, 555, "A1"}, {63, 555, "B1"},  {45, 572, "A1"},
+        {45, 573, ""},    {45, 538, "A1"}, {45, 537, "A2"}, {535, 48, "O15"}, {535, 47, ""},
+        {552, 65, "O15"}, {553, 65, ""},   {97, 300, "B8"}, {98, 300, "C8"},  {290, 310, "H8"},
+        {290, 20, ""},    {650, 300, ""},  // the toolbar band and the panel
+    };
+    WindowFixture f;
+    f.Do(CmdModeTwoPlayers);
+    for (const Case& c : cases) {
+      f.ClickAt(c.x, c.y);
+      QString played;
+      if (f.Moves() == 1) {
+        const MoveRecord newest = f.controller().newestStone();
+        played = QString::fromStdString(PointText(PointIndex(newest.row, newest.col)));
+      }
+      f.RightClick();
+      QCOMPARE(QString("%1,%2 %3").arg(c.x).arg(c.y).arg(played),
+               QString("%1,%2 %3").arg(c.x).arg(c.y).arg(c.point));
+      QCOMPARE(f.Moves(), 0);
+    }
+  }
+
+  void emptyBoard() {
+    WindowFixture f;
+    const QImage image = Picture(f);
+    QCOMPARE(image.size(), QSize(ClientWidth, ClientHeight));
+    // Background, toolbar band with its lower border, panel box.
+    QCOMPARE(Colours(image, {60, 80, 400, 15, 400, 29, 400, 30, 730, 545}),
+             "board toolbar grey0 board panel");
+    // The 3-pixel frames, centred on x = 41 and y = 559, and on x = 740.
+    QCOMPARE(Colours(image, {39,  300, 40,  300, 41,  300, 42,  300, 43,  300, 300, 558,
+                             300, 559, 300, 560, 739, 300, 740, 300, 741, 300, 742, 300}),
+             "board grey0 grey0 grey0 board grey0 grey0 grey0 grey0 grey0 grey0 board");
+    // Grid lines one pixel wide, to the last point.
+    QCOMPARE(Colours(image, {80, 82, 81, 82, 60, 100, 60, 101, 535, 555}),
+             "grey0 board grey0 board grey0");
+    // Star points D4 D12 L4 L12 H8 are discs; E4 is not.
+    QCOMPARE(Colours(image, {152, 452, 152, 172, 432, 452, 432, 172, 292, 312, 187, 452}),
+             "grey0 grey0 grey0 grey0 grey0 board");
+    // Labels: "1" left of row 1 and "A" below column A, nothing between them.
+    const auto dark = [](QColor c) { return c.lightness() < 100; };
+    QVERIFY(Count(image, QRect(10, 545, 20, 20), dark) > 5);
+    QVERIFY(Count(image, QRect(35, 570, 20, 20), dark) > 5);
+    QCOMPARE(Count(image, QRect(10, 567, 20, 20), dark), 0);
+    // The panel: a label on line 2 and "0手" on line 3; line 1 (no opening yet) is blank.
+    QVERIFY(Count(image, PanelLineRect(2), dark) > 20);
+    QVERIFY(Count(image, PanelLineRect(3), dark) > 20);
+    QCOMPARE(Count(image, PanelLineRect(1), dark), 0);
+  }
+
+  void stonesAndTheirNumbers() {
+    WindowFixture f;
+    f.Do(CmdModeTwoPlayers);
+    f.Click("H8");
+    f.Click("J9");
+    f.Do(CmdShowNumbers);
+    QImage image = Picture(f);
+    const QPoint h8 = Centre("H8");
+    const QPoint j9 = Centre("J9");
+    // The centres and the rims of a Black and a White stone, the same all round; a cell's corner
+    // is not covered.
+    QCOMPARE(Colours(image, {h8.x(), h8.y(), h8.x() + 14, h8.y(), h8.x(), h8.y() - 14, h8.x() - 14,
+                             h8.y(), h8.x() + 10, h8.y() + 11}),
+             "grey74 grey5 grey5 grey5 board");
+    QCOMPARE(Colours(image, {j9.x(), j9.y(), j9.x() - 14, j9.y(), j9.x(), j9.y() + 14}),
+             "grey255 grey186 grey186");
+    QCOMPARE(RedCells(image), "");
+
+    // Numbers on: the newest is red, the older keeps its side's colour.
+    f.Do(CmdShowNumbers);
+    image = Picture(f);
+    QCOMPARE(RedCells(image), "J9");
+    const auto whitish = [](QColor c) { return c.lightness() > 200; };
+    QVERIFY(Count(image, QRect(h8 - QPoint(6, 8), QSize(13, 16)), whitish) > 5);
+    f.Click("A1");
+    image = Picture(f);
+    QCOMPARE(RedCells(image), "A1");
+    const auto dark = [](QColor c) { return c.lightness() < 60; };
+    QVERIFY(Count(image, QRect(j9 - QPoint(6, 8), QSize(13, 16)), dark) > 5);
+
+    // Taken back: the cell shows the board and its grid again.
+    f.RightClick();
+    image = Picture(f);
+    const QPoint a1 = Centre("A1");
+    QCOMPARE(Colours(image, {a1.x() + 5, a1.y() - 5, a1.x(), a1.y() - 5}), "board grey0");
+    QCOMPARE(RedCells(image), "J9");
+  }
+
+  void panelFollowsTheGame() {
+    WindowFixture f;
+    f.Do(CmdModeTwoPlayers);
+    const QImage before = Picture(f);
+    const auto line = [&](int index) { return Picture(f).copy(PanelLineRect(index)); };
+    f.Click("H8");
+    f.Click("H9");
+    QVERIFY(line(3) != before.copy(PanelLineRect(3)));
+    QCOMPARE(line(1), before.copy(PanelLineRect(1)));
+    QCOMPARE(line(2), before.copy(PanelLineRect(2)));
+    f.Click("H10");  // "寒星"
+    QVERIFY(line(1) != before.copy(PanelLineRect(1)));
+    f.RightClick();
+    QCOMPARE(line(1), before.copy(PanelLineRect(1)));
+  }
+
+  void aMoveRepaintsItsCellsAndPanelLinesOnly() {
+    WindowFixture f;
+    f.Do(CmdModeTwoPlayers);
+    f.Click("H8");
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    QCoreApplication::processEvents();
+    PaintSpy spy(f.view());
+    f.Click("C3");
+    QTRY_VERIFY(!spy.painted.isEmpty());
+    QCoreApplication::processEvents();
+    const QRegion allowed = QRegion(Cell("H8")) + Cell("C3") + PanelLineRect(1) + PanelLineRect(3);
+    QVERIFY(spy.painted.intersects(Cell("C3")) && spy.painted.intersects(Cell("H8")));
+    QCOMPARE(spy.painted - allowed, QRegion());
+    spy.painted = QRegion();
+    f.Do(CmdShowNumbers);
+    QTRY_VERIFY(!spy.painted.isEmpty());
+    QCOMPARE(spy.painted, QRegion(f.view()->rect()));
+  }
+
+  void secondOfferingShowsARedFive() {
+    // The human plays White under RIF: the computer lays "残月" (draw 0), the human declines the
+    // swap and lays the fourth stone; the computer offers G7 and, as the second offering, J7.
+    WindowFixture f({0});
+    f.boxes.press = {"否"};
+    f.Do(CmdPlayWhite);
+    QCOMPARE(f.boxes.Take(), QStringList{"提示消息 | 是否交换？ | 是 否 | !"});
+    f.computer.moves = {MakePointPair(Pt("J7"), Pt("G7"))};
+    f.Click("G9");
+    QVERIFY(f.WaitIdle());
+    QCOMPARE(f.controller().rifFifthState(), 2);
+    QImage image = Picture(f);
+    QCOMPARE(RedCells(image), "G7 J7");  // the newest stone and the second offering
+    const QPoint j7 = Centre("J7");
+    QCOMPARE(Colours(image, {j7.x() + 9, j7.y() + 9}),
+             QString("grey%1").arg(qRed(StoneImage(Black).pixel(23, 23))));
+    f.Click("J7");  // White takes the second offering away
+    image = Picture(f);
+    QCOMPARE(RedCells(image), "G7");
+    QCOMPARE(Colours(image, {j7.x() + 9, j7.y() + 9}), "board");
+  }
+};
+
+}  // namespace tesmor::test
+
+QTEST_MAIN(tesmor::test::WindowTest)
+#include "window_test.moc"
