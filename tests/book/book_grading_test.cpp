@@ -135,6 +135,27 @@ TEST(BookTwins, TakeDistinctPassesOverTwinsAndStopsAtTheCount) {
   EXPECT_EQ(bookgen::TakeDistinct(game, graded, 10).size(), 3u);  // G11 is the twin of I11
 }
 
+TEST(BookTwins, TwinsFillInWhereSymmetryLeavesTooFewMoves) {
+  // Black's open three G7-H8-I9 has two blocks, F6 and J10, mirror images across the diagonal
+  // G9-H8-I7, which swaps White's G8 and H9: one graded block stands for both.
+  GameState game = FromMoves({"H8", "H9", "I9", "G8", "G7"});
+  const GameState before = game;
+  const std::vector<GradedMove> filled =
+      bookgen::FillWithTwins(game, {{P("F6"), -30, 15040, false}}, 3);
+  ASSERT_EQ(filled.size(), 2u);
+  EXPECT_EQ(filled[0].point, P("F6"));
+  EXPECT_EQ(filled[1], (GradedMove{P("J10"), -30, 15040, false}));
+  EXPECT_EQ(game, before);
+
+  // Enough moves already: nothing is added.
+  const std::vector<GradedMove> two = {{P("F6"), -30, 0, false}, {P("E5"), -90, 0, false}};
+  EXPECT_EQ(bookgen::FillWithTwins(game, two, 2), two);
+
+  // Black's fifth moves take no twins: they would be the same offering.
+  GameState fifth = FromMoves({"H8", "H9", "H6", "H4"});
+  EXPECT_EQ(bookgen::FillWithTwins(fifth, {{P("G7"), 5, 0, false}}, 4).size(), 1u);
+}
+
 // Shallow plans: the tests look at what the grading keeps, not at how well it plays.
 const bookgen::NodePlan kShallow{6, 1, 10, 3, 5};
 

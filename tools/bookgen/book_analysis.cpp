@@ -160,6 +160,23 @@ std::vector<GradedMove> TakeDistinct(GameState& game, const std::vector<GradedMo
   return taken;
 }
 
+std::vector<GradedMove> FillWithTwins(GameState& game, std::vector<GradedMove> moves,
+                                      size_t count) {
+  if (game.moveCount == 4) return moves;
+  for (size_t i = 0; i < moves.size() && moves.size() < count; ++i) {
+    for (int p = 0; p < CellCount && moves.size() < count; ++p) {
+      if (game.cell(PointRow(p), PointCol(p)) != Empty) continue;
+      const bool listed = std::any_of(moves.begin(), moves.end(),
+                                      [&](const GradedMove& m) { return m.point == p; });
+      if (listed || !EquivalentMoves(game, moves[i].point, p)) continue;
+      GradedMove twin = moves[i];
+      twin.point = p;
+      moves.insert(moves.begin() + static_cast<std::ptrdiff_t>(i) + 1, twin);
+    }
+  }
+  return moves;
+}
+
 std::string MarksFor(const std::vector<GradedMove>& bestFirst, int side) {
   constexpr int MaxShared = 4;
   constexpr int Letters = 7;

@@ -45,6 +45,12 @@ bool EquivalentMoves(GameState& game, int a, int b);
 std::vector<GradedMove> TakeDistinct(GameState& game, const std::vector<GradedMove>& bestFirst,
                                      size_t count);
 
+// Adds, while the list is shorter than count, the twins of its moves in list order, each with the
+// value of the move it mirrors: when a symmetry leaves one good move (White's one block of an open
+// three and its mirror image), both are book moves. Twins are no choice for Black's fifth move,
+// whose offerings must differ, so there the list is returned as it is.
+std::vector<GradedMove> FillWithTwins(GameState& game, std::vector<GradedMove> moves, size_t count);
+
 // Marks for a best-first list of the moves of side (Black or White): "!" for a proven win, then
 // letters by rank, from Black's side, so that the book's mark scores for side order the moves as
 // the values do (Black's best A, then B...; White's best G, then F...). Equal values share a

@@ -141,8 +141,9 @@ class Generator {
   std::vector<tesmor::BookNode> Grow(std::vector<int>& path, const char* name) {
     tesmor::GameState game = tesmor::bookgen::PositionOf(path);
     const Ply& ply = PlyFor(game.moveCount);
-    const std::vector<GradedMove> kept =
-        tesmor::bookgen::TakeDistinct(game, Graded(game, ply.plan, path, name), ply.kept);
+    const std::vector<GradedMove> kept = tesmor::bookgen::FillWithTwins(
+        game, tesmor::bookgen::TakeDistinct(game, Graded(game, ply.plan, path, name), ply.kept),
+        ply.kept);
     const std::string marks = tesmor::bookgen::MarksFor(kept, game.SideToMove());
     std::vector<tesmor::BookNode> nodes;
     for (size_t i = 0; i < kept.size(); ++i) {
@@ -195,6 +196,9 @@ std::string Header() {
          "# opponent's win by continuous fours. Each is valued by iterative deepening alpha-beta\n"
          "# with a full window of its own, iteration d searching 2d plies below it, with the\n"
          "# level table's width and keep fraction; the kept moves are the best by that value.\n"
+         "# Where symmetry leaves fewer distinct moves than are kept (White's one block of an\n"
+         "# open three and its mirror image), the twins of kept moves fill in with their values;\n"
+         "# Black's fifth moves never do, so that any two of them make a valid offering.\n"
          "#   candidates=N moves graded, depth=D last iteration, width=W, keep=K/L, kept=M\n" +
          PlanLines() +
          "# Marks: \"!\" for the first move of a win by continuous fours of the side to move\n"
