@@ -48,8 +48,9 @@ struct Ply {
   size_t kept;
 };
 
-// Fourth, fifth and sixth moves. The fourth moves are few, so they get the deepest search; the
-// fifth moves grade more candidates, since symmetric twins and the kept number leave fewer.
+// Fourth, fifth and sixth moves, at the depth of the level table's "5级". The fourth moves are
+// few, so they get the widest search ("8级"'s width); the sixth moves, three times as many
+// positions as all the others together, grade the fewest candidates.
 const Ply kPlies[] = {
     {"fourth moves (White)", {10, 5, 20, 4, 5}, 3},
     {"fifth moves (Black)", {10, 5, 16, 3, 4}, 4},
