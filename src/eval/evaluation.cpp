@@ -145,6 +145,36 @@ PointValues ValuesOf(const DirectionValues& black, const DirectionValues& white,
           8 * Attack(whiteTally, White, forbiddenRulesOn) + 5 * Defence(blackTally)};
 }
 
+// The points whose lines changed since a snapshot, each with the directions that changed: every
+// changed point in all four, and what a ray from it reaches in the ray's direction. Under the
+// other rule setting every value is stale, so a change of rules flags everything.
+struct ChangeFlags {
+  std::array<uint8_t, CellCount> flags{};
+  std::array<uint8_t, CellCount> list;
+  int count = 0;
+
+  void Flag(int p, int bits) {
+    if (flags[p] == 0) list[count++] = static_cast<uint8_t>(p);
+    flags[p] |= static_cast<uint8_t>(bits);
+  }
+};
+
+ChangeFlags FlagChanges(const GameState& state, const std::array<int32_t, CellCount>& snapshot,
+                        bool& rulesOfSnapshot) {
+  ChangeFlags changes;
+  const bool rules = state.forbiddenRulesOn != 0;
+  if (rules != rulesOfSnapshot) {
+    for (int p = 0; p < CellCount; ++p) changes.Flag(p, 0b1111);
+    rulesOfSnapshot = rules;
+  }
+  ForEachChange(state.cells, snapshot, [&](int p) {
+    changes.Flag(p, 0b1111);
+    WalkRays(state, p / BoardSize, p % BoardSize, kPatternReach,
+             [&](int cell, int direction) { changes.Flag(cell, 1 << direction); });
+  });
+  return changes;
+}
+
 }  // namespace
 
 PatternTally& PatternTally::operator+=(const PatternTally& other) {
@@ -224,24 +254,11 @@ int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
   EvalContext::Tables& t = *context.tables_;
 
   // 1. Flag every changed point, and the stones that a ray from it reaches in the ray's
-  // direction. Values taken under the other rule setting are all stale.
-  std::array<uint8_t, CellCount> flags{};
-  std::array<uint8_t, CellCount> flaggedList;
-  int flaggedCount = 0;
-  auto flag = [&](int p, int bits) {
-    if (flags[p] == 0) flaggedList[flaggedCount++] = static_cast<uint8_t>(p);
-    flags[p] |= static_cast<uint8_t>(bits);
-  };
-  const bool rules = state.forbiddenRulesOn != 0;
-  if (rules != t.evalRules) {
-    for (int p = 0; p < CellCount; ++p) flag(p, 0b1111);
-    t.evalRules = rules;
-  }
-  ForEachChange(state.cells, t.evalSnapshot, [&](int p) {
-    flag(p, 0b1111);
-    WalkRays(state, p / BoardSize, p % BoardSize, kPatternReach,
-             [&](int cell, int direction) { flag(cell, 1 << direction); });
-  });
+  // direction.
+  const ChangeFlags changes = FlagChanges(state, t.evalSnapshot, t.evalRules);
+  const auto& flags = changes.flags;
+  const auto& flaggedList = changes.list;
+  const int flaggedCount = changes.count;
 
   // 2. Reclassify the flagged directions of the stones, keeping the per-colour sums exact, and
   // take the new board. A stone's other directions still hold: their lines did not change.
@@ -287,23 +304,10 @@ void RefreshCandidates(EvalContext& context, const GameState& state) {
   EvalContext::Tables& t = *context.tables_;
 
   // 1. and 2. Flag the directions whose line changed within five points of an empty point.
-  std::array<uint8_t, CellCount> flags{};
-  std::array<uint8_t, CellCount> flaggedList;
-  int flaggedCount = 0;
-  auto flag = [&](int p, int bits) {
-    if (flags[p] == 0) flaggedList[flaggedCount++] = static_cast<uint8_t>(p);
-    flags[p] |= static_cast<uint8_t>(bits);
-  };
-  const bool rules = state.forbiddenRulesOn != 0;
-  if (rules != t.candidateRules) {
-    for (int p = 0; p < CellCount; ++p) flag(p, 0b1111);
-    t.candidateRules = rules;
-  }
-  ForEachChange(state.cells, t.candidateSnapshot, [&](int p) {
-    flag(p, 0b1111);
-    WalkRays(state, p / BoardSize, p % BoardSize, kPatternReach,
-             [&](int cell, int direction) { flag(cell, 1 << direction); });
-  });
+  const ChangeFlags changes = FlagChanges(state, t.candidateSnapshot, t.candidateRules);
+  const auto& flags = changes.flags;
+  const auto& flaggedList = changes.list;
+  const int flaggedCount = changes.count;
 
   // 3. Revalue the flagged empty points and take the new board.
   for (int i = 0; i < flaggedCount; ++i) {

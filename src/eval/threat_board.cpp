@@ -1,5 +1,7 @@
 #include "eval/threat_board.h"
 
+#include <bit>
+
 #include <algorithm>
 
 namespace tesmor {
@@ -61,15 +63,68 @@ const std::array<int16_t, ThreatLineCount * BoardSize>& ThreatCellPoints() {
   return table;
 }
 
+namespace {
+
+// Bits set in a 16-bit value. Spelled out because std::popcount becomes a library call where
+// the processor's instruction is not assumed.
+constexpr int BitCount(unsigned x) {
+  x = x - ((x >> 1) & 0x5555u);
+  x = (x & 0x3333u) + ((x >> 2) & 0x3333u);
+  x = (x + (x >> 4)) & 0x0F0Fu;
+  return static_cast<int>((x + (x >> 8)) & 0x1Fu);
+}
+
+// The threat board of the empty board: every on-board cell empty, the diagonals' off-board
+// positions marked. A board is built by copying it and setting the stones.
+const ThreatBoard& EmptyThreatBoard() {
+  static const ThreatBoard empty = [] {
+    ThreatBoard board;
+    const auto& points = ThreatCellPoints();
+    for (int i = 0; i < ThreatLineCount * BoardSize; ++i) {
+      board.cells[i] = points[i] >= 0 ? Empty : OffBoard;
+      if (points[i] < 0)
+        board.offBoardBits[i / BoardSize] |= static_cast<uint16_t>(1u << (i % BoardSize));
+    }
+    return board;
+  }();
+  return empty;
+}
+
+}  // namespace
+
 void BuildThreatBoard(ThreatBoard& board, const GameState& state) {
+  board = EmptyThreatBoard();
   board.forbiddenRulesOn = state.forbiddenRulesOn;
-  const auto& points = ThreatCellPoints();
-  for (size_t i = 0; i < points.size(); ++i)
-    board.cells[i] = points[i] >= 0 ? state.cells[static_cast<size_t>(points[i])] : OffBoard;
+  for (int cell = 0; cell < CellCount; ++cell)
+    if (state.cells[cell] != Empty)
+      SetThreatCell(board, cell / BoardSize, cell % BoardSize, state.cells[cell]);
+}
+
+uint16_t ThreatOpenRuns(const ThreatBoard& board, int line, int colour, int stones) {
+  const uint16_t own = ThreatOwnBits(board, line, colour);
+  if (BitCount(own) < stones) return 0;
+  const unsigned free = ~ThreatBlockedBits(board, line, colour) & 0x7FFFu;
+  // Bit w: positions w..w+4 are all free.
+  unsigned runs = free & (free >> 1) & (free >> 2) & (free >> 3) & (free >> 4);
+  uint16_t result = 0;
+  for (; runs != 0; runs &= runs - 1) {
+    const int w = std::countr_zero(runs);
+    if (BitCount((own >> w) & 31u) >= stones) result |= static_cast<uint16_t>(1u << w);
+  }
+  return result;
 }
 
 void SetThreatCell(ThreatBoard& board, int row, int col, int value) {
-  for (int d = 0; d < kDirections; ++d) board.cells[ThreatCellIndex(d, row, col)] = value;
+  for (int d = 0; d < kDirections; ++d) {
+    const int index = ThreatCellIndex(d, row, col);
+    board.cells[index] = value;
+    const int line = index / BoardSize;
+    const auto bit = static_cast<uint16_t>(1u << (index % BoardSize));
+    board.blackBits[line] = static_cast<uint16_t>(value == Black ? board.blackBits[line] | bit
+                                                                 : board.blackBits[line] & ~bit);
+    board.whiteBits[line] = static_cast<uint16_t>(value == White ? board.whiteBits[line] | bit
+                                                                 : board.whiteBits[line] & ~bit);
+  }
 }
 
 int ThreatFourCompletion(const ThreatBoard& board, int row, int col) {
@@ -89,6 +144,13 @@ int ThreatFourCompletion(const ThreatBoard& board, int row, int col) {
 }
 
 int ThreatFivePoints(const ThreatBoard& board, int colour) {
+  // A five needs a run of five cells with four of colour's stones and one empty point; most
+  // positions have none anywhere.
+  bool anyRun = false;
+  for (int line = 0; line < ThreatLineCount && !anyRun; ++line)
+    anyRun = ThreatOpenRuns(board, line, colour, 4) != 0;
+  if (!anyRun) return 0;
+
   int remembered = 0;
   for (int cell = 0; cell < CellCount; ++cell) {
     if (board.cells[cell] != colour) continue;

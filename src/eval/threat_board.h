@@ -18,7 +18,27 @@ constexpr int ThreatLineCount = 88;
 struct ThreatBoard {
   std::array<int32_t, ThreatLineCount * BoardSize> cells{};
   int32_t forbiddenRulesOn = 0;  // copied from the record when the board is built
+  // The same lines as bit sets (bit k for position k), so that a search can see at a glance
+  // where a colour has enough stones for a four: Black's stones, White's, and the off-board
+  // positions of the diagonals.
+  std::array<uint16_t, ThreatLineCount> blackBits{};
+  std::array<uint16_t, ThreatLineCount> whiteBits{};
+  std::array<uint16_t, ThreatLineCount> offBoardBits{};
 };
+
+// The bit set of colour's stones on a line of the threat board, and of everything else that
+// stands in its way (the other colour's stones and the off-board positions).
+inline uint16_t ThreatOwnBits(const ThreatBoard& board, int line, int colour) {
+  return colour == Black ? board.blackBits[line] : board.whiteBits[line];
+}
+inline uint16_t ThreatBlockedBits(const ThreatBoard& board, int line, int colour) {
+  return (colour == Black ? board.whiteBits[line] : board.blackBits[line]) |
+         board.offBoardBits[line];
+}
+
+// The first positions of the runs of five cells on a line that hold at least `stones` of
+// colour's stones and nothing else but empty points, as a bit set.
+uint16_t ThreatOpenRuns(const ThreatBoard& board, int line, int colour, int stones);
 
 // The cell of the threat board that holds (row, col) in the line of the given direction.
 constexpr int ThreatCellIndex(int direction, int row, int col) {

@@ -391,19 +391,25 @@ bool Controller::RecordStone(int colour, int point) {
   }
   const int row = PointRow(point);
   const int col = PointCol(point);
+  AppendStone(colour, row, col);
+  displayCells_[CellIndex(row, col)] = colour;
+  ++displayMoveCount_;
+  host_.Beep();
+  RefreshPanel();
+  return true;
+}
+
+// Records a stone in the game and marks its cell, and the previous newest stone's, for
+// repainting; the display copies are the caller's.
+void Controller::AppendStone(int colour, int row, int col) {
   game_.cell(row, col) = colour;
   game_.history[game_.moveCount] = {row, col};
   game_.focusRow = game_.lastRow = row;
   game_.focusCol = game_.lastCol = col;
   ++game_.moveCount;
-  displayCells_[CellIndex(row, col)] = colour;
-  ++displayMoveCount_;
   host_.InvalidateCell(newestStone_.row, newestStone_.col, false);
   host_.InvalidateCell(row, col, false);
   newestStone_ = {row, col};
-  host_.Beep();
-  RefreshPanel();
-  return true;
 }
 
 void Controller::AnnounceResult(const char* text) {
@@ -606,16 +612,7 @@ void Controller::ComputerTakesOfferingAwayAndReplies(int value) {
     game_.history[4] = second;
     host_.InvalidateCell(first.row, first.col, true);
   }
-  const int row = PointRow(reply);
-  const int col = PointCol(reply);
-  game_.cell(row, col) = White;
-  game_.history[game_.moveCount] = {row, col};
-  game_.focusRow = game_.lastRow = row;
-  game_.focusCol = game_.lastCol = col;
-  ++game_.moveCount;
-  host_.InvalidateCell(newestStone_.row, newestStone_.col, false);
-  host_.InvalidateCell(row, col, false);
-  newestStone_ = {row, col};
+  AppendStone(White, PointRow(reply), PointCol(reply));
   SyncDisplay();
   secondOffer_ = {-1, -1};
   rifFifthState_ = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 
 #include "board/forbidden.h"
@@ -32,19 +33,13 @@ void FindFourCandidates(const ThreatBoard& board, int colour, FourCandidates& ca
   candidates.fill(false);
   const auto& points = ThreatCellPoints();
   for (int line = 0; line < ThreatLineCount; ++line) {
-    const int32_t* cells = &board.cells[line * BoardSize];
-    int own = 0;
-    int other = 0;  // stones of the other colour and off-board cells in the run
-    for (int k = 0; k < BoardSize; ++k) {
-      own += cells[k] == colour;
-      other += cells[k] != colour && cells[k] != Empty;
-      if (k >= 5) {
-        own -= cells[k - 5] == colour;
-        other -= cells[k - 5] != colour && cells[k - 5] != Empty;
+    unsigned runs = ThreatOpenRuns(board, line, colour, 3);
+    for (; runs != 0; runs &= runs - 1) {
+      const int w = std::countr_zero(runs);
+      for (int j = w; j < w + 5; ++j) {
+        const int i = line * BoardSize + j;
+        if (board.cells[i] == Empty) candidates[points[i]] = true;
       }
-      if (k < 4 || own < 3 || other > 0) continue;
-      for (int j = k - 4; j <= k; ++j)
-        if (cells[j] == Empty) candidates[points[line * BoardSize + j]] = true;
     }
   }
 }

@@ -1,0 +1,9 @@
+#include <unistd.h>
+
+#include <iostream>
+
+#include "engine/gomocup_brain.h"
+
+int main() {
+  return tesmor::RunGomocupBrain(STDIN_FILENO, std::cout);
+}

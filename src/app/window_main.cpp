@@ -1,0 +1,22 @@
+// tesmor: the game's window. Without a display it plays in the terminal instead.
+#include <unistd.h>
+
+#include <iostream>
+
+#include "board/random_source.h"
+#include "engine/terminal_play.h"
+#include "game/engine_computer.h"
+#include "ui/application.h"
+
+int main(int argc, char** argv) {
+  tesmor::EngineComputer computer(std::cout);
+  if (!tesmor::HaveDisplay()) {
+    const bool terminal = isatty(STDIN_FILENO);
+    std::cerr << "tesmor: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)"
+              << (terminal ? "; playing in the terminal" : "") << "\n";
+    if (!terminal) return 1;
+    return tesmor::PlayInTerminal(STDIN_FILENO, std::cout, computer);
+  }
+  tesmor::ClockRandom random;
+  return tesmor::RunWindow(argc, argv, computer, random);
+}

@@ -1,0 +1,599 @@
+#include "engine/gomocup_brain.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <deque>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "board/random_source.h"
+#include "book/book_location.h"
+#include "book/opening_book.h"
+#include "engine/gomocup_protocol.h"
+#include "search/computer_move.h"
+#include "search/search_context.h"
+
+namespace tesmor {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace gomocup;
+
+constexpr int DefaultLevel = 8;  // "8级"
+constexpr int QuickLevelArg = 7;
+// Below this much thinking time the level-0 move answers: it needs no stop.
+constexpr int64_t MinSearchMs = 20;
+// How long END waits for a stopped search before the process leaves without it.
+constexpr auto EndGrace = std::chrono::milliseconds(500);
+
+int64_t MsSince(Clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+// A line of input as it may be quoted back: control bytes and non-ASCII replaced, long lines
+// shortened, so that a reply stays one printable line.
+std::string Quoted(const std::string& text) {
+  constexpr size_t MaxQuoted = 60;
+  std::string quoted;
+  for (const char ch : text.substr(0, MaxQuoted)) {
+    const auto byte = static_cast<unsigned char>(ch);
+    quoted.push_back(byte < 0x20 || byte >= 0x7F ? '?' : ch);
+  }
+  return text.size() > MaxQuoted ? quoted + "..." : quoted;
+}
+
+// Keeps the search's depth and score lines for the message that goes with the move. Written on
+// the search thread, read after it has been joined.
+class SearchReport final : public SearchProgress {
+ public:
+  void PanelLine(int index, const std::string& text) override {
+    if (index == PanelDepthLine) depth = text;
+    if (index == PanelScoreLine) score = text;
+  }
+  std::string depth;
+  std::string score;
+};
+
+// The brain: the position, the settings the manager sent, and at most one search, which runs on
+// a worker thread on the position in place. The main thread reads commands all along; while the
+// search runs it acts on STOP, YXSTOP and END only, keeps every other line for later, and does
+// not touch the position or the search context. Not copyable: the worker holds `this`.
+class Brain {
+ public:
+  Brain(int input, std::ostream& out);
+  Brain(const Brain&) = delete;
+  Brain& operator=(const Brain&) = delete;
+  ~Brain();
+
+  int Run();
+
+ private:
+  using Handler = void (Brain::*)(const std::string& args);
+  struct Command {
+    const char* keyword;
+    Handler run;
+  };
+  static const Command* FindCommand(const std::string& keyword);
+
+  enum class Block { None, Board, YxBoard };
+
+  // Input and dispatch.
+  void WaitForEvent();
+  void HandleLine(const InputLine& line);
+  void HandleWhileThinking(const InputLine& line);
+  void HandleBlockLine(const InputLine& line);
+  void AddBoardEntry(const BoardEntry& entry);
+  void FinishBlock();
+
+  // Commands.
+  void Start(const std::string& args);
+  void RectStart(const std::string& args);
+  void Restart(const std::string& args);
+  void Begin(const std::string& args);
+  void Turn(const std::string& args);
+  void Board(const std::string& args);
+  void YxBoard(const std::string& args);
+  void Info(const std::string& args);
+  void About(const std::string& args);
+  void End(const std::string& args);
+  void Takeback(const std::string& args);
+  void ShowForbid(const std::string& args);
+  void Stop(const std::string& args);
+
+  // Thinking.
+  void NewGame();
+  void StartThinking(Clock::time_point commandStart);
+  void FinishThinking();
+  void RequestStop();
+  void Wake();
+
+  void Reply(const std::string& line);
+  void Error(const std::string& message);
+  void DeferError(const std::string& message) { deferredErrors_.push_back(message); }
+
+  int inputFd_;
+  std::ostream& out_;
+  LineSplitter input_;
+  bool inputEnded_ = false;
+  std::deque<InputLine> pending_;  // lines that came while the search ran
+  bool quit_ = false;
+  std::vector<std::string> deferredErrors_;  // INFO's errors wait for the next other command
+
+  // Settings from INFO.
+  bool renju_ = false;
+  int level_ = DefaultLevel;
+  TimeLimits limits_;
+
+  // The position; the engine plays the side to move.
+  GameState game_;
+  Block block_ = Block::None;
+  std::vector<BoardEntry> blockEntries_;
+  std::string blockError_;
+  Clock::time_point blockStart_;
+
+  ClockRandom random_;
+  OpeningBook book_;
+  bool bookFound_ = false;
+  bool bookNoticeGiven_ = false;
+  SearchContext context_;
+  SearchReport report_;
+
+  std::thread worker_;
+  bool thinking_ = false;
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> done_{false};
+  bool stopSent_ = false;
+  int result_ = NoPoint;  // written by the worker before done_
+  int levelArg_ = QuickLevelArg;
+  Clock::time_point commandStart_;
+  Clock::time_point deadline_ = Clock::time_point::max();
+  int wake_[2] = {-1, -1};
+};
+
+Brain::Brain(int input, std::ostream& out)
+    : inputFd_(input), out_(out), context_(random_, &book_, nullptr) {
+  ClearGameState(game_);
+  context_.SetStopFlag(&stop_);
+  context_.progress = &report_;
+  bookFound_ = LoadOpeningBook(book_);
+  if (::pipe(wake_) != 0) wake_[0] = wake_[1] = -1;
+}
+
+Brain::~Brain() {
+  if (worker_.joinable()) {
+    stop_ = true;
+    worker_.join();
+  }
+  for (const int fd : wake_)
+    if (fd >= 0) ::close(fd);
+}
+
+const Brain::Command* Brain::FindCommand(const std::string& keyword) {
+  static const Command kCommands[] = {
+      {"START", &Brain::Start},       {"RECTSTART", &Brain::RectStart},
+      {"RESTART", &Brain::Restart},   {"BEGIN", &Brain::Begin},
+      {"TURN", &Brain::Turn},         {"BOARD", &Brain::Board},
+      {"YXBOARD", &Brain::YxBoard},   {"INFO", &Brain::Info},
+      {"ABOUT", &Brain::About},       {"END", &Brain::End},
+      {"TAKEBACK", &Brain::Takeback}, {"YXSHOWFORBID", &Brain::ShowForbid},
+      {"STOP", &Brain::Stop},         {"YXSTOP", &Brain::Stop},
+  };
+  for (const Command& command : kCommands)
+    if (keyword == command.keyword) return &command;
+  return nullptr;
+}
+
+int Brain::Run() {
+  while (!quit_) {
+    if (thinking_) {
+      if (done_) {
+        FinishThinking();
+      } else if (auto line = input_.Next()) {
+        HandleWhileThinking(*line);
+      } else {
+        WaitForEvent();
+      }
+      continue;
+    }
+    if (!pending_.empty()) {
+      const InputLine line = std::move(pending_.front());
+      pending_.pop_front();
+      HandleLine(line);
+    } else if (auto line = input_.Next()) {
+      HandleLine(*line);
+    } else if (inputEnded_) {
+      break;
+    } else {
+      WaitForEvent();
+    }
+  }
+  return 0;
+}
+
+// Waits for input, for the worker's end, or for the search's deadline, whichever comes first.
+void Brain::WaitForEvent() {
+  pollfd fds[2] = {{wake_[0], POLLIN, 0}, {inputEnded_ ? -1 : inputFd_, POLLIN, 0}};
+  int timeout = -1;
+  if (thinking_ && !stop_ && deadline_ != Clock::time_point::max()) {
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
+    timeout = static_cast<int>(std::clamp<int64_t>(left, 0, 1000000));
+  }
+  // Without a wake-up pipe the worker's end is seen by polling.
+  if (wake_[0] < 0 && thinking_ && (timeout < 0 || timeout > 10)) timeout = 10;
+  const int ready = ::poll(fds, 2, timeout);
+  if (ready > 0 && (fds[0].revents & POLLIN)) {
+    char drain[64];
+    [[maybe_unused]] const ssize_t n = ::read(wake_[0], drain, sizeof drain);
+  }
+  if (ready > 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) {
+    char chunk[4096];
+    ssize_t n = 0;
+    do {
+      n = ::read(inputFd_, chunk, sizeof chunk);
+    } while (n < 0 && errno == EINTR);
+    if (n > 0) {
+      input_.Feed(std::string_view(chunk, static_cast<size_t>(n)));
+    } else {
+      input_.Finish();
+      inputEnded_ = true;
+    }
+  }
+  if (thinking_ && !stop_ && Clock::now() >= deadline_) RequestStop();
+}
+
+void Brain::HandleLine(const InputLine& line) {
+  if (block_ != Block::None) {
+    HandleBlockLine(line);
+    return;
+  }
+  if (line.tooLong) {
+    Error("line too long: " + Quoted(line.text));
+    return;
+  }
+  const CommandWords words = SplitCommand(line.text);
+  const Command* command = FindCommand(words.keyword);
+  if (!command || words.keyword != "INFO") {
+    for (const std::string& message : deferredErrors_) Error(message);
+    deferredErrors_.clear();
+  }
+  if (!command) {
+    Reply("UNKNOWN command " + Quoted(line.text));
+    return;
+  }
+  game_.forbiddenRulesOn = renju_;
+  (this->*command->run)(words.rest);
+}
+
+void Brain::HandleWhileThinking(const InputLine& line) {
+  const std::string keyword = SplitCommand(line.text).keyword;
+  if (keyword == "STOP" || keyword == "YXSTOP") {
+    RequestStop();
+  } else if (keyword == "END") {
+    End("");
+  } else {
+    pending_.push_back(line);
+  }
+}
+
+// Inside BOARD or YXBOARD: entries up to DONE. A line that is a command ends the block with an
+// error and then runs, so that a manager that forgot DONE is not swallowed.
+void Brain::HandleBlockLine(const InputLine& line) {
+  const CommandWords words = SplitCommand(line.text);
+  if (!line.tooLong && words.keyword == "DONE" && words.rest.empty()) {
+    FinishBlock();
+    return;
+  }
+  if (!line.tooLong) {
+    if (const auto entry = ParseBoardEntry(line.text)) {
+      AddBoardEntry(*entry);
+      return;
+    }
+    if (FindCommand(words.keyword)) {
+      const char* name = block_ == Block::Board ? "BOARD" : "YXBOARD";
+      block_ = Block::None;
+      Error(std::string(name) + " ended without DONE; the position is unchanged");
+      HandleLine(line);
+      return;
+    }
+  }
+  if (blockError_.empty()) blockError_ = "malformed line '" + Quoted(line.text) + "'";
+}
+
+void Brain::AddBoardEntry(const BoardEntry& entry) {
+  if (!blockError_.empty()) return;
+  const std::string where = std::to_string(entry.point.x) + "," + std::to_string(entry.point.y);
+  if (entry.point.x < 0 || entry.point.x >= BoardSize || entry.point.y < 0 ||
+      entry.point.y >= BoardSize) {
+    blockError_ = where + " is off the 15x15 board";
+  } else if (entry.field == 3) {
+    blockError_ = where + ",3: the continuous game is not supported";
+  } else if (entry.field != 1 && entry.field != 2) {
+    blockError_ = where + "," + std::to_string(entry.field) + ": the field must be 1 or 2";
+  } else {
+    for (const BoardEntry& earlier : blockEntries_)
+      if (earlier.point.x == entry.point.x && earlier.point.y == entry.point.y)
+        blockError_ = where + " is given twice";
+    if (blockError_.empty()) blockEntries_.push_back(entry);
+  }
+}
+
+// The position of a BOARD or YXBOARD. The engine is to move, so equal counts make it Black and
+// one stone more for the opponent make it White. Each colour's stones are played in the order
+// given, alternating from Black: a list in the order the moves were played comes back as that
+// game, and any other order gives the same stones.
+void Brain::FinishBlock() {
+  const Block kind = block_;
+  block_ = Block::None;
+  const std::string name = kind == Block::Board ? "BOARD" : "YXBOARD";
+  if (!blockError_.empty()) {
+    Error(name + ": " + blockError_ + "; the position is unchanged");
+    return;
+  }
+  std::vector<int> own;
+  std::vector<int> opponent;
+  for (const BoardEntry& entry : blockEntries_)
+    (entry.field == 1 ? own : opponent).push_back(PointFromProtocol(entry.point));
+  if (opponent.size() != own.size() && opponent.size() != own.size() + 1) {
+    Error(name + ": " + std::to_string(own.size()) + " own stones and " +
+          std::to_string(opponent.size()) +
+          " of the opponent do not leave the engine to move; the position is unchanged");
+    return;
+  }
+  const std::vector<int>& black = opponent.size() == own.size() ? own : opponent;
+  const std::vector<int>& white = opponent.size() == own.size() ? opponent : own;
+  ClearGameState(game_);
+  game_.forbiddenRulesOn = renju_;
+  for (size_t i = 0; i < black.size(); ++i) {
+    RecordMove(game_, PointRow(black[i]), PointCol(black[i]));
+    if (i < white.size()) RecordMove(game_, PointRow(white[i]), PointCol(white[i]));
+  }
+  if (kind == Block::Board) StartThinking(blockStart_);
+}
+
+void Brain::Start(const std::string& args) {
+  const auto size = ParseInteger(args);
+  if (!size || *size != BoardSize) {
+    Error("only the 15x15 board is supported");
+    return;
+  }
+  NewGame();
+  Reply("OK");
+}
+
+void Brain::RectStart(const std::string& args) {
+  const auto size = ParseMove(args);
+  if (!size || size->x != BoardSize || size->y != BoardSize) {
+    Error("only the 15x15 board is supported");
+    return;
+  }
+  NewGame();
+  Reply("OK");
+}
+
+void Brain::Restart(const std::string&) {
+  NewGame();
+  Reply("OK");
+}
+
+void Brain::NewGame() {
+  ClearGameState(game_);
+  game_.forbiddenRulesOn = renju_;
+  limits_.leftMs = limits_.matchMs > 0 ? limits_.matchMs : UnlimitedMs;
+  if (!bookFound_ && !bookNoticeGiven_) {
+    Reply("DEBUG no opening book M.lib found; renju openings come from the search");
+    bookNoticeGiven_ = true;
+  }
+}
+
+void Brain::Begin(const std::string&) {
+  StartThinking(Clock::now());
+}
+
+void Brain::Turn(const std::string& args) {
+  const Clock::time_point start = Clock::now();
+  const auto move = ParseMove(args);
+  if (!move) {
+    Error("TURN needs a point x,y: '" + Quoted(args) + "'");
+    return;
+  }
+  if (move->x == -1 && move->y == -1) {
+    Error("passing is not supported");
+    return;
+  }
+  if (move->x < 0 || move->x >= BoardSize || move->y < 0 || move->y >= BoardSize) {
+    Error(args + " is off the 15x15 board");
+    return;
+  }
+  const int point = PointFromProtocol(*move);
+  if (game_.cell(PointRow(point), PointCol(point)) != Empty) {
+    Error(MoveText(point) + " is already occupied");
+    return;
+  }
+  RecordMove(game_, PointRow(point), PointCol(point));
+  StartThinking(start);
+}
+
+void Brain::Board(const std::string&) {
+  block_ = Block::Board;
+  blockEntries_.clear();
+  blockError_.clear();
+  blockStart_ = Clock::now();
+}
+
+void Brain::YxBoard(const std::string& args) {
+  Board(args);
+  block_ = Block::YxBoard;
+}
+
+void Brain::Info(const std::string& args) {
+  const CommandWords words = SplitCommand(args);
+  const std::string& key = words.keyword;
+  const auto value = ParseInteger(words.rest);
+  auto needs = [&](const char* what) {
+    DeferError("INFO " + Quoted(args) + ": the value must be " + what);
+  };
+  if (key == "TIMEOUT_TURN") {
+    if (!value || *value < 0) return needs("milliseconds, 0 or more");
+    limits_.turnMs = *value;
+  } else if (key == "TIMEOUT_MATCH") {
+    if (!value || *value < 0) return needs("milliseconds, 0 or more");
+    limits_.matchMs = *value;
+    limits_.leftMs = *value > 0 ? *value : UnlimitedMs;
+  } else if (key == "TIME_LEFT") {
+    if (!value) return needs("milliseconds");
+    limits_.leftMs = std::min(*value, UnlimitedMs);
+  } else if (key == "RULE") {
+    if (!value) return needs("a number");
+    const RuleChoice rule = RuleFromInfo(*value);
+    renju_ = rule.forbidden;
+    if (!rule.supported)
+      DeferError("rule " + std::to_string(*value) +
+                 " is not supported (0 freestyle, 4 or 2 renju); playing without forbidden moves");
+  } else if (key == "LEVEL") {
+    if (!value || *value < 0 || *value > 9) return needs("a level 0..9");
+    level_ = static_cast<int>(*value);
+  }
+  // Other keys (max_memory, game_type, folder, evaluate, ...) do not change how Tesmor plays.
+}
+
+void Brain::About(const std::string&) {
+  Reply("name=\"Tesmor\", version=\"3.2\", author=\"Tesmor developers\"");
+}
+
+void Brain::End(const std::string&) {
+  quit_ = true;
+  if (!thinking_) return;
+  // END wants the process gone at once and nothing more written: stop the search, give it a
+  // moment to unwind, and leave without it if it does not.
+  RequestStop();
+  const Clock::time_point giveUp = Clock::now() + EndGrace;
+  while (!done_ && Clock::now() < giveUp) {
+    pollfd wake = {wake_[0], POLLIN, 0};
+    ::poll(&wake, 1, 10);
+  }
+  if (!done_) {
+    out_.flush();
+    std::_Exit(0);
+  }
+  worker_.join();
+  thinking_ = false;
+}
+
+void Brain::Takeback(const std::string& args) {
+  const auto move = ParseMove(args);
+  if (!move || move->x < 0 || move->x >= BoardSize || move->y < 0 || move->y >= BoardSize) {
+    Error("TAKEBACK needs a point x,y on the board: '" + Quoted(args) + "'");
+    return;
+  }
+  const int point = PointFromProtocol(*move);
+  const int row = PointRow(point);
+  const int col = PointCol(point);
+  if (game_.cell(row, col) == Empty) {
+    Error("no stone on " + MoveText(point));
+    return;
+  }
+  const MoveRecord newest = game_.history[static_cast<size_t>(game_.moveCount - 1)];
+  if (newest.row != row || newest.col != col) {
+    Error(MoveText(point) + " is not the newest stone; only that one can be taken back");
+    return;
+  }
+  UndoMove(game_);
+  Reply("OK");
+}
+
+void Brain::ShowForbid(const std::string&) {
+  Reply(ForbidLine(game_));
+}
+
+// STOP with no search running has nothing to stop.
+void Brain::Stop(const std::string&) {}
+
+void Brain::StartThinking(Clock::time_point commandStart) {
+  if (game_.moveCount >= CellCount) {
+    Error("the board is full");
+    return;
+  }
+  game_.forbiddenRulesOn = renju_;
+  const int64_t thinkMs = ThinkingTimeMs(limits_) - MsSince(commandStart);
+  levelArg_ = thinkMs < MinSearchMs ? QuickLevelArg : level_ + 7;
+  deadline_ = levelArg_ == QuickLevelArg ? Clock::time_point::max()
+                                         : commandStart + std::chrono::milliseconds(thinkMs);
+  commandStart_ = commandStart;
+
+  SearchSettings settings;
+  settings.rifRules = false;  // a Gomocup game has no fifth-move offerings
+  settings.useBook = renju_;
+  context_.settings = settings;
+  report_ = SearchReport();
+  // Cleared here, not on the worker, so that a STOP read right after this command counts.
+  stop_ = false;
+  stopSent_ = false;
+  done_ = false;
+  thinking_ = true;
+  const int levelArg = levelArg_;
+  worker_ = std::thread([this, levelArg] {
+    result_ = ChooseComputerMove(context_, game_, levelArg);
+    done_ = true;
+    Wake();
+  });
+}
+
+void Brain::FinishThinking() {
+  worker_.join();
+  thinking_ = false;
+  const int answer = LegalAnswer(game_, result_);
+  const int64_t elapsed = MsSince(commandStart_);
+  if (limits_.matchMs > 0 && limits_.leftMs < UnlimitedMs) limits_.leftMs -= elapsed;
+
+  std::string message = "MESSAGE level " + std::to_string(levelArg_ - 7);
+  if (!report_.depth.empty()) {
+    message += ", depth " + report_.depth;
+    if (!report_.score.empty()) message += ", score " + report_.score;
+    message += ", nodes " + std::to_string(context_.nodeCount);
+  }
+  message += ", " + std::to_string(elapsed) + " ms";
+  if (stopSent_) message += ", stopped";
+  Reply(message);
+  if (answer != result_)
+    Reply("MESSAGE the search gave no playable point; " + MoveText(answer) + " instead");
+  RecordMove(game_, PointRow(answer), PointCol(answer));
+  Reply(MoveText(answer));
+}
+
+void Brain::RequestStop() {
+  stop_ = true;
+  stopSent_ = true;
+}
+
+void Brain::Wake() {
+  if (wake_[1] < 0) return;
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = ::write(wake_[1], &byte, 1);
+}
+
+void Brain::Reply(const std::string& line) {
+  out_ << line << '\n' << std::flush;
+}
+
+void Brain::Error(const std::string& message) {
+  Reply("ERROR " + message);
+}
+
+}  // namespace
+
+int RunGomocupBrain(int input, std::ostream& out) {
+  Brain brain(input, out);
+  return brain.Run();
+}
+
+}  // namespace tesmor

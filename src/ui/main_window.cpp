@@ -1,0 +1,239 @@
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QLayout>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "ui/about_dialog.h"
+#include "ui/board_view.h"
+#include "ui/image_button.h"
+#include "ui/images.h"
+#include "ui/painting.h"
+
+namespace tesmor {
+
+namespace {
+
+constexpr const char* WindowTitle = "Tesmor v3.2";
+
+// The items that carry a tick: one in each of the mode, rules, level and search-mode groups, and
+// the two toggles.
+bool HasTick(int command) {
+  for (int level : LevelCommands)
+    if (command == level) return true;
+  switch (command) {
+    case CmdModeComputer:
+    case CmdModeTwoPlayers:
+    case CmdRulesFree:
+    case CmdRulesForbidden:
+    case CmdRulesRif:
+    case CmdFastSearch:
+    case CmdAccurateSearch:
+    case CmdExactSearch:
+    case CmdShowNumbers:
+    case CmdUseBook:
+      return true;
+    default:
+      return false;
+  }
+}
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Information:
+      return QMessageBox::Information;
+    case MessageIcon::Exclamation:
+      return QMessageBox::Warning;
+    case MessageIcon::Error:
+      return QMessageBox::Critical;
+  }
+  return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(ComputerPlayer& computer, RandomSource& random)
+    : computer_(computer),
+      controller_(*this, computer, random),
+      workers_(
+          [this](int message, int value) { return controller_.HandleMessage(message, value); }) {
+  setWindowTitle(WindowTitle);
+  setWindowIcon(ProgramIcon());
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  board_ = new BoardView(controller_, this);
+  setCentralWidget(board_);
+  BuildMenus();
+  BuildToolbar();
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  move(100, 50);
+}
+
+MainWindow::~MainWindow() {
+  workers_.ShutDown(&controller_.stopRequested());
+}
+
+void MainWindow::Start() {
+  controller_.Start();
+}
+
+QAction* MainWindow::action(int command) const {
+  const auto found = actions_.find(command);
+  return found == actions_.end() ? nullptr : found->second;
+}
+
+void MainWindow::BuildMenus() {
+  QMenu* menu = nullptr;
+  QMenu* submenu = nullptr;
+  for (const MenuEntry& entry : MenuBar()) {
+    const QString text = entry.text ? QString::fromUtf8(entry.text) : QString();
+    if (entry.depth == 0) {
+      menu = menuBar()->addMenu(text);
+      submenu = nullptr;
+      continue;
+    }
+    QMenu* parent = entry.depth == 2 ? submenu : menu;
+    if (!entry.text) {
+      parent->addSeparator();
+    } else if (entry.command == 0) {
+      submenu = parent->addMenu(text);
+    } else {
+      QAction* action = parent->addAction(text);
+      const int command = entry.command;
+      action->setCheckable(HasTick(command));
+      actions_[command] = action;
+      connect(action, &QAction::triggered, this, [this, action, command] {
+        // Ticks follow the controller, not the click.
+        if (action->isCheckable()) action->setChecked(controller_.MenuChecked(command));
+        controller_.Command(command);
+      });
+    }
+  }
+}
+
+void MainWindow::BuildToolbar() {
+  for (int i = 0; i < ToolbarButtonCount; ++i) {
+    auto* button = new ImageButton(board_);
+    button->move(6 + 30 * i, 3);
+    button->SetImage(InitialButtonImages[i]);
+    connect(button, &QAbstractButton::clicked, this, [this, i] { controller_.ToolbarButton(i); });
+    buttons_[static_cast<size_t>(i)] = button;
+  }
+}
+
+MessageAnswer MainWindow::MessageBox(const std::string& text, const std::string& caption,
+                                     MessageIcon icon, MessageButtons buttons) {
+  QMessageBox box(BoxIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
+                  QMessageBox::NoButton, this);
+  QPushButton* first = nullptr;
+  QPushButton* second = nullptr;
+  switch (buttons) {
+    case MessageButtons::Ok:
+      first = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+      break;
+    case MessageButtons::OkCancel:
+      first = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+      second = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+      break;
+    case MessageButtons::YesNo:
+      first = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
+      second = box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
+      break;
+  }
+  box.setDefaultButton(first);
+  box.setEscapeButton(second ? second : first);
+  box.exec();
+  const bool accepted = box.clickedButton() == first;
+  switch (buttons) {
+    case MessageButtons::Ok:
+      return MessageAnswer::Ok;
+    case MessageButtons::OkCancel:
+      return accepted ? MessageAnswer::Ok : MessageAnswer::Cancel;
+    case MessageButtons::YesNo:
+      return accepted ? MessageAnswer::Yes : MessageAnswer::No;
+  }
+  return MessageAnswer::Cancel;
+}
+
+void MainWindow::Beep() {
+  QApplication::beep();
+}
+
+void MainWindow::InvalidateCell(int row, int col, bool) {
+  // Every paint draws its background first, so a cell that loses a stone needs no erase.
+  board_->update(CellRect(row, col));
+}
+
+void MainWindow::InvalidatePanelLine(int index) {
+  board_->update(PanelLineRect(index));
+}
+
+void MainWindow::RepaintAll() {
+  board_->update();
+}
+
+void MainWindow::SetMenuChecked(int command, bool checked) {
+  if (QAction* item = action(command)) item->setChecked(checked);
+}
+
+void MainWindow::SetMenuEnabled(int command, bool enabled) {
+  if (QAction* item = action(command)) item->setEnabled(enabled);
+}
+
+void MainWindow::SetButtonImage(int button, int image) {
+  if (button >= 0 && button < ToolbarButtonCount)
+    buttons_[static_cast<size_t>(button)]->SetImage(image);
+}
+
+void MainWindow::StartWorker(WorkerKind) {
+  const WorkerJob job = controller_.CurrentJob();
+  workers_.Start([this, job](WindowLink& link) { RunWorkerJob(job, computer_, link); });
+}
+
+std::optional<std::string> MainWindow::FileDialog(const std::string& title,
+                                                  const std::string& lastName, bool save) {
+  QFileDialog dialog(this, QString::fromStdString(title));
+  dialog.setNameFilter(QStringLiteral("POS Files (*.pos)"));
+  dialog.setDefaultSuffix(QStringLiteral("pos"));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  // Any name may be typed in either dialog; a file that cannot be opened is reported afterwards.
+  dialog.setFileMode(QFileDialog::AnyFile);
+  if (!lastName.empty()) dialog.selectFile(QFile::decodeName(lastName.c_str()));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+}
+
+std::optional<std::string> MainWindow::OpenFileDialog(const std::string& title,
+                                                      const std::string& lastName) {
+  return FileDialog(title, lastName, false);
+}
+
+std::optional<std::string> MainWindow::SaveFileDialog(const std::string& title,
+                                                      const std::string& lastName) {
+  return FileDialog(title, lastName, true);
+}
+
+void MainWindow::ShowAbout() {
+  AboutDialog about(this);
+  about.exec();
+}
+
+void MainWindow::Quit() {
+  close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // A search still running is stopped and waited for; its last messages go unanswered.
+  hide();
+  workers_.ShutDown(&controller_.stopRequested());
+  event->accept();
+}
+
+}  // namespace tesmor

@@ -1,0 +1,168 @@
+#pragma once
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPaintEvent>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "board/random_source.h"
+#include "game/geometry.h"
+#include "ui/board_view.h"
+#include "ui/main_window.h"
+
+namespace tesmor::test {
+
+// The point given as text, e.g. Pt("H8").
+inline int Pt(const char* text) {
+  return ParsePoint(text);
+}
+
+// The computer, scripted. Each move request takes the next answer; an answer of LongSearch keeps
+// searching, reporting progress, until the stop flag is set, and then plays stopAnswer. Runs on the
+// worker thread: the test reads what it recorded only after the worker's result has arrived.
+class TestComputer final : public ComputerPlayer {
+ public:
+  static constexpr int LongSearch = -1000;
+
+  bool LoadOpeningBook() override { return true; }
+  int ChooseComputerMove(GameState& game, const MoveRequest& request) override {
+    int answer = NoPoint;
+    {
+      std::lock_guard lock(mutex_);
+      levels.push_back(request.levelArg);
+      if (!moves.empty()) {
+        answer = moves.front();
+        moves.pop_front();
+      }
+    }
+    if (request.progress) request.progress->PanelLine(5, "3");
+    if (answer != LongSearch) return answer;
+    searching = true;
+    for (int n = 0; !request.stopRequested->load(); ++n) {
+      request.progress->PanelLine(11, PointText(n % CellCount));
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    searching = false;
+    (void)game;
+    return stopAnswer;
+  }
+  int FindVcf(GameState&, int) override { return vcfAnswer; }
+
+  std::deque<int> moves;
+  int stopAnswer = NoPoint;
+  int vcfAnswer = NoPoint;
+  std::vector<int> levels;
+  std::atomic<bool> searching{false};
+
+ private:
+  std::mutex mutex_;
+};
+
+// Answers every message box that opens: records its caption and text and presses the button with
+// the scripted text (the first button when the script has run out).
+class BoxAnswerer final : public QObject {
+ public:
+  BoxAnswerer() {
+    timer_.setInterval(5);
+    connect(&timer_, &QTimer::timeout, this, [this] { Answer(); });
+    timer_.start();
+  }
+
+  struct Box {
+    QString caption;
+    QString text;
+    QStringList buttons;
+    QMessageBox::Icon icon;
+  };
+
+  // Texts shown since the last call.
+  QStringList TakeTexts() {
+    QStringList texts;
+    for (const Box& box : boxes) texts << box.text;
+    boxes.clear();
+    return texts;
+  }
+
+  std::deque<QString> press;  // button texts, one per box
+  std::vector<Box> boxes;
+
+ private:
+  void Answer() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) return;
+    Box seen{box->windowTitle(), box->text(), {}, box->icon()};
+    QAbstractButton* chosen = nullptr;
+    for (QAbstractButton* button : box->buttons()) {
+      seen.buttons << button->text();
+      if (!chosen) chosen = button;
+    }
+    if (!press.empty()) {
+      for (QAbstractButton* button : box->buttons())
+        if (button->text() == press.front()) chosen = button;
+      press.pop_front();
+    }
+    boxes.push_back(seen);
+    if (chosen) chosen->click();
+  }
+
+  QTimer timer_;
+};
+
+// Records the areas that a widget paints.
+class PaintSpy final : public QObject {
+ public:
+  explicit PaintSpy(QWidget* widget) { widget->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
+    return false;
+  }
+  QRegion painted;
+};
+
+// A started window on a scripted computer, shown, with its message boxes answered.
+struct WindowFixture {
+  explicit WindowFixture(std::vector<int> draws = {1}) : random(std::move(draws)) {
+    window = std::make_unique<MainWindow>(computer, random);
+    window->show();
+    window->Start();
+  }
+  ~WindowFixture() { window.reset(); }
+
+  Controller& controller() { return window->controller(); }
+  BoardView* view() { return window->boardView(); }
+
+  void ClickAt(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(view(), button, Qt::NoModifier, QPoint(x, y));
+  }
+  void Click(const char* point) {
+    const int p = Pt(point);
+    ClickAt(PointX(PointCol(p)), PointY(PointRow(p)));
+  }
+  int Cell(const char* point) {
+    const int p = Pt(point);
+    return controller().game().cell(PointRow(p), PointCol(p));
+  }
+  // Waits until no worker computes and the last one has been joined.
+  bool WaitIdle() {
+    return QTest::qWaitFor(
+        [this] { return !controller().computing() && window->workers().live() == 0; }, 20000);
+  }
+
+  TestComputer computer;
+  SequenceRandom random;
+  BoxAnswerer boxes;
+  std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace tesmor::test
