@@ -116,17 +116,16 @@ class ScriptedComputer : public ComputerPlayer {
   std::vector<int> vcfLimits;
 };
 
-// A controller on a fake host with a scripted computer, whose workers run when the test says.
-class ControllerFixture {
+// A controller on a fake host with the given computer, whose workers run when the test says.
+class ControllerHarness {
  public:
-  ControllerFixture() : controller(host, computer, random) {}
+  explicit ControllerHarness(ComputerPlayer& player)
+      : player_(player), controller(host, player, random) {}
 
   void Start() { controller.Start(); }
 
-  void Click(const char* point) {
-    const int p = P(point);
-    controller.LeftClick(PointX(PointCol(p)), PointY(PointRow(p)));
-  }
+  void Click(const char* point) { ClickAt(P(point)); }
+  void ClickAt(int p) { controller.LeftClick(PointX(PointCol(p)), PointY(PointRow(p))); }
   void Clicks(std::initializer_list<const char*> points) {
     for (const char* point : points) Click(point);
   }
@@ -136,21 +135,22 @@ class ControllerFixture {
     ASSERT_FALSE(host.workers.empty()) << "no worker was started";
     host.workers.erase(host.workers.begin());
     Link link(controller);
-    RunWorkerJob(controller.CurrentJob(), computer, link);
+    RunWorkerJob(controller.CurrentJob(), player_, link);
   }
 
-  int Cell(const char* point) const {
-    const int p = P(point);
-    return controller.game().cell(PointRow(p), PointCol(p));
-  }
+  int Cell(const char* point) const { return CellAt(P(point)); }
+  int CellAt(int p) const { return controller.game().cell(PointRow(p), PointCol(p)); }
   // The displayed cells always match the game's while no worker runs.
   void ExpectDisplayInSync() const {
     EXPECT_EQ(controller.displayCells(), controller.game().cells);
     EXPECT_EQ(controller.displayMoveCount(), controller.game().moveCount);
   }
 
+ private:
+  ComputerPlayer& player_;
+
+ public:
   FakeHost host;
-  ScriptedComputer computer;
   SequenceRandom random{{1}};
   Controller controller;
 
@@ -160,6 +160,17 @@ class ControllerFixture {
     int Send(int message, int value) override { return controller.HandleMessage(message, value); }
     Controller& controller;
   };
+};
+
+// Constructed before the harness that plays with it.
+struct ScriptedComputerMember {
+  ScriptedComputer computer;
+};
+
+// A controller on a fake host with a scripted computer.
+class ControllerFixture : public ScriptedComputerMember, public ControllerHarness {
+ public:
+  ControllerFixture() : ControllerHarness(computer) {}
 };
 
 }  // namespace tesmor::test
