@@ -6,7 +6,6 @@
 
 #include <sstream>
 
-#include "board/symmetry.h"
 #include "book/opening_book.h"
 #include "fake_host.h"
 #include "game/engine_computer.h"
@@ -17,14 +16,12 @@ namespace tesmor {
 namespace {
 
 // The program's computer, reading the shipped book where the sources keep it.
-class ShippedBookComputer final : public ComputerPlayer {
- public:
+struct ShippedBookComputer final : ComputerPlayer {
   bool LoadOpeningBook() override { return engine.LoadOpeningBookFile(test::ShippedBookPath()); }
   int ChooseComputerMove(GameState& game, const MoveRequest& request) override {
     return engine.ChooseComputerMove(game, request);
   }
   int FindVcf(GameState& game, int limit) override { return engine.FindVcf(game, limit); }
-
   // A search prints its node count here; the book prints nothing after "思考中...".
   bool Searched() const { return console.str().find("节点数目") != std::string::npos; }
 
@@ -36,20 +33,18 @@ struct ShippedBookComputerMember {
   ShippedBookComputer computer;
 };
 
-class BookGame : public ShippedBookComputerMember, public test::ControllerHarness {
- public:
-  BookGame() : ControllerHarness(computer) {
+struct BookGame : ShippedBookComputerMember, test::ControllerHarness {
+  explicit BookGame(int draw) : ControllerHarness(computer) {
     Start();
     EXPECT_TRUE(host.TakeTexts().empty()) << "the book was not read";
+    random = SequenceRandom({draw});
   }
-
-  std::vector<int> Moves() const {
+  std::vector<int> Played() const {
     std::vector<int> moves;
-    for (int i = 0; i < controller.game().moveCount; ++i)
-      moves.push_back(
-          PointIndex(controller.game().history[i].row, controller.game().history[i].col));
+    for (int i = 0; i < Moves(); ++i) moves.push_back(Point(controller.game().history[i]));
     return moves;
   }
+  static int Point(MoveRecord m) { return PointIndex(m.row, m.col); }
 };
 
 // The position after the first n moves of the game.
@@ -61,68 +56,55 @@ GameState After(const std::vector<int>& moves, size_t n) {
   return game;
 }
 
-std::vector<int> PointsOf(const std::vector<test::BoardBookMove>& moves) {
-  std::vector<int> points;
-  for (const test::BoardBookMove& move : moves) points.push_back(move.point);
-  return points;
-}
-
-bool Contains(const std::vector<int>& points, int p) {
+// Whether p is among the book's moves after the first n moves; among its best ones if asked.
+bool InBook(const std::vector<int>& moves, size_t n, int p, bool best) {
+  std::vector<int> points = test::BestBookMoves(test::ShippedBook(), After(moves, n));
+  if (!best)
+    for (const auto& move : test::BookMovesOnBoard(test::ShippedBook(), After(moves, n)))
+      points.push_back(move.point);
   return std::find(points.begin(), points.end(), p) != points.end();
 }
 
 TEST(BookPlay, HumanWhiteTheComputerOpensAndOffersTwoFifthMovesOfTheBook) {
-  const OpeningBook& book = test::ShippedBook();
   for (int draw = 0; draw < 22; ++draw) {
-    BookGame f;
-    f.random = SequenceRandom({draw});
-    f.controller.Command(CmdPlayWhite);  // "是否交换？" answered No
-    const std::vector<int> opening = f.Moves();
-    ASSERT_EQ(opening.size(), 3u);
-    const std::vector<int> fourths = PointsOf(test::BookMovesOnBoard(book, After(opening, 3)));
-    ASSERT_FALSE(fourths.empty()) << draw;
+    SCOPED_TRACE(draw);
+    // Swapped: the computer, now White, plays the book's fourth move at once.
+    BookGame swapped(draw);
+    swapped.host.answers = {MessageAnswer::Yes};
+    swapped.controller.Command(CmdPlayWhite);
+    const std::vector<int> four = swapped.Played();
+    ASSERT_EQ(four.size(), 4u);
+    EXPECT_TRUE(InBook(four, 3, four[3], true));
+    EXPECT_EQ(swapped.CellAt(four[3]), White);
 
+    BookGame f(draw);
+    f.controller.Command(CmdPlayWhite);  // "是否交换？" answered No
+    const std::vector<int> opening = f.Played();
+    ASSERT_EQ(opening.size(), 3u);
+    const auto fourths = test::BookMovesOnBoard(test::ShippedBook(), After(opening, 3));
+    ASSERT_FALSE(fourths.empty());
     // The human plays one of the book's fourth moves; the computer offers two of its fifths.
-    const int fourth = fourths[static_cast<size_t>(draw) % fourths.size()];
-    f.ClickAt(fourth);
+    f.ClickAt(fourths[static_cast<size_t>(draw) % fourths.size()].point);
     f.RunWorker();
-    const GameState& game = f.controller.game();
-    ASSERT_EQ(game.moveCount, 5) << draw;
-    ASSERT_EQ(f.controller.rifFifthState(), 2) << draw;
-    const int first = PointIndex(game.history[4].row, game.history[4].col);
-    const MoveRecord second = f.controller.secondOffer();
-    const std::vector<int> fifths = PointsOf(test::BookMovesOnBoard(book, After(f.Moves(), 4)));
-    EXPECT_TRUE(Contains(fifths, first)) << draw;
-    EXPECT_TRUE(Contains(fifths, PointIndex(second.row, second.col))) << draw;
-    GameState copy = game;
-    EXPECT_EQ(SameFifthOfferingExists(copy, second.row, second.col), 0);
-    EXPECT_FALSE(f.computer.Searched()) << f.computer.console.str();
+    ASSERT_EQ(f.Moves(), 5);
+    ASSERT_EQ(f.controller.rifFifthState(), 2);
+    const int first = BookGame::Point(f.controller.game().history[4]);
+    const int second = BookGame::Point(f.controller.secondOffer());
+    EXPECT_TRUE(InBook(f.Played(), 4, first, false));
+    EXPECT_TRUE(InBook(f.Played(), 4, second, false));
+    GameState copy = f.controller.game();
+    EXPECT_EQ(SameFifthOfferingExists(copy, PointRow(second), PointCol(second)), 0);
+    EXPECT_FALSE(f.computer.Searched() || swapped.computer.Searched()) << f.computer.console.str();
 
     // The human takes the second away and goes on with White's sixth stone.
-    f.ClickAt(PointIndex(second.row, second.col));
+    f.ClickAt(second);
     EXPECT_EQ(f.controller.rifFifthState(), 0);
     EXPECT_EQ(f.CellAt(first), Black);
     f.ExpectDisplayInSync();
   }
 }
 
-TEST(BookPlay, HumanWhiteWhoSwapsGetsTheBooksFourthMove) {
-  for (int draw = 0; draw < 22; ++draw) {
-    BookGame f;
-    f.random = SequenceRandom({draw});
-    f.host.answers = {MessageAnswer::Yes};
-    f.controller.Command(CmdPlayWhite);
-    const std::vector<int> moves = f.Moves();
-    ASSERT_EQ(moves.size(), 4u) << draw;
-    EXPECT_TRUE(Contains(test::BestBookMoves(test::ShippedBook(), After(moves, 3)), moves[3]))
-        << draw;
-    EXPECT_EQ(f.CellAt(moves[3]), White);
-    EXPECT_FALSE(f.computer.Searched());
-  }
-}
-
 TEST(BookPlay, HumanBlackTheComputerAnswersAndChoosesBetweenTheOfferingsByTheBook) {
-  const OpeningBook& book = test::ShippedBook();
   struct Case {
     std::initializer_list<const char*> opening;
     int draw;  // even: a random swap decision does not swap
@@ -130,27 +112,24 @@ TEST(BookPlay, HumanBlackTheComputerAnswersAndChoosesBetweenTheOfferingsByTheBoo
   const Case cases[] = {
       {{"H8", "H9", "J6"}, 0},   // 游星, never swapped
       {{"H8", "G9", "J6"}, 0},   // 彗星 mirrored
-      {{"H8", "G8", "F10"}, 0},  // 疏星 turned a quarter, not swapped by the draw
+      {{"H8", "G8", "F10"}, 0},  // 疏星 turned a quarter
       {{"H8", "G7", "F6"}, 2},   // 长星 turned a half
   };
-  for (const Case& c : cases) {
-    BookGame f;
-    f.random = SequenceRandom({c.draw});
-    f.Clicks(c.opening);
+  for (const auto& [opening, draw] : cases) {
+    BookGame f(draw);
+    f.Clicks(opening);
     ASSERT_TRUE(f.host.TakeTexts().empty());
     f.RunWorker();
-    const std::vector<int> moves = f.Moves();
+    const std::vector<int> moves = f.Played();
     ASSERT_EQ(moves.size(), 4u);
-    EXPECT_TRUE(Contains(test::BestBookMoves(book, After(moves, 3)), moves[3]));
+    EXPECT_TRUE(InBook(moves, 3, moves[3], true));
 
     // The human offers the book's best fifth move and its worst; White takes the best away.
-    const std::vector<test::BoardBookMove> fifths = test::BookMovesOnBoard(book, After(moves, 4));
+    const auto fifths = test::BookMovesOnBoard(test::ShippedBook(), After(moves, 4));
     ASSERT_GE(fifths.size(), 2u);
     const auto [worst, best] =
         std::minmax_element(fifths.begin(), fifths.end(),
-                            [](const test::BoardBookMove& a, const test::BoardBookMove& b) {
-                              return a.score < b.score;
-                            });
+                            [](const auto& a, const auto& b) { return a.score < b.score; });
     ASSERT_LT(worst->score, best->score);
     const int bestPoint = best->point;
     const int worstPoint = worst->point;
@@ -159,14 +138,12 @@ TEST(BookPlay, HumanBlackTheComputerAnswersAndChoosesBetweenTheOfferingsByTheBoo
     ASSERT_EQ(f.controller.rifFifthState(), 2);
     f.RunWorker();
 
-    const GameState& game = f.controller.game();
-    ASSERT_EQ(game.moveCount, 6);
-    const std::vector<int> played = f.Moves();
+    const std::vector<int> played = f.Played();
+    ASSERT_EQ(played.size(), 6u);
     EXPECT_EQ(played[4], worstPoint);
     EXPECT_EQ(f.CellAt(worstPoint), Black);
-    // White may well reply on the point of the offering it took away.
-    EXPECT_NE(f.CellAt(bestPoint), Black);
-    EXPECT_TRUE(Contains(test::BestBookMoves(book, After(played, 5)), played[5]));
+    EXPECT_NE(f.CellAt(bestPoint), Black);  // White may well reply on the point taken away
+    EXPECT_TRUE(InBook(played, 5, played[5], true));
     EXPECT_FALSE(f.computer.Searched()) << f.computer.console.str();
     f.ExpectDisplayInSync();
   }

@@ -3,7 +3,6 @@
 #include <deque>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -22,16 +21,20 @@ class FakeHost : public Host {
     MessageIcon icon;
     MessageButtons buttons;
   };
+  struct Cell {
+    int row;
+    int col;
+    bool erase;
+  };
 
   MessageAnswer MessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
                            MessageButtons buttons) override {
     boxes.push_back({text, caption, icon, buttons});
-    if (!answers.empty()) {
-      const MessageAnswer answer = answers.front();
-      answers.pop_front();
-      return answer;
-    }
-    return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    if (answers.empty())
+      return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    const MessageAnswer answer = answers.front();
+    answers.pop_front();
+    return answer;
   }
   void Beep() override { ++beeps; }
   void InvalidateCell(int row, int col, bool erase) override {
@@ -43,17 +46,15 @@ class FakeHost : public Host {
   void SetMenuEnabled(int command, bool enabled) override { enabledItems[command] = enabled; }
   void SetButtonImage(int button, int image) override { buttonImages[button] = image; }
   void StartWorker(WorkerKind kind) override { workers.push_back(kind); }
+  // Each dialog is recorded as "title lastName".
   std::optional<std::string> OpenFileDialog(const std::string& title,
                                             const std::string& lastName) override {
-    dialogTitles.push_back(title);
-    dialogLastNames.push_back(lastName);
+    dialogs.push_back(title + " " + lastName);
     return dialogAnswer;
   }
   std::optional<std::string> SaveFileDialog(const std::string& title,
                                             const std::string& lastName) override {
-    dialogTitles.push_back(title);
-    dialogLastNames.push_back(lastName);
-    return dialogAnswer;
+    return OpenFileDialog(title, lastName);
   }
   void ShowAbout() override { ++abouts; }
   void Quit() override { quit = true; }
@@ -66,27 +67,17 @@ class FakeHost : public Host {
     return texts;
   }
 
-  struct Cell {
-    int row;
-    int col;
-    bool erase;
-  };
-
   std::vector<Box> boxes;
   std::deque<MessageAnswer> answers;
-  int beeps = 0;
-  int repaints = 0;
-  int abouts = 0;
+  int beeps = 0, repaints = 0, abouts = 0;
   bool quit = false;
   std::vector<Cell> invalidated;
   std::vector<int> panelLines;
-  std::map<int, bool> checkedItems;
-  std::map<int, bool> enabledItems;
+  std::map<int, bool> checkedItems, enabledItems;
   std::map<int, int> buttonImages;
   std::vector<WorkerKind> workers;
   std::optional<std::string> dialogAnswer;
-  std::vector<std::string> dialogTitles;
-  std::vector<std::string> dialogLastNames;
+  std::vector<std::string> dialogs;
 };
 
 // The computer, scripted: each request takes the next answer; the requests are kept for checks.
@@ -123,13 +114,19 @@ class ControllerHarness {
       : player_(player), controller(host, player, random) {}
 
   void Start() { controller.Start(); }
+  // Starts under the rules command, with two players when asked, and forgets the boxes so far.
+  void Start(int rules, bool twoPlayers = false) {
+    Start();
+    controller.Command(rules);
+    if (twoPlayers) controller.Command(CmdTwoPlayers);
+    host.TakeTexts();
+  }
 
   void Click(const char* point) { ClickAt(P(point)); }
   void ClickAt(int p) { controller.LeftClick(PointX(PointCol(p)), PointY(PointRow(p))); }
   void Clicks(std::initializer_list<const char*> points) {
     for (const char* point : points) Click(point);
   }
-
   // Runs the pending worker on this thread, its messages going straight to the controller.
   void RunWorker() {
     ASSERT_FALSE(host.workers.empty()) << "no worker was started";
@@ -140,6 +137,7 @@ class ControllerHarness {
 
   int Cell(const char* point) const { return CellAt(P(point)); }
   int CellAt(int p) const { return controller.game().cell(PointRow(p), PointCol(p)); }
+  int Moves() const { return controller.game().moveCount; }
   // The displayed cells always match the game's while no worker runs.
   void ExpectDisplayInSync() const {
     EXPECT_EQ(controller.displayCells(), controller.game().cells);
@@ -171,6 +169,11 @@ struct ScriptedComputerMember {
 class ControllerFixture : public ScriptedComputerMember, public ControllerHarness {
  public:
   ControllerFixture() : ControllerHarness(computer) {}
+  // The computer's next answer, then its worker run.
+  void Answer(int move) {
+    computer.moves = {move};
+    RunWorker();
+  }
 };
 
 }  // namespace tesmor::test

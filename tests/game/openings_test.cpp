@@ -10,49 +10,35 @@
 namespace tesmor {
 namespace {
 
-using test::P;
-
 GameState Opening(std::initializer_list<const char*> points) {
-  GameState state;
-  ClearGameState(state);
-  for (const char* text : points) {
-    const int p = P(text);
-    RecordMove(state, PointRow(p), PointCol(p));
-  }
-  return state;
+  return test::FromMoves(points);
 }
 
-TEST(Openings, CatalogueKeysAreTheKeysOfTheirStonesAndDistinct) {
+// Each of the 26 openings in each of the eight orientations: legal, named, keyed by its stones.
+TEST(Openings, CatalogueInEveryOrientation) {
   std::set<int> keys;
   for (const NamedOpening& opening : OpeningCatalogue()) {
-    const std::array<int, 3> stones = OpeningStones(opening.number);
-    GameState state;
-    ClearGameState(state);
-    for (int p : stones) RecordMove(state, PointRow(p), PointCol(p));
-    ASSERT_TRUE(IsLegalOpening(state)) << opening.name;
-    EXPECT_EQ(OpeningKey(state.history[0], state.history[1], state.history[2]), opening.key);
-    EXPECT_EQ(OpeningName(state), opening.name);
+    for (int id = 0; id < TransformCount; ++id) {
+      GameState state;
+      ClearGameState(state);
+      for (int p : OpeningStones(opening.number)) {
+        const int q = MapKeyPointToBoard(p, id);
+        RecordMove(state, PointRow(q), PointCol(q));
+      }
+      ASSERT_TRUE(IsLegalOpening(state)) << opening.name << id;
+      EXPECT_EQ(OpeningName(state), opening.name) << "transform " << id;
+      if (id == 0) {
+        EXPECT_EQ(OpeningKey(state.history[0], state.history[1], state.history[2]), opening.key);
+      }
+    }
     keys.insert(opening.key);
   }
   EXPECT_EQ(keys.size(), 26u);
   EXPECT_EQ(OpeningName(Opening({"H8", "H9", "H10"})), "寒星");
   EXPECT_EQ(OpeningName(Opening({"H8", "I9", "F6"})), "彗星");
-}
-
-TEST(Openings, EveryOrientationHasTheSameName) {
-  for (const NamedOpening& opening : OpeningCatalogue()) {
-    const std::array<int, 3> stones = OpeningStones(opening.number);
-    for (int id = 0; id < TransformCount; ++id) {
-      GameState state;
-      ClearGameState(state);
-      for (int p : stones) {
-        const int q = MapKeyPointToBoard(p, id);
-        RecordMove(state, PointRow(q), PointCol(q));
-      }
-      EXPECT_EQ(OpeningName(state), opening.name) << "transform " << id;
-    }
-  }
   EXPECT_EQ(OpeningName(Opening({"H8", "H9", "G9"})), "花月");
+  // Only the first three stones count.
+  EXPECT_EQ(OpeningName(Opening({"H8", "H9", "H10", "A1", "O15"})), "寒星");
 }
 
 TEST(Openings, LegalOpeningTest) {
@@ -63,8 +49,6 @@ TEST(Openings, LegalOpeningTest) {
   EXPECT_FALSE(IsLegalOpening(Opening({"H8", "H9", "E10"})));  // outside it
   EXPECT_FALSE(IsLegalOpening(Opening({"H8", "H9", "H11"})));
   EXPECT_EQ(OpeningName(Opening({"H8", "H9", "E10"})), "");
-  // Only the first three stones count.
-  EXPECT_EQ(OpeningName(Opening({"H8", "H9", "H10", "A1", "O15"})), "寒星");
 }
 
 }  // namespace
