@@ -28,8 +28,7 @@ class BrainProcess {
 
   explicit BrainProcess(const std::string& path) {
     ::signal(SIGPIPE, SIG_IGN);  // a program that dies while the test writes fails the test
-    int toChild[2];
-    int fromChild[2];
+    int toChild[2], fromChild[2];
     if (::pipe2(toChild, O_CLOEXEC) != 0 || ::pipe2(fromChild, O_CLOEXEC) != 0) return;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -55,17 +54,15 @@ class BrainProcess {
     if (output_ >= 0) ::close(output_);
   }
 
-  // Writes the bytes as they are; false when the program no longer reads.
-  bool Send(const std::string& bytes) {
+  // Writes the bytes as they are, or the line with CR LF.
+  void Send(const std::string& bytes) {
     for (size_t done = 0; input_ >= 0 && done < bytes.size();) {
       const ssize_t n = ::write(input_, bytes.data() + done, bytes.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;
-      done += static_cast<size_t>(n);
+      if (n <= 0 && errno != EINTR) return;
+      if (n > 0) done += static_cast<size_t>(n);
     }
-    return input_ >= 0;
   }
-  bool SendLine(const std::string& line) { return Send(line + "\r\n"); }
+  void SendLine(const std::string& line) { Send(line + "\r\n"); }
   void CloseInput() {
     if (input_ >= 0) ::close(input_);
     input_ = -1;
@@ -75,13 +72,7 @@ class BrainProcess {
   // guard runs out.
   std::optional<std::string> ReadLine() {
     const Clock::time_point giveUp = Clock::now() + Guard;
-    while (true) {
-      if (const size_t end = buffer_.find('\n'); end != std::string::npos) {
-        std::string line = buffer_.substr(0, end);
-        buffer_.erase(0, end + 1);
-        if (line.ends_with('\r')) line.pop_back();
-        return line;
-      }
+    for (size_t end; (end = buffer_.find('\n')) == std::string::npos;) {
       const auto left =
           std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - Clock::now());
       if (outputEnded_ || output_ < 0 || left.count() <= 0) return std::nullopt;
@@ -93,6 +84,10 @@ class BrainProcess {
       outputEnded_ = n <= 0;
       if (n > 0) buffer_.append(chunk, static_cast<size_t>(n));
     }
+    std::string line = buffer_.substr(0, buffer_.find('\n'));
+    buffer_.erase(0, line.size() + 1);
+    if (line.ends_with('\r')) line.pop_back();
+    return line;
   }
   // The next line that is not MESSAGE or DEBUG; the skipped ones are kept in messages().
   std::optional<std::string> Reply() {
@@ -128,8 +123,7 @@ class BrainProcess {
 
  private:
   pid_t pid_ = -1;
-  int input_ = -1;
-  int output_ = -1;
+  int input_ = -1, output_ = -1;
   std::string buffer_;
   bool outputEnded_ = false;
   std::vector<std::string> messages_;

@@ -36,9 +36,8 @@ TEST(LineSplitter, EveryLineEndAndChunking) {
 
 TEST(ProtocolText, Points) {
   // x is the column from the left, y the row from the top.
-  EXPECT_EQ(MoveText(P("A15")), "0,0");
-  EXPECT_EQ(MoveText(P("O1")), "14,14");
-  EXPECT_EQ(MoveText(P("C2")), "2,13");
+  EXPECT_EQ(MoveText(P("A15")) + " " + MoveText(P("O1")) + " " + MoveText(P("C2")),
+            "0,0 14,14 2,13");
   EXPECT_EQ(PointFromProtocol({2, 13}), P("C2"));
   EXPECT_EQ(PointFromProtocol({13, 2}), P("N13"));
 
@@ -61,26 +60,15 @@ TEST(ProtocolText, Points) {
 }
 
 TEST(TimeBudget, TurnAndMatchLimits) {
-  struct Case {
-    int64_t turn;
-    int64_t left;
-    int64_t think;
-  };
-  for (const Case& c : {
-           Case{1000, UnlimitedMs, 900},     // a tenth kept back
-           Case{5000, UnlimitedMs, 4500},    //
-           Case{30000, UnlimitedMs, 29000},  // never more than a second
-           Case{300, UnlimitedMs, 250},      // never less than 50 ms
-           Case{40, UnlimitedMs, 0},         // nothing left to think with
-           Case{0, UnlimitedMs, 0},          // as fast as possible
-           Case{30000, 60000, 4000},         // a share of the match
-           Case{2000, 600000, 1800},         // the turn limit is the tighter one
-           Case{30000, 60, 4},               // the match is nearly over
-           Case{30000, -500, 0},             // and past its time
-       }) {
-    SCOPED_TRACE(std::to_string(c.turn) + " " + std::to_string(c.left));
-    EXPECT_EQ(ThinkingTimeMs({c.turn, 0, c.left}), c.think);
-  }
+  // A tenth of the turn kept back, but never more than a second nor less than 50 ms; as fast as
+  // possible for a turn of 0; a share of the match's time left when that is tighter.
+  const int64_t cases[][3] = {
+      {1000, UnlimitedMs, 900}, {5000, UnlimitedMs, 4500}, {30000, UnlimitedMs, 29000},
+      {300, UnlimitedMs, 250},  {40, UnlimitedMs, 0},      {0, UnlimitedMs, 0},
+      {30000, 60000, 4000},     {2000, 600000, 1800},      {30000, 60, 4},
+      {30000, -500, 0}};
+  for (const auto& [turn, left, think] : cases)
+    EXPECT_EQ(ThinkingTimeMs({turn, 0, left}), think) << turn << " " << left;
 }
 
 TEST(LegalAnswer, KeepsPlayablePointsAndReplacesTheRest) {
