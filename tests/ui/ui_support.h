@@ -37,11 +37,10 @@ class TestComputer final : public ComputerPlayer {
   static constexpr int LongSearch = -1000;
 
   bool LoadOpeningBook() override { return true; }
-  int ChooseComputerMove(GameState& game, const MoveRequest& request) override {
+  int ChooseComputerMove(GameState&, const MoveRequest& request) override {
     int answer = NoPoint;
     {
       std::lock_guard lock(mutex_);
-      levels.push_back(request.levelArg);
       if (!moves.empty()) {
         answer = moves.front();
         moves.pop_front();
@@ -55,15 +54,12 @@ class TestComputer final : public ComputerPlayer {
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     searching = false;
-    (void)game;
     return stopAnswer;
   }
-  int FindVcf(GameState&, int) override { return vcfAnswer; }
+  int FindVcf(GameState&, int) override { return NoPoint; }
 
   std::deque<int> moves;
   int stopAnswer = NoPoint;
-  int vcfAnswer = NoPoint;
-  std::vector<int> levels;
   std::atomic<bool> searching{false};
 
  private:
@@ -128,7 +124,6 @@ struct WindowFixture {
     window->show();
     window->Start();
   }
-  ~WindowFixture() { window.reset(); }
 
   Controller& controller() { return window->controller(); }
   BoardView* view() { return window->boardView(); }
