@@ -99,10 +99,8 @@ TEST_F(Brain, ScriptedGameOnAnAsymmetricBoard) {
     const std::string answer = AskLine(std::string("TURN ") + turn);
     EXPECT_TRUE(IsMove(answer) && occupied.insert(answer).second) << answer;
   }
-}
-
-TEST_F(Brain, OpensAndAnswersAsWhite) {
-  Info("timeout_turn 1000");
+  // A new game where the engine opens, then answers as White.
+  EXPECT_EQ(AskLine("RESTART"), "OK");
   EXPECT_EQ(AskLine("BEGIN"), "7,7");
   EXPECT_EQ(AskLine("RESTART"), "OK");
   const std::string reply = AskLine("TURN 7,7");

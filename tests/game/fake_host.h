@@ -84,17 +84,15 @@ class FakeHost : public Host {
 class ScriptedComputer : public ComputerPlayer {
  public:
   bool LoadOpeningBook() override { return bookLoads; }
-  int ChooseComputerMove(GameState& game, const MoveRequest& request) override {
+  int ChooseComputerMove(GameState&, const MoveRequest& request) override {
     requests.push_back(request);
-    positions.push_back(game);
     if (request.progress) request.progress->PanelLine(5, "2");
     if (moves.empty()) return NoPoint;
     const int move = moves.front();
     moves.pop_front();
     return move;
   }
-  int FindVcf(GameState& game, int limit) override {
-    positions.push_back(game);
+  int FindVcf(GameState&, int limit) override {
     vcfLimits.push_back(limit);
     return vcfAnswer;
   }
@@ -103,7 +101,6 @@ class ScriptedComputer : public ComputerPlayer {
   std::deque<int> moves;
   int vcfAnswer = NoPoint;
   std::vector<MoveRequest> requests;
-  std::vector<GameState> positions;
   std::vector<int> vcfLimits;
 };
 

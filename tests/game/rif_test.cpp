@@ -59,28 +59,19 @@ TEST(RifHumanBlack, TheSwapTableDecidesOnTheOpeningInAnyOrientation) {
 }
 
 // Human Black under RIF: 瑞星 without a swap, the computer's fourth stone H4 (all four stones on
-// the H column), the human's first offering G7.
-void UpToFirstOffering(ControllerFixture& f) {
+// the H column), the human's offerings G7 and, after its mirror image I7 was refused, J7.
+void UpToSecondOffering(ControllerFixture& f) {
   f.Start();
   f.random = SequenceRandom({0});
   f.Clicks({"H8", "H9", "H6"});
   f.Answer(P("H4"));
   f.Click("G7");
-  ASSERT_EQ(f.controller.rifFifthState(), 1);
-}
-
-TEST(RifHumanBlack, SecondOfferingIsCheckedForEquivalence) {
-  ControllerFixture f;
-  UpToFirstOffering(f);
   f.controller.Command(CmdTakeBack);
   f.controller.Command(CmdHint);
-  EXPECT_EQ(f.host.TakeTexts(), Strings{"无法悔棋！"});
-  EXPECT_TRUE(f.host.workers.empty());
-  f.Click("I7");  // the mirror image of G7 across the H column
-  EXPECT_EQ(f.host.TakeTexts(), Strings{"已存在同型打点！"});
-  f.Click("H8");  // occupied: ignored
+  f.Clicks({"I7", "H8"});  // the mirror image of G7 across the H column; occupied: ignored
+  EXPECT_EQ(f.host.TakeTexts(), (Strings{"无法悔棋！", "已存在同型打点！"}));
   EXPECT_EQ(f.controller.rifFifthState(), 1);
-
+  EXPECT_TRUE(f.host.workers.empty());
   const int beeps = f.host.beeps;
   f.Click("J7");
   EXPECT_EQ(f.controller.rifFifthState(), 2);
@@ -92,7 +83,7 @@ TEST(RifHumanBlack, SecondOfferingIsCheckedForEquivalence) {
   EXPECT_EQ(f.controller.CurrentJob().request.settings.secondOffer, At("J7"));
 }
 
-TEST(RifHumanBlack, TheComputerTakesAnOfferingAwayAndReplies) {
+TEST(RifHumanBlack, TwoOfferingsAndTheComputerTakingOneAway) {
   struct Case {
     int answer;
     const char* fifth;    // the Black stone that stays
@@ -108,8 +99,7 @@ TEST(RifHumanBlack, TheComputerTakesAnOfferingAwayAndReplies) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fifth + std::string(" ") + c.reply);
     ControllerFixture f;
-    UpToFirstOffering(f);
-    f.Click("J7");
+    UpToSecondOffering(f);
     f.host.invalidated.clear();
     f.Answer(c.answer);
     const GameState& game = f.controller.game();
@@ -134,8 +124,7 @@ TEST(RifHumanBlack, TheComputerTakesAnOfferingAwayAndReplies) {
 
   // A reply on an occupied point is refused and the offerings stay as they were.
   ControllerFixture f;
-  UpToFirstOffering(f);
-  f.Click("J7");
+  UpToSecondOffering(f);
   const GameState before = f.controller.game();
   f.Answer(MakePointPair(P("J7"), P("H8")));
   EXPECT_EQ(f.controller.game(), before);
@@ -225,23 +214,6 @@ TEST(RifHumanWhite, SwapHandsTheHumanBlackAndThePlainFifthNeedsNoChoice) {
   g.Click("I10");
   EXPECT_EQ(g.Cell("I10"), White);
   EXPECT_EQ(g.host.workers.size(), 1u);
-}
-
-TEST(RifOtherRules, NoOpeningStepsUnderForbiddenRulesOrForTwoPlayers) {
-  ControllerFixture f;
-  f.Start(CmdRulesForbidden);
-  f.Click("H8");
-  f.Answer(P("H9"));
-  f.Click("H10");
-  EXPECT_TRUE(f.host.TakeTexts().empty());
-  EXPECT_EQ(f.host.workers.size(), 1u);
-
-  ControllerFixture g;
-  g.Start(CmdRulesRif, true);
-  g.Clicks({"A1", "H9", "H10", "K4", "G7", "J7"});
-  EXPECT_TRUE(g.host.TakeTexts().empty());
-  EXPECT_EQ(g.Moves(), 6);
-  EXPECT_EQ(g.controller.rifFifthState(), 0);
 }
 
 }  // namespace

@@ -37,19 +37,6 @@ class GameTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void shortGameAgainstTheScriptedComputer() {
-    WindowFixture f;
-    f.Do(CmdRulesForbidden);
-    f.computer.moves = {Pt("A1"), Pt("A2"), Pt("A3"), Pt("A4")};
-    for (const char* point : {"H8", "H9", "H10", "H11"}) {
-      f.Click(point);
-      QVERIFY(f.WaitIdle());
-    }
-    f.Click("H12");
-    QCOMPARE(f.boxes.Take(), QStringList{"游戏结束 | 黑方胜！ | 确定 | i"});
-    QCOMPARE(f.Cell("A4"), White);
-  }
-
   void shortGameAgainstTheRealComputerAtALowLevel() {
     std::ostringstream console;
     EngineComputer computer(console);
