@@ -7,7 +7,6 @@
 #include "book/book_format.h"
 #include "book/opening_book.h"
 #include "book_test_util.h"
-#include "support/diagram.h"
 
 namespace tesmor {
 namespace {
@@ -95,26 +94,6 @@ TEST(BookReader, SurvivesDeepNestingAndAFullBoard) {
   const OpeningBook book = OpeningBook::FromTree(read.tree);
   ASSERT_EQ(book.entries().size(), 225u);
   EXPECT_EQ(book.entries().back().point, 224);
-}
-
-TEST(BookReader, EntriesHoldThePositionBeforeEachMove) {
-  const OpeningBook book = OpeningBook::FromTree(test::TreeOf("H8\n  H9 A\n    I10\nG7 !\n"));
-  GameState state;
-  ClearGameState(state);
-  std::vector<BookEntry> expected;
-  auto expect = [&](const char* point, uint8_t mark) {
-    BookEntry entry{{}, test::P(point), mark};
-    const PositionKey key = MakePositionKey(state.cells, 0);
-    std::copy(key.begin() + 1, key.end(), entry.rows.begin());
-    expected.push_back(entry);
-    RecordMove(state, PointRow(entry.point), PointCol(entry.point));
-  };
-  expect("H8", 0);
-  expect("H9", 'A');  // White's move, Black H8 on the board
-  expect("I10", 0);
-  ClearGameState(state);
-  expect("G7", '!');
-  EXPECT_EQ(book.entries(), expected);
 }
 
 }  // namespace
