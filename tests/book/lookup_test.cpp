@@ -22,10 +22,7 @@ OpeningBook BookOf(const char* text) {
 }
 
 PositionKey KeyAfter(std::initializer_list<const char*> moves) {
-  GameState state;
-  ClearGameState(state);
-  for (const char* move : moves) RecordMove(state, PointRow(P(move)), PointCol(P(move)));
-  return MakePositionKey(state.cells, 0);
+  return MakePositionKey(test::FromMoves(moves, false).cells, 0);
 }
 
 std::pair<int, int> Pair(int result) {

@@ -132,9 +132,7 @@ TEST(ThreatBoard, AgreesWithTheGameRecordOnRandomPositions) {
   std::mt19937 rng(11);
   int positions = 0;
   for (int game = 0; game < 24; ++game) {
-    GameState state;
-    ClearGameState(state);
-    state.forbiddenRulesOn = game % 4 != 3 ? 1 : 0;
+    GameState state = test::FromMoves({}, game % 4 != 3);
     // The threat board follows the game stone by stone through SetThreatCell.
     ThreatBoard board = Built(state);
     const int length = 30 + static_cast<int>(rng() % 90);
