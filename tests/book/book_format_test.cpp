@@ -120,7 +120,6 @@ TEST(BookText, RefusesWhatItCannotReadBack) {
       {"H8\n\tH9\n", "line 2: indent with spaces"},
       {"# c\nZ9\n", "line 2: \"Z9\" is not a point"},
       {"h8\n", "\"h8\" is not a point"},
-      {"H16\n", "\"H16\" is not a point"},
       {"H8  A\n", "\" A\" is not a mark"},
       {"H8 AB\n", "\"AB\" is not a mark"},
       {"H8 \\x41\n", "\"\\x41\" is not a mark"},
