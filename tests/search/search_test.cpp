@@ -209,9 +209,9 @@ TEST_F(Search, AlphaBetaLeavesAndLostNodes) {
   GameState game = FromMoves({"H8", "I9", "J10", "H10", "G9"});
   context.maxDepth = 1;
   const GameState before = game;
-  const int value = AlphaBeta(context, game, P("G8"), 6, 0, -WonValue, WonValue);
+  const int value = AlphaBeta(context, game, P("G11"), 6, 0, -WonValue, WonValue);
   EXPECT_EQ(game, before);
-  GameState played = FromMoves({"H8", "I9", "J10", "H10", "G9", "G8"});
+  GameState played = FromMoves({"H8", "I9", "J10", "H10", "G9", "G11"});
   EvalContext fresh;
   EXPECT_EQ(value, EvaluatePosition(fresh, played, White));  // depth 0: the static value
 
