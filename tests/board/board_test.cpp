@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <tuple>
 
 #include "support/diagram.h"
 
@@ -64,23 +63,6 @@ TEST(Record, ClearMoveAndTakeBack) {
   UndoMove(state);
   afterFirst.history[1] = {8, 6};
   EXPECT_EQ(state, afterFirst);  // focus and last move back on the first stone
-}
-
-TEST(Five, LineWindowsUnderBothRuleSettings) {
-  // line, position, five under the Black rule, five under the plain rule
-  using Case = std::tuple<const char*, int, int, int>;
-  const Case cases[] = {
-      {"XXXXX", 2, 1, 1},     {"XXXXXX", 0, 0, 1},  // six: from either end
-      {"XXXXXX", 5, 0, 1},    {"OOOOOOO", 6, 1, 1},
-      {"XXXXX.X", 4, 1, 1},  // a stone beyond a gap leaves the five exact
-      {"OXXXXXO", 3, 1, 1},   {"..........XXXXX", 14, 1, 1},
-      {"XXXX.", 0, 0, 0},     {".XXXXX", 0, 0, 0},  // the position is empty
-      {"#####XXXX", 5, 0, 0},
-  };
-  for (const auto& [text, pos, blackRule, plain] : cases) {
-    EXPECT_EQ(IsFiveInLine(test::LineFrom(text), pos, true), blackRule) << text;
-    EXPECT_EQ(IsFiveInLine(test::LineFrom(text), pos, false), plain) << text;
-  }
 }
 
 TEST(Five, PointsAndTheGameEndTest) {

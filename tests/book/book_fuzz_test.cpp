@@ -12,35 +12,31 @@
 namespace tesmor {
 namespace {
 
+// One to six random edits: bytes overwritten or bit-flipped, the file cut, runs deleted,
+// inserted or repeated elsewhere.
 std::vector<uint8_t> Mutate(std::vector<uint8_t> bytes, std::mt19937& rng) {
-  auto at = [&] { return static_cast<size_t>(rng() % (bytes.size() + 1)); };
-  const int edits = 1 + static_cast<int>(rng() % 6);
-  for (int e = 0; e < edits; ++e) {
-    const size_t pos = at();
-    switch (rng() % 6) {
-      case 0:  // overwrite a byte
-        if (pos < bytes.size()) bytes[pos] = static_cast<uint8_t>(rng());
+  for (int e = static_cast<int>(rng() % 6); e >= 0; --e) {
+    const size_t pos = rng() % (bytes.size() + 1);
+    const auto at = bytes.begin() + static_cast<long>(pos);
+    const auto upTo = [&](size_t n) {
+      return bytes.begin() + static_cast<long>(std::min(bytes.size(), pos + rng() % n));
+    };
+    switch (rng() % 5) {
+      case 0:
+        if (at != bytes.end()) *at ^= static_cast<uint8_t>(1 + rng() % 255);
         break;
-      case 1:  // flip one bit
-        if (pos < bytes.size()) bytes[pos] ^= static_cast<uint8_t>(1u << (rng() % 8));
+      case 1:
+        bytes.erase(at, bytes.end());
         break;
-      case 2:  // cut the file
-        bytes.resize(pos);
+      case 2:
+        bytes.erase(at, upTo(9));
         break;
-      case 3:  // delete a run
-        bytes.erase(bytes.begin() + static_cast<long>(pos),
-                    bytes.begin() + static_cast<long>(std::min(bytes.size(), pos + rng() % 9)));
+      case 3:
+        bytes.insert(at, rng() % 9, static_cast<uint8_t>(rng()));
         break;
-      case 4:  // insert random bytes
-        for (unsigned k = rng() % 9; k > 0; --k)
-          bytes.insert(bytes.begin() + static_cast<long>(pos), static_cast<uint8_t>(rng()));
-        break;
-      default:  // repeat a run somewhere else
-        const size_t from = at();
-        const std::vector<uint8_t> run(
-            bytes.begin() + static_cast<long>(from),
-            bytes.begin() + static_cast<long>(std::min(bytes.size(), from + rng() % 40)));
-        bytes.insert(bytes.begin() + static_cast<long>(std::min(pos, bytes.size())), run.begin(),
+      default:
+        const std::vector<uint8_t> run(at, upTo(40));
+        bytes.insert(bytes.begin() + static_cast<long>(rng() % (bytes.size() + 1)), run.begin(),
                      run.end());
     }
   }
@@ -85,14 +81,11 @@ TEST(BookFuzz, DamagedBooksLoadSafelyAndDumpFaithfully) {
       std::copy(book.entries()[k].rows.begin(), book.entries()[k].rows.end(), key.begin() + 1);
       SequenceRandom random({static_cast<int>(rng() % 32768)});
       const int one = book.LookupBook(key, round % 2 ? Black : White, {}, random);
-      if (one != NoPoint) {
-        EXPECT_NE(book.BookScoreAt(key, PointRow(one), PointCol(one), {}), NoBookScore);
-      }
-      SequenceRandom constant({static_cast<int>(rng() % 32768)});
-      const int pair = book.LookupBook(key, Black, {true, true}, constant);
-      if (pair != NoPoint) {
-        EXPECT_NE((pair - 65536) / 256, (pair - 65536) % 256);
-      }
+      EXPECT_TRUE(one == NoPoint ||
+                  book.BookScoreAt(key, PointRow(one), PointCol(one), {}) != NoBookScore);
+      // One number repeated forever still ends the draw of two different points.
+      const int pair = book.LookupBook(key, Black, {true, true}, random);
+      EXPECT_TRUE(pair == NoPoint || PairLow(pair) != PairHigh(pair));
     }
   }
 }

@@ -21,11 +21,8 @@ OpeningBook BookOf(const char* text) {
   return OpeningBook::FromTree(test::TreeOf(text));
 }
 
-PositionKey KeyAfter(std::initializer_list<const char*> moves, int id = 0) {
-  GameState state;
-  ClearGameState(state);
-  for (const char* move : moves) RecordMove(state, PointRow(P(move)), PointCol(P(move)));
-  return MakePositionKey(state.cells, id);
+PositionKey KeyAfter(std::initializer_list<const char*> moves) {
+  return MakePositionKey(test::FromMoves(moves, false).cells, 0);
 }
 
 std::pair<int, int> Pair(int result) {
@@ -79,28 +76,6 @@ TEST(LookupBook, FourEqualMovesGiveOneAndFiveGiveNone) {
   const OpeningBook five = BookOf("H8\n  H9 B\n  I9 B\n  I8 B\n  I7 B\n  G9 B\n  G8 A\n");
   SequenceRandom random({0});
   EXPECT_EQ(five.LookupBook(KeyAfter({"H8"}), White, Plain, random), NoPoint);
-}
-
-TEST(LookupBook, FindsThePositionUnderEveryTransform) {
-  const OpeningBook book = BookOf("H8\n  I9\n    K8 A\n");
-  const PositionKey stored = KeyAfter({"H8", "I9"});
-  for (int id = 0; id < TransformCount; ++id) {
-    // The board that shows, through transform id, the stored position.
-    GameState seen;
-    ClearGameState(seen);
-    for (const char* move : {"H8", "I9"}) {
-      const int p = MapKeyPointToBoard(P(move), id);
-      RecordMove(seen, PointRow(p), PointCol(p));
-    }
-    const PositionKey key = MakePositionKey(seen.cells, id);
-    ASSERT_TRUE(std::equal(key.begin() + 1, key.end(), stored.begin() + 1)) << id;
-    SequenceRandom random({0});
-    const int expected = MapKeyPointToBoard(P("K8"), id);
-    EXPECT_EQ(book.LookupBook(key, Black, Plain, random), expected) << id;
-    EXPECT_EQ(book.BookScoreAt(key, PointRow(expected), PointCol(expected), Plain), 11) << id;
-  }
-  SequenceRandom random({0});
-  EXPECT_EQ(book.LookupBook(KeyAfter({"H8", "I9"}, 1), Black, Plain, random), NoPoint);
 }
 
 TEST(LookupBook, OfferingPairsTheBestWithASecondBest) {

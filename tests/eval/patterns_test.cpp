@@ -38,33 +38,25 @@ TEST(ClassifyLinePoint, SubtleRows) {
       // Fives and overlines.
       {".XXXXX.", 3, kFive, kFive},
       {"XXXXXX", 2, kFive, kOverline},
-      {"XXXXXXX", 6, kFive, kOverline},
       {"XXXXX.X", 0, kFive, kFive},    // the stone beyond the gap touches no window of the five
       {"XXXX.XXXX", 4, kNone, kNone},  // an empty point forms nothing
       // Fours and their open ends.
       {".XXXX.", 1, kOpenFour, kOpenFour},
       {"OXXXX.", 1, kFour, kFour},
-      {".XXXXO", 2, kFour, kFour},
       {"XXXX.", 0, kFour, kFour},  // against the edge: one window, closed by the guard
       // _XXXX_X: XXXX_ would grow into six for Black, _XXXX is a four closed by an own stone.
       {".XXXX.X", 1, kOpenFour, kFour},
-      {".XXXX.X", 4, kOpenFour, kFour},
       {"X.XXXX..", 2, kOpenFour, kFour},  // the far end would make six
       {"XXX.XX", 0, kFour, kNone},        // the hole would make six
       {"OXX.XXX", 1, kFour, kNone},
       // Two fours on one line share their middle stones: count 2.
       {"XXX.X.XXX", 4, kFourTwice, kFourTwice},
-      {"XXX.X.XXX", 0, kFour, kFour},
       {"XXX.X.XXXX", 4, kFourTwice, kFour},  // a further Black stone: the second four is six
       {"XX.XX.XX", 3, kFourTwice, kFourTwice},
-      {"XX.XX.XX", 1, kFour, kFour},
-      {"XX.XX.XXX", 3, kFourTwice, kFour},
       {"X.XXX.X", 2, kFourTwice, kFourTwice},
       {"X.XXX.X", 0, kFour, kFour},
-      {"X.XXX.X", 6, kFour, kFour},
       {"X.XXX.XX", 3, kFourTwice, kFour},
       {"......XXX.X.XXX", 10, kFourTwice, kFourTwice},  // the far edge's guard is no own stone
-      {".......XX.XX.XX", 11, kFourTwice, kFourTwice},
       // Threes.
       {"..XXX..", 3, kOpenThree, kOpenThree},
       {"..XXX.O", 3, kOpenThree, kOpenThree},  // one open side is enough
@@ -72,7 +64,6 @@ TEST(ClassifyLinePoint, SubtleRows) {
       {"X..XXX..X", 4, kOpenThree, kClosedThree},  // each straight four would be six for Black
       {"O.XX.X.O", 2, kOpenThree, kOpenThree},
       {"OXX.X.", 1, kClosedThree, kClosedThree},
-      {"OX.XX.", 1, kClosedThree, kClosedThree},
       {"X.XX.X..", 2, kOpenThree, kClosedThree},  // XX_X_ with an own stone two before
       {"..XX.X.X", 2, kOpenThree, kClosedThree},  // ... or an own stone after it
       {".XX.XO", 1, kClosedThree, kClosedThree},
@@ -85,12 +76,10 @@ TEST(ClassifyLinePoint, SubtleRows) {
       // Twos.
       {".XX...", 1, kOpenTwo, kOpenTwo},
       {"O.XX..O", 2, kClosedTwo, kClosedTwo},
-      {"O.X.X.O", 2, kClosedTwo, kClosedTwo},
       {".X.X..X", 1, kOpenTwo, kClosedTwo},  // the edge on the left, an own stone on the right
       {".X..X..", 1, kOpenTwo, kOpenTwo},
       {"OX..X.", 1, kClosedTwo, kClosedTwo},
       {"X.X..X..", 2, kOpenTwo, kClosedTwo},
-      {"OX.X..O", 1, kClosedTwo, kClosedTwo},
       {"X...XXO", 4, kClosedTwo, kNone},
       {".X...X.", 1, kClosedTwo, kClosedTwo},  // X___X is never open
       {"XX...X", 1, kClosedTwo, kNone},

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
 
 namespace tesmor::test {
 
@@ -44,29 +44,6 @@ Line LineFrom(const std::string& cells) {
   return line;
 }
 
-GameState RandomPosition(std::mt19937& rng, int moves, bool forbiddenRulesOn) {
-  GameState state;
-  ClearGameState(state);
-  state.forbiddenRulesOn = forbiddenRulesOn ? 1 : 0;
-  std::uniform_int_distribution<int> anyPoint(0, CellCount - 1);
-  std::uniform_int_distribution<int> offset(-2, 2);
-  // Stones cluster as in real games, so that threes, fours and fives occur often: most moves go
-  // next to an earlier stone.
-  while (state.moveCount < moves && state.moveCount < CellCount) {
-    int row = 0;
-    int col = 0;
-    if (state.moveCount == 0 || rng() % 8 == 0) {
-      const int p = anyPoint(rng);
-      row = PointRow(p), col = PointCol(p);
-    } else {
-      const MoveRecord near = state.history[rng() % static_cast<unsigned>(state.moveCount)];
-      row = near.row + offset(rng), col = near.col + offset(rng);
-    }
-    if (OnBoard(row, col) && state.cell(row, col) == Empty) RecordMove(state, row, col);
-  }
-  return state;
-}
-
 void PlayRandomMove(GameState& state, std::mt19937& rng) {
   if (state.moveCount >= CellCount) return;
   for (;;) {
@@ -82,6 +59,12 @@ void PlayRandomMove(GameState& state, std::mt19937& rng) {
       return;
     }
   }
+}
+
+GameState RandomPosition(std::mt19937& rng, int moves, bool forbiddenRulesOn) {
+  GameState state = FromMoves({}, forbiddenRulesOn);
+  while (state.moveCount < std::min(moves, CellCount)) PlayRandomMove(state, rng);
+  return state;
 }
 
 GameState FromMoves(std::initializer_list<const char*> moves, bool forbiddenRulesOn) {

@@ -23,12 +23,12 @@ Diagram FromDiagram(std::initializer_list<const char*> rows, const char* bottomL
 // the text does not reach are empty.
 Line LineFrom(const std::string& cells);
 
-// Plays n random moves from the empty board on a fresh record (no five check).
-GameState RandomPosition(std::mt19937& rng, int moves, bool forbiddenRulesOn);
-
 // Plays one move for the side to move on a random empty point, most often near an earlier stone
-// so that patterns form. Does nothing on a full board.
+// so that threes, fours and fives form. Does nothing on a full board.
 void PlayRandomMove(GameState& state, std::mt19937& rng);
+
+// Plays that many random moves from the empty board on a fresh record (no five check).
+GameState RandomPosition(std::mt19937& rng, int moves, bool forbiddenRulesOn);
 
 // The moves played in turn from the empty board, Black first, e.g. FromMoves({"H8", "H9"}).
 GameState FromMoves(std::initializer_list<const char*> moves, bool forbiddenRulesOn = true);

@@ -69,8 +69,4 @@ std::vector<int> BestBookMoves(const OpeningBook& book, const GameState& game) {
   return best;
 }
 
-int Transformed(int p, int id) {
-  return MapKeyPointToBoard(p, id);
-}
-
 }  // namespace tesmor::test

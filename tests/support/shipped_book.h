@@ -37,8 +37,4 @@ std::vector<BoardBookMove> BookMovesOnBoard(const OpeningBook& book, const GameS
 // what the book may answer, whichever transform answers first.
 std::vector<int> BestBookMoves(const OpeningBook& book, const GameState& game);
 
-// The point that a symmetry of the board (transform id 0..7) carries p to: a position laid out
-// through it is found in the book under that transform's key.
-int Transformed(int p, int id);
-
 }  // namespace tesmor::test

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "book/book_format.h"
+#include "book/book_text.h"
 #include "book/opening_book.h"
 #include "book_test_util.h"
-#include "support/diagram.h"
 
 namespace tesmor {
 namespace {
@@ -97,24 +97,45 @@ TEST(BookReader, SurvivesDeepNestingAndAFullBoard) {
   EXPECT_EQ(book.entries().back().point, 224);
 }
 
-TEST(BookReader, EntriesHoldThePositionBeforeEachMove) {
-  const OpeningBook book = OpeningBook::FromTree(test::TreeOf("H8\n  H9 A\n    I10\nG7 !\n"));
-  GameState state;
-  ClearGameState(state);
-  std::vector<BookEntry> expected;
-  auto expect = [&](const char* point, uint8_t mark) {
-    BookEntry entry{{}, test::P(point), mark};
-    const PositionKey key = MakePositionKey(state.cells, 0);
-    std::copy(key.begin() + 1, key.end(), entry.rows.begin());
-    expected.push_back(entry);
-    RecordMove(state, PointRow(entry.point), PointCol(entry.point));
+const char* const Sample = "H8\n  H9 !\n    I10 A\n  I9 b\n  J9 \\x01\nG7\n";
+
+TEST(BookWriter, EncodesNodesAsTheReaderReadsThem) {
+  EXPECT_EQ(WriteBookTree(test::TreeOf(Sample)),
+            BookBytes({0x78, 0x80,                 // H8, a sibling follows
+                       0x88, 0x81, 0, 1, '!',  0,  // H9, extras on
+                       0x97, 0x41, 0, 1, 'A',  0,  // I10, no children, last
+                       0x87, 0xC1, 0, 1, 'b',  0,  // I9, no children
+                       0x86, 0x41, 0, 1, 0x01, 0,  // J9
+                       0x69, 0x40}));              // G7, extras off
+  EXPECT_EQ(WriteBookTree({}), BookBytes({}));
+}
+
+TEST(BookText, RefusesWhatItCannotReadBack) {
+  const struct {
+    const char* text;
+    const char* error;
+  } cases[] = {
+      {"H8\n   H9\n", "line 2: indentation"},
+      {"H8\n    H9\n", "line 2: indented more than one level"},
+      {"H8\n\tH9\n", "line 2: indent with spaces"},
+      {"# c\nZ9\n", "line 2: \"Z9\" is not a point"},
+      {"h8\n", "\"h8\" is not a point"},
+      {"H8  A\n", "\" A\" is not a mark"},
+      {"H8 AB\n", "\"AB\" is not a mark"},
+      {"H8 \\x41\n", "\"\\x41\" is not a mark"},
+      {"H8 \\x00\n", "is not a mark"},
+      {"H8 \\xff\n", "is not a mark"},
+      {"H8\n  H9\n    H8\n", "line 3: H8 is already played"},
+      {"H8\r\n", "line 1: carriage return"},
   };
-  expect("H8", 0);
-  expect("H9", 'A');  // White's move, Black H8 on the board
-  expect("I10", 0);
-  ClearGameState(state);
-  expect("G7", '!');
-  EXPECT_EQ(book.entries(), expected);
+  for (const auto& c : cases) {
+    const BookTextResult result = ParseBookText(c.text);
+    EXPECT_FALSE(result.ok) << c.text;
+    EXPECT_NE(result.error.find(c.error), std::string::npos) << c.text << " gave " << result.error;
+  }
+  const BookTextResult commented = ParseBookText("# book\n\nH8 #\n  # reply\n    \n  H9\nH8");
+  ASSERT_TRUE(commented.ok) << commented.error;
+  EXPECT_EQ(BookText(commented.tree), "H8 #\n  H9\nH8\n");
 }
 
 }  // namespace
