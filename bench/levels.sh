@@ -7,15 +7,15 @@ set -euo pipefail
 engine="${TESMOR_ENGINE:-$(dirname "$0")/../build/bin/tesmor-engine}"
 runs="${1:-3}"
 shift || true
-specs=("$@")
-[ ${#specs[@]} -gt 0 ] || specs=(1:fast 2:fast 3:fast 4:fast 5:fast 6:fast 7:fast 8:fast 9:fast 9:exact)
+settings=("$@")
+[ ${#settings[@]} -gt 0 ] || settings=(1:fast 2:fast 3:fast 4:fast 5:fast 6:fast 7:fast 8:fast 9:fast 9:exact)
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 printf '%-9s %12s %10s %10s %10s\n' level nodes nodes/s "median ms" "worst ms"
-for spec in "${specs[@]}"; do
-  level="${spec%%:*}"
-  mode="${spec##*:}"
+for setting in "${settings[@]}"; do
+  level="${setting%%:*}"
+  mode="${setting##*:}"
   dir=$(mktemp -d)
   for run in $(seq "$runs"); do
     "$engine" bench --level "$level" --mode "$mode" > "$dir/$run"

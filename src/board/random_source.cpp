@@ -4,7 +4,9 @@
 
 namespace tesmor {
 
-void ClockRandom::Seed() { state_ = static_cast<uint32_t>(std::time(nullptr)); }
+void ClockRandom::Seed() {
+  state_ = static_cast<uint32_t>(std::time(nullptr));
+}
 
 int ClockRandom::Next() {
   state_ = state_ * 214013u + 2531011u;
