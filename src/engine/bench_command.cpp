@@ -1,6 +1,12 @@
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
+#include <optional>
 #include <ostream>
+#include <stop_token>
+#include <thread>
 
 #include "engine/commands.h"
 #include "engine/position_arg.h"
@@ -10,6 +16,29 @@
 namespace tesmor {
 
 namespace {
+
+// Sets the stop flag after the given time unless it is destroyed first. The search clears the
+// flag when it ends, so the timer remembers whether it fired.
+class StopTimer {
+ public:
+  StopTimer(std::atomic<bool>& stop, int ms)
+      : thread_([&stop, ms, this](std::stop_token token) {
+          std::unique_lock lock(mutex_);
+          if (!wake_.wait_for(lock, token, std::chrono::milliseconds(ms), [] { return false; }) &&
+              !token.stop_requested()) {
+            fired_ = true;
+            stop = true;
+          }
+        }) {}
+
+  bool fired() const { return fired_; }
+
+ private:
+  std::atomic<bool> fired_{false};
+  std::mutex mutex_;
+  std::condition_variable_any wake_;
+  std::jthread thread_;  // last: started after the members it uses, joined before they go
+};
 
 struct BenchPosition {
   bool forbidden;
@@ -66,7 +95,7 @@ constexpr BenchPosition kBenchPositions[] = {
 int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CommandArgs parsed;
   std::string error;
-  if (!parsed.Parse(args, {"level", "mode"}, error) || !parsed.positional.empty()) {
+  if (!parsed.Parse(args, {"level", "mode", "stop-after"}, error) || !parsed.positional.empty()) {
     err << "tesmor-engine bench: " << (error.empty() ? "takes options only" : error) << "\n";
     return ExitBadInput;
   }
@@ -90,6 +119,15 @@ int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     return ExitBadInput;
   }
   const int levelArg = levelText[0] - '0' + 7;
+  // A cap per position for the levels whose searches run for hours; a capped search plays its
+  // best finished move, as after the stop button.
+  const std::string stopText = parsed.Option("stop-after", "0");
+  if (stopText.empty() || stopText.size() > 8 ||
+      stopText.find_first_not_of("0123456789") != std::string::npos) {
+    err << "tesmor-engine bench: --stop-after takes milliseconds\n";
+    return ExitBadInput;
+  }
+  const int stopAfterMs = std::stoi(stopText);
 
   int64_t totalNodes = 0;
   int64_t totalMs = 0;
@@ -105,20 +143,27 @@ int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     SequenceRandom random({1});
     SearchContext context(random, nullptr, nullptr);
     context.settings = settings;
+    std::atomic<bool> stop{false};
+    context.SetStopFlag(&stop);
+    std::optional<StopTimer> timer;
+    if (stopAfterMs > 0) timer.emplace(stop, stopAfterMs);
     const auto start = std::chrono::steady_clock::now();
     const int answer = ChooseComputerMove(context, game, levelArg);
     const int64_t ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                            std::chrono::steady_clock::now() - start)
                            .count();
+    const bool stopped = timer && timer->fired();
+    timer.reset();
     const int64_t nodes = context.nodeCount + context.vcfNodes;
     totalNodes += nodes;
     totalMs += ms;
     char line[128];
-    std::snprintf(line, sizeof line, "%2d %-9s %-6s nodes %10lld %7lld ms\n", ++index,
+    std::snprintf(line, sizeof line, "%2d %-9s %-6s nodes %10lld %7lld ms%s\n", ++index,
                   position.forbidden ? "forbidden" : "free",
                   answer >= 0 && answer < CellCount ? PointText(answer).c_str() : "none",
-                  static_cast<long long>(nodes), static_cast<long long>(ms));
-    out << line;
+                  static_cast<long long>(nodes), static_cast<long long>(ms),
+                  stopped ? " stopped" : "");
+    out << line << std::flush;
   }
   out << "\nNodes searched: " << totalNodes << "\nTotal time (ms): " << totalMs
       << "\nNodes/second: " << (totalMs > 0 ? totalNodes * 1000 / totalMs : totalNodes) << "\n";

@@ -103,7 +103,7 @@ TEST(EngineCommands, BadInputSaysWhyInOneLineOnStderrAndExitsTwo) {
       "move|H8|--level|10", "move|H8|--mode|slow", "move|H8|--book|maybe",
       "move|H8 H9 J10 G9|--offer|F6", "move|H8 H9 J10 G9 I11|--offer|H8",
       "move|H8 H9 J10 G9 I11|--offer|F6|--rules|free",
-      "bench|--level|x", "bench|H8"};
+      "bench|--level|x", "bench|H8", "bench|--stop-after|-5"};
   // clang-format on
   for (const std::string& line : cases) {
     SCOPED_TRACE(line);
@@ -198,6 +198,22 @@ TEST(BenchCommand, TheNodeSignatureChangesOnlyWithTheSearch) {
   const CommandRun run = Engine({"bench", "--level", "1"});
   EXPECT_EQ(run.status, ExitOk);
   EXPECT_NE(run.out.find("\nNodes searched: 152223\n"), std::string::npos) << run.out;
+
+  // Capped, the deepest exact searches stop and still answer a point at every position.
+  const CommandRun capped =
+      Engine({"bench", "--level", "9", "--mode", "exact", "--stop-after", "20"});
+  EXPECT_EQ(capped.status, ExitOk);
+  std::istringstream lines(capped.out);
+  int answered = 0, stopped = 0;
+  for (std::string line; std::getline(lines, line) && line.find(" nodes ") != std::string::npos;) {
+    std::istringstream fields(line);
+    std::string index, rules, answer;
+    fields >> index >> rules >> answer;
+    answered += answer != "none";
+    stopped += line.ends_with(" stopped");
+  }
+  EXPECT_EQ(answered, 26) << capped.out;
+  EXPECT_GT(stopped, 0) << capped.out;
 }
 
 TEST(TerminalPlay, AWholeGameAgainstTheComputer) {
