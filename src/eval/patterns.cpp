@@ -101,16 +101,6 @@ constexpr std::array<Shape, kCodeCount> BuildShapeTable() {
 
 constexpr std::array<Shape, kCodeCount> kShapeTable = BuildShapeTable();
 
-constexpr PatternValue kFive = MakePatternValue(PatternLevel::Five);
-constexpr PatternValue kOverline = MakePatternValue(PatternLevel::Overline);
-constexpr PatternValue kOpenFour = MakePatternValue(PatternLevel::OpenFour);
-constexpr PatternValue kFour = MakePatternValue(PatternLevel::Four, 1);
-constexpr PatternValue kDoubleFour = MakePatternValue(PatternLevel::Four, 2);
-constexpr PatternValue kOpenThree = MakePatternValue(PatternLevel::OpenThree);
-constexpr PatternValue kClosedThree = MakePatternValue(PatternLevel::ClosedThree);
-constexpr PatternValue kOpenTwo = MakePatternValue(PatternLevel::OpenTwo);
-constexpr PatternValue kClosedTwo = MakePatternValue(PatternLevel::ClosedTwo);
-
 // The cells around one window: b(k) is k cells before w0, a(k) k cells after w4, and at is the
 // stone's offset in the window. Indices are into the Line array, guards included.
 struct Window {

@@ -31,6 +31,17 @@ constexpr int PatternCountOf(PatternValue value) {
   return value % 65536;
 }
 
+// The values a stone's line can take.
+constexpr PatternValue kFive = MakePatternValue(PatternLevel::Five);
+constexpr PatternValue kOverline = MakePatternValue(PatternLevel::Overline);
+constexpr PatternValue kOpenFour = MakePatternValue(PatternLevel::OpenFour);
+constexpr PatternValue kFour = MakePatternValue(PatternLevel::Four, 1);
+constexpr PatternValue kDoubleFour = MakePatternValue(PatternLevel::Four, 2);
+constexpr PatternValue kOpenThree = MakePatternValue(PatternLevel::OpenThree);
+constexpr PatternValue kClosedThree = MakePatternValue(PatternLevel::ClosedThree);
+constexpr PatternValue kOpenTwo = MakePatternValue(PatternLevel::OpenTwo);
+constexpr PatternValue kClosedTwo = MakePatternValue(PatternLevel::ClosedTwo);
+
 // The strongest pattern that the stone at position (0..14) forms in any five-cell window of the
 // line that contains it; 0 for an empty position. Black under forbidden rules is judged so that
 // a side whose completion would make six counts as closed.

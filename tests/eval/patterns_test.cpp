@@ -15,15 +15,6 @@ namespace {
 using test::LineFrom;
 
 constexpr PatternValue kNone = 0;
-constexpr PatternValue kFive = MakePatternValue(PatternLevel::Five);
-constexpr PatternValue kOverline = MakePatternValue(PatternLevel::Overline);
-constexpr PatternValue kOpenFour = MakePatternValue(PatternLevel::OpenFour);
-constexpr PatternValue kFour = MakePatternValue(PatternLevel::Four, 1);
-constexpr PatternValue kFourTwice = MakePatternValue(PatternLevel::Four, 2);
-constexpr PatternValue kOpenThree = MakePatternValue(PatternLevel::OpenThree);
-constexpr PatternValue kClosedThree = MakePatternValue(PatternLevel::ClosedThree);
-constexpr PatternValue kOpenTwo = MakePatternValue(PatternLevel::OpenTwo);
-constexpr PatternValue kClosedTwo = MakePatternValue(PatternLevel::ClosedTwo);
 
 std::string SwapColours(std::string text) {
   for (char& ch : text) ch = ch == 'X' ? 'O' : ch == 'O' ? 'X' : ch;
@@ -50,13 +41,13 @@ TEST(ClassifyLinePoint, SubtleRows) {
       {"XXX.XX", 0, kFour, kNone},        // the hole would make six
       {"OXX.XXX", 1, kFour, kNone},
       // Two fours on one line share their middle stones: count 2.
-      {"XXX.X.XXX", 4, kFourTwice, kFourTwice},
-      {"XXX.X.XXXX", 4, kFourTwice, kFour},  // a further Black stone: the second four is six
-      {"XX.XX.XX", 3, kFourTwice, kFourTwice},
-      {"X.XXX.X", 2, kFourTwice, kFourTwice},
+      {"XXX.X.XXX", 4, kDoubleFour, kDoubleFour},
+      {"XXX.X.XXXX", 4, kDoubleFour, kFour},  // a further Black stone: the second four is six
+      {"XX.XX.XX", 3, kDoubleFour, kDoubleFour},
+      {"X.XXX.X", 2, kDoubleFour, kDoubleFour},
       {"X.XXX.X", 0, kFour, kFour},
-      {"X.XXX.XX", 3, kFourTwice, kFour},
-      {"......XXX.X.XXX", 10, kFourTwice, kFourTwice},  // the far edge's guard is no own stone
+      {"X.XXX.XX", 3, kDoubleFour, kFour},
+      {"......XXX.X.XXX", 10, kDoubleFour, kDoubleFour},  // the far edge's guard is no own stone
       // Threes.
       {"..XXX..", 3, kOpenThree, kOpenThree},
       {"..XXX.O", 3, kOpenThree, kOpenThree},  // one open side is enough
