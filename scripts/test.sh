@@ -19,5 +19,5 @@ ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
 
 cmake -S . -B build-thread -DCMAKE_BUILD_TYPE=Debug -DTESMOR_SANITIZE=thread \
   -DTESMOR_WITH_BENCH=OFF >/dev/null
-cmake --build build-thread -j"$jobs" --target tesmor_ui_thread_tests tesmor_engine_tests
+cmake --build build-thread -j"$jobs" --target tesmor_ui_thread_tests tesmor_cli_tests
 ctest --test-dir build-thread --output-on-failure -j"$jobs" -L thread

@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "engine/gomocup_brain.h"
+#include "cli/gomocup_brain.h"
 
 int main() {
   return tesmor::RunGomocupBrain(STDIN_FILENO, std::cout);

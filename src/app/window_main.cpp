@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "board/random_source.h"
-#include "engine/terminal_play.h"
+#include "cli/terminal_play.h"
 #include "game/engine_computer.h"
 #include "ui/application.h"
 

@@ -1,4 +1,4 @@
-#include "engine/gomocup_protocol.h"
+#include "cli/gomocup_protocol.h"
 
 #include <algorithm>
 #include <cctype>

@@ -2,8 +2,8 @@
 #include <array>
 #include <ostream>
 
-#include "engine/commands.h"
-#include "engine/position_arg.h"
+#include "cli/commands.h"
+#include "cli/position_arg.h"
 #include "eval/evaluation.h"
 
 namespace tesmor {

@@ -3,8 +3,8 @@
 #include <ostream>
 #include <streambuf>
 
-#include "engine/commands.h"
-#include "engine/terminal_play.h"
+#include "cli/commands.h"
+#include "cli/terminal_play.h"
 #include "game/engine_computer.h"
 
 namespace tesmor {

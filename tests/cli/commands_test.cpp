@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/commands.h"
+#include "cli/commands.h"
 
 namespace tesmor {
 namespace {

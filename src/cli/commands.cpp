@@ -1,4 +1,4 @@
-#include "engine/commands.h"
+#include "cli/commands.h"
 
 #include <algorithm>
 #include <array>

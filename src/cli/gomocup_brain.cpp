@@ -1,4 +1,4 @@
-#include "engine/gomocup_brain.h"
+#include "cli/gomocup_brain.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -17,7 +17,7 @@
 #include "board/random_source.h"
 #include "book/book_location.h"
 #include "book/opening_book.h"
-#include "engine/gomocup_protocol.h"
+#include "cli/gomocup_protocol.h"
 #include "search/computer_move.h"
 #include "search/search_context.h"
 

@@ -1,8 +1,8 @@
 #include <ostream>
 
 #include "board/forbidden.h"
-#include "engine/commands.h"
-#include "engine/position_arg.h"
+#include "cli/commands.h"
+#include "cli/position_arg.h"
 
 namespace tesmor {
 

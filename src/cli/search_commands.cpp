@@ -2,8 +2,8 @@
 #include <ostream>
 
 #include "board/symmetry.h"
-#include "engine/commands.h"
-#include "engine/position_arg.h"
+#include "cli/commands.h"
+#include "cli/position_arg.h"
 #include "game/engine_computer.h"
 #include "search/computer_move.h"
 #include "search/vcf.h"

@@ -8,8 +8,8 @@
 #include <stop_token>
 #include <thread>
 
-#include "engine/commands.h"
-#include "engine/position_arg.h"
+#include "cli/commands.h"
+#include "cli/position_arg.h"
 #include "search/computer_move.h"
 #include "search/search_context.h"
 

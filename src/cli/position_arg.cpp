@@ -1,4 +1,4 @@
-#include "engine/position_arg.h"
+#include "cli/position_arg.h"
 
 #include <algorithm>
 #include <cctype>

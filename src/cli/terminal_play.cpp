@@ -1,4 +1,4 @@
-#include "engine/terminal_play.h"
+#include "cli/terminal_play.h"
 
 #include <poll.h>
 #include <unistd.h>

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "board/forbidden.h"
-#include "engine/gomocup_protocol.h"
+#include "cli/gomocup_protocol.h"
 #include "support/diagram.h"
 
 namespace tesmor::gomocup {
