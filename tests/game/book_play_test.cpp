@@ -17,7 +17,9 @@ namespace {
 
 // The program's computer, reading the shipped book where the sources keep it.
 struct ShippedBookComputer final : ComputerPlayer {
-  bool LoadOpeningBook() override { return engine.LoadOpeningBookFile(test::ShippedBookPath()); }
+  BookLoadReport LoadOpeningBook() override {
+    return engine.LoadOpeningBookFile(test::ShippedBookPath());
+  }
   int ChooseComputerMove(GameState& game, const MoveRequest& request) override {
     return engine.ChooseComputerMove(game, request);
   }
