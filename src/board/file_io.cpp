@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -156,10 +157,13 @@ FileBytes ReadRegularFile(const std::string& path, size_t maxBytes) {
     result.error = tooLarge;
     return result;
   }
-  // The size may have changed since fstat: one byte more than allowed is enough to tell.
-  result.bytes.resize(maxBytes + 1);
+  // Room for the size fstat gave and one byte more, which tells a file that has grown since;
+  // a grown file gets more room, up to one byte above the bound.
+  result.bytes.resize(static_cast<size_t>(info.st_size) + 1);
   size_t size = 0;
-  while (size < result.bytes.size()) {
+  while (size <= maxBytes) {
+    if (size == result.bytes.size())
+      result.bytes.resize(std::min(2 * result.bytes.size(), maxBytes + 1));
     const ssize_t n = ::read(fd.get(), result.bytes.data() + size, result.bytes.size() - size);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
