@@ -1,14 +1,7 @@
 #include "game/position_file.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 
 #include "support/diagram.h"
@@ -85,32 +78,6 @@ TEST(PositionFile, RandomCorruptionNeverGetsPastTheChecks) {
               applied.moveCount);
   }
   EXPECT_GT(accepted, 0);
-}
-
-TEST(PositionFile, AFailedSaveKeepsThePreviousSave) {
-  const std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                     ("tesmor_save_" + std::to_string(::getpid()) + ".pos");
-  const GameState before = test::FromMoves({"H8", "H9", "J10"});
-  std::string error;
-  ASSERT_TRUE(WritePositionFile(path.string(), before, &error)) << error;
-  // A longer game saved over it in a child under a file-size limit of 2 bytes, with SIGXFSZ at
-  // its default action: the save fails, the child lives, and the old file is as it was.
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    ::signal(SIGXFSZ, SIG_DFL);
-    const rlimit limit{2, 2};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    std::string reason;
-    ::_exit(WritePositionFile(path.string(), test::FromMoves({"A1", "B2", "C3"}), &reason) ? 1 : 0);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  std::ifstream in(path, std::ios::binary);
-  EXPECT_EQ(std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {}), PositionBytes(before));
-  std::filesystem::remove(path);
 }
 
 }  // namespace
