@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <deque>
+#include <iostream>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -164,7 +165,11 @@ Brain::Brain(int input, std::ostream& out)
   ClearGameState(game_);
   context_.SetStopFlag(&stop_);
   context_.progress = &report_;
-  bookFound_ = LoadOpeningBook(book_);
+  const BookLoadReport book = LoadOpeningBook(book_);
+  bookFound_ = book.loaded;
+  // The protocol owns standard output; a damaged book is told on standard error, where the
+  // manager's log or the terminal shows it, before the first command is read.
+  if (book.damaged) std::cerr << "pbrain-tesmor: " << BookDamageNote(book) << std::endl;
   if (::pipe(wake_) != 0) wake_[0] = wake_[1] = -1;
 }
 

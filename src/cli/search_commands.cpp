@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "board/symmetry.h"
+#include "book/book_location.h"
 #include "cli/commands.h"
 #include "cli/position_arg.h"
 #include "game/engine_computer.h"
@@ -53,6 +54,12 @@ bool ParseCommand(const char* name, const std::vector<std::string>& args,
     err << "tesmor-engine " << name << ": " << error << "\n";
     return false;
   }
+  if (const int five = StoneOfFive(game); five != NoPoint) {
+    err << "tesmor-engine " << name << ": the game is over: "
+        << (game.cell(PointRow(five), PointCol(five)) == Black ? "Black" : "White")
+        << " already has five in a row through " << PointText(five) << "\n";
+    return false;
+  }
   return true;
 }
 
@@ -62,6 +69,17 @@ std::string AnswerText(int answer) {
     return PointText(PairHigh(answer)) + " " + PointText(PairLow(answer));
   if (answer >= 0 && answer < CellCount) return PointText(answer);
   return "none";
+}
+
+// Reads the book, and says when there is none or it is damaged: the move then comes from the
+// search, or from what the book kept.
+void LoadBook(EngineComputer& computer, std::ostream& err) {
+  const BookLoadReport report = computer.LoadOpeningBook();
+  if (!report.loaded)
+    err << "tesmor-engine move: no opening book read (" << report.path << ": " << report.error
+        << "); playing without one\n";
+  else if (report.damaged)
+    err << "tesmor-engine move: " << BookDamageNote(report) << "\n";
 }
 
 // The search's panel lines, written to a stream as they change.
@@ -150,8 +168,7 @@ int MoveCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     request.settings.secondOffer = {PointRow(offer), PointCol(offer)};
   }
   EngineComputer computer(err);
-  if (request.settings.useBook && !computer.LoadOpeningBook())
-    err << "tesmor-engine move: no opening book found; playing without one\n";
+  if (request.settings.useBook) LoadBook(computer, err);
   ProgressLines progress(err);
   request.progress = &progress;
   std::atomic<bool> stop{false};

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "board/board.h"
+#include "book/opening_book.h"
 #include "search/search_settings.h"
 
 namespace tesmor {
@@ -20,8 +21,8 @@ struct MoveRequest {
 class ComputerPlayer {
  public:
   virtual ~ComputerPlayer() = default;
-  // Finds and reads the opening book; false when none could be read.
-  virtual bool LoadOpeningBook() = 0;
+  // Finds and reads the opening book: whether one was read, and whether it was damaged.
+  virtual BookLoadReport LoadOpeningBook() = 0;
   // The computer's move on the live game, which it leaves as it found it: a PointIndex, -1 to
   // resign, 225 for none, or a PointPair (65536 + 256 * first + second).
   virtual int ChooseComputerMove(GameState& game, const MoveRequest& request) = 0;

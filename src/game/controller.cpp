@@ -5,6 +5,7 @@
 
 #include "board/forbidden.h"
 #include "board/symmetry.h"
+#include "book/book_location.h"
 #include "game/geometry.h"
 #include "game/openings.h"
 #include "game/position_file.h"
@@ -48,6 +49,18 @@ bool IsPoint(int value) {
   return value >= 0 && value < CellCount;
 }
 
+// Tells the user at start-up that there is no book, or that the book lost moves to damage and
+// the computer plays from the rest.
+void ReportBook(Host& host, const BookLoadReport& book) {
+  if (!book.loaded) {
+    host.MessageBox("棋谱读取失败！", kFileCaption, MessageIcon::Exclamation, MessageButtons::Ok);
+  } else if (book.damaged) {
+    std::cerr << "tesmor: " << BookDamageNote(book) << "\n";
+    host.MessageBox(BookDamageText(book.movesKept), kFileCaption, MessageIcon::Exclamation,
+                    MessageButtons::Ok);
+  }
+}
+
 }  // namespace
 
 Controller::Controller(Host& host, ComputerPlayer& computer, RandomSource& random)
@@ -67,8 +80,7 @@ void Controller::Start() {
   SetEnabled(CmdUseBook, false);
   for (int button = 0; button < ToolbarButtonCount; ++button)
     host_.SetButtonImage(button, buttonImages_[button]);
-  if (!computer_.LoadOpeningBook())
-    host_.MessageBox("棋谱读取失败！", kFileCaption, MessageIcon::Exclamation, MessageButtons::Ok);
+  ReportBook(host_, computer_.LoadOpeningBook());
   gameInProgress_ = false;
   Command(CmdPlayBlack);
 }
@@ -697,7 +709,7 @@ void Controller::SaveGame() {
   lastFileName_ = *path;
   std::string error;
   if (!WritePositionFile(*path, game_, &error)) {
-    std::cerr << "tesmor: " << error << "\n";
+    std::cerr << "tesmor: " << *path << ": " << error << "\n";
     host_.MessageBox("文件保存失败！", kFileCaption, MessageIcon::Exclamation, MessageButtons::Ok);
   }
 }

@@ -8,7 +8,7 @@ namespace tesmor {
 
 EngineComputer::EngineComputer(std::ostream& console) : context_(random_, &book_, &console) {}
 
-bool EngineComputer::LoadOpeningBook() {
+BookLoadReport EngineComputer::LoadOpeningBook() {
   return tesmor::LoadOpeningBook(book_);
 }
 

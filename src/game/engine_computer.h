@@ -19,9 +19,9 @@ class EngineComputer final : public ComputerPlayer {
   EngineComputer(const EngineComputer&) = delete;
   EngineComputer& operator=(const EngineComputer&) = delete;
 
-  bool LoadOpeningBook() override;
+  BookLoadReport LoadOpeningBook() override;
   // Reads the book from this file rather than from where the program looks for it.
-  bool LoadOpeningBookFile(const std::string& path) { return book_.Load(path); }
+  BookLoadReport LoadOpeningBookFile(const std::string& path) { return book_.Load(path); }
   int ChooseComputerMove(GameState& game, const MoveRequest& request) override;
   int FindVcf(GameState& game, int limit) override;
 

@@ -3,7 +3,11 @@
 // without a search.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "book/opening_book.h"
@@ -17,7 +21,7 @@ namespace {
 
 // The program's computer, reading the shipped book where the sources keep it.
 struct ShippedBookComputer final : ComputerPlayer {
-  bool LoadOpeningBook() override { return engine.LoadOpeningBookFile(test::ShippedBookPath()); }
+  BookLoadReport LoadOpeningBook() override { return engine.LoadOpeningBookFile(path); }
   int ChooseComputerMove(GameState& game, const MoveRequest& request) override {
     return engine.ChooseComputerMove(game, request);
   }
@@ -25,6 +29,7 @@ struct ShippedBookComputer final : ComputerPlayer {
   // A search prints its node count here; the book prints nothing after "思考中...".
   bool Searched() const { return console.str().find("节点数目") != std::string::npos; }
 
+  std::string path = test::ShippedBookPath();
   std::ostringstream console;
   EngineComputer engine{console};
 };
@@ -147,6 +152,23 @@ TEST(BookPlay, HumanBlackTheComputerAnswersAndChoosesBetweenTheOfferingsByTheBoo
     EXPECT_FALSE(f.computer.Searched()) << f.computer.console.str();
     f.ExpectDisplayInSync();
   }
+}
+
+TEST(BookPlay, ADamagedBookIsToldAtStartUpWithTheMovesKept) {
+  std::ifstream in(test::ShippedBookPath(), std::ios::binary);
+  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  ASSERT_GT(bytes.size(), 21u);
+  bytes[21] = static_cast<char>(bytes[21] ^ 0x40);  // the first node loses its children
+  ShippedBookComputer computer;
+  computer.path = std::filesystem::temp_directory_path() /
+                  ("tesmor_damaged_" + std::to_string(::getpid()) + ".lib");
+  std::ofstream(computer.path, std::ios::binary) << bytes;
+  test::ControllerHarness harness(computer);
+  harness.Start();
+  std::filesystem::remove(computer.path);
+  ASSERT_EQ(harness.host.boxes.size(), 1u);
+  EXPECT_EQ(harness.host.boxes[0].caption + " " + harness.host.boxes[0].text,
+            "提示信息 棋谱文件已损坏，只读出 1 步！");
 }
 
 }  // namespace

@@ -83,7 +83,11 @@ class FakeHost : public Host {
 // The computer, scripted: each request takes the next answer; the requests are kept for checks.
 class ScriptedComputer : public ComputerPlayer {
  public:
-  bool LoadOpeningBook() override { return bookLoads; }
+  BookLoadReport LoadOpeningBook() override {
+    BookLoadReport report;
+    report.loaded = bookLoads;
+    return report;
+  }
   int ChooseComputerMove(GameState&, const MoveRequest& request) override {
     requests.push_back(request);
     if (request.progress) request.progress->PanelLine(5, "2");

@@ -36,7 +36,11 @@ class TestComputer final : public ComputerPlayer {
  public:
   static constexpr int LongSearch = -1000;
 
-  bool LoadOpeningBook() override { return true; }
+  BookLoadReport LoadOpeningBook() override {
+    BookLoadReport report;
+    report.loaded = true;
+    return report;
+  }
   int ChooseComputerMove(GameState&, const MoveRequest& request) override {
     int answer = NoPoint;
     {
