@@ -80,20 +80,20 @@ std::vector<std::string> Words(const std::string& line) {
 }
 
 constexpr const char* kHelp =
-    "Moves: a point such as h8 (column a..o from the left, row 1..15 from the bottom).\n"
-    "Commands:\n"
-    "  new [black|white|two]    new game (without a side: toss a coin)\n"
-    "  mode computer|two        play against the computer or two players\n"
-    "  rules free|forbidden|rif no forbidden moves, forbidden moves, RIF opening\n"
-    "  level 0..9               the computer's level\n"
-    "  search fast|accurate|exact\n"
-    "  hint, vcf                ask the computer for a move or a win by fours\n"
-    "  stop                     stop the computer's search\n"
-    "  wait                     wait until the computer has finished\n"
-    "  undo                     take one stone back\n"
-    "  save [FILE], open [FILE] position files\n"
-    "  numbers, book            toggle move numbers, the opening book\n"
-    "  board, status, about, help, quit\n";
+    "落子：输入点的坐标，如 h8（列 a..o 从左数，行 1..15 从下数）。\n"
+    "命令：\n"
+    "  new [black|white|two]    新游戏：执黑、执白、双人（不写则掷硬币定先后）\n"
+    "  mode computer|two        切换：人机、双人\n"
+    "  rules free|forbidden|rif 规则：无禁手、有禁手、RIF规则\n"
+    "  level 0..9               电脑的等级\n"
+    "  search fast|accurate|exact  快速、准确、精确搜索\n"
+    "  hint, vcf                电脑搜索（提示）、搜索VCF\n"
+    "  stop                     停止搜索\n"
+    "  wait                     等电脑算完\n"
+    "  undo                     悔棋\n"
+    "  save [文件], open [文件]  保存、打开棋局文件\n"
+    "  numbers, book            显示标号、使用棋谱（开／关）\n"
+    "  board, status, about, help, quit  棋盘、状态、关于、帮助、退出\n";
 
 // The terminal's side of the controller: draws the board, asks questions on the terminal, and
 // carries the worker's messages to the main thread, which handles them between commands.
@@ -112,7 +112,7 @@ class TerminalHost final : public Host, public WindowLink {
 
   int Run() {
     controller_.Start();
-    out_ << "Tesmor v3.2 in the terminal. Type help for the commands.\n";
+    out_ << "Tesmor v3.2 终端版。输入 help 查看命令。\n";
     Redraw();
     while (!quit_) {
       if (input_.HasLine()) {
@@ -143,7 +143,7 @@ class TerminalHost final : public Host, public WindowLink {
       return MessageAnswer::Ok;
     }
     const bool yesNo = buttons == MessageButtons::YesNo;
-    out_ << (yesNo ? " (yes/no) " : " (ok/cancel) ") << std::flush;
+    out_ << (yesNo ? "（yes 是 / no 否）" : "（ok 确定 / cancel 取消）") << std::flush;
     std::string line;
     const std::vector<std::string> words = input_.ReadLine(line) ? Words(line) : Words("");
     const std::string answer = words.empty() ? "" : words[0];
@@ -278,7 +278,7 @@ class TerminalHost final : public Host, public WindowLink {
     auto choose = [&](std::initializer_list<std::pair<const char*, int>> options) {
       for (const auto& [name, command] : options)
         if (arg == name) return controller_.Command(command);
-      out_ << "usage: " << verb << " " << [&] {
+      out_ << "用法：" << verb << " " << [&] {
         std::string names;
         for (const auto& option : options)
           names += (names.empty() ? "" : "|") + std::string(option.first);
@@ -301,11 +301,10 @@ class TerminalHost final : public Host, public WindowLink {
     } else if (verb == "level") {
       if (arg.size() == 1 && arg[0] >= '0' && arg[0] <= '9') {
         const int command = LevelCommands[arg[0] - '0'];
-        if (!controller_.MenuEnabled(command))
-          out_ << CommandText(command) << " is not available\n";
+        if (!controller_.MenuEnabled(command)) out_ << CommandText(command) << " 现在不可选\n";
         controller_.Command(command);
       } else {
-        out_ << "usage: level 0..9\n";
+        out_ << "用法：level 0..9\n";
       }
     } else if (verb == "search") {
       choose({{"fast", CmdFastSearch}, {"accurate", CmdAccurateSearch}, {"exact", CmdExactSearch}});
@@ -330,7 +329,7 @@ class TerminalHost final : public Host, public WindowLink {
       controller_.Command(CmdShowNumbers);
     } else if (verb == "book") {
       controller_.Command(CmdUseBook);
-      if (!controller_.MenuEnabled(CmdUseBook)) out_ << "使用棋谱 is always on under RIF规则\n";
+      if (!controller_.MenuEnabled(CmdUseBook)) out_ << "RIF规则下总是使用棋谱\n";
     } else if (verb == "about") {
       controller_.Command(CmdAbout);
     } else if (verb == "quit" || verb == "exit") {
@@ -342,7 +341,7 @@ class TerminalHost final : public Host, public WindowLink {
     } else if (verb == "help") {
       out_ << kHelp;
     } else {
-      out_ << "unknown command '" << verb << "' (type help)\n";
+      out_ << "未知命令「" << verb << "」（输入 help 查看命令）\n";
     }
   }
 
@@ -356,9 +355,9 @@ class TerminalHost final : public Host, public WindowLink {
          << "  切换: " << (controller_.playMode() == TwoHumans ? "双人" : "人机")
          << "  等级: " << CommandText(LevelCommands[controller_.level() - 1])
          << "  搜索: " << ticked({CmdFastSearch, CmdAccurateSearch, CmdExactSearch})
-         << "  显示标号: " << (controller_.showNumbers() ? "on" : "off")
-         << "  使用棋谱: " << (controller_.useBook() ? "on" : "off")
-         << (controller_.computing() ? "  (the computer is thinking)" : "") << "\n";
+         << "  显示标号: " << (controller_.showNumbers() ? "开" : "关")
+         << "  使用棋谱: " << (controller_.useBook() ? "开" : "关")
+         << (controller_.computing() ? "  （电脑思考中）" : "") << "\n";
   }
 
   void Redraw() {
@@ -418,8 +417,8 @@ class TerminalHost final : public Host, public WindowLink {
       out_ << "\n";
     }
     columnLabels();
-    out_ << (count % 2 == 0 ? "Black" : "White") << " to move"
-         << (controller_.computing() ? " (the computer is thinking)" : "") << "\n"
+    out_ << (count % 2 == 0 ? "轮到黑方" : "轮到白方")
+         << (controller_.computing() ? "（电脑思考中）" : "") << "\n"
          << std::flush;
   }
 

@@ -261,8 +261,8 @@ TEST(TerminalPlay, AWholeGameAgainstTheComputer) {
   EXPECT_NE(stopped.out.find("手数：10手"), std::string::npos);
   EXPECT_EQ(stopped.out.find("resign"), std::string::npos);
   EXPECT_EQ(stopped.out.find("认输"), std::string::npos);
-  EXPECT_NE(stopped.out.find("unknown command 'bogus'"), std::string::npos);
-  EXPECT_NE(stopped.out.find("0级 is not available"), std::string::npos);  // grey under RIF
+  EXPECT_NE(stopped.out.find("未知命令「bogus」"), std::string::npos);
+  EXPECT_NE(stopped.out.find("0级 现在不可选"), std::string::npos);  // grey under RIF
 }
 
 }  // namespace

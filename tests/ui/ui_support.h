@@ -21,6 +21,7 @@
 #include "ui/board_view.h"
 #include "ui/image_button.h"
 #include "ui/main_window.h"
+#include "ui/painting.h"
 
 namespace tesmor::test {
 
@@ -118,6 +119,20 @@ class PaintSpy final : public QObject {
   }
   QRegion painted;
 };
+
+// The pixels of a ring of a stone's rim (radius - 3 to radius + 2 from its centre, in image pixels)
+// whose colour is neither the board's nor a grey: where the stone's edge blends into the board.
+inline int BlendedRim(const QImage& image, QPoint centre, int radius) {
+  int blended = 0;
+  for (int dy = -radius - 2; dy <= radius + 2; ++dy)
+    for (int dx = -radius - 2; dx <= radius + 2; ++dx) {
+      const int d2 = dx * dx + dy * dy;
+      if (d2 < (radius - 3) * (radius - 3) || d2 > (radius + 2) * (radius + 2)) continue;
+      const QColor c = image.pixelColor(centre + QPoint(dx, dy));
+      blended += c != BoardColour && !(c.red() == c.green() && c.green() == c.blue());
+    }
+  return blended;
+}
 
 // A started window on the scripted computer (or on another player), shown, with its message boxes
 // answered.
