@@ -109,16 +109,16 @@ int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::o
   settings.rifRules = false;
   settings.useBook = false;
   if (mode == "fast")
-    settings.searchMode = FastSearchMode;
+    settings.searchMode = SearchMode::Fast;
   else if (mode == "accurate")
-    settings.searchMode = AccurateSearchMode;
+    settings.searchMode = SearchMode::Accurate;
   else if (mode == "exact")
-    settings.searchMode = ExactSearchMode;
+    settings.searchMode = SearchMode::Exact;
   else {
     err << "tesmor-engine bench: unknown mode '" << mode << "'\n";
     return ExitBadInput;
   }
-  const int levelArg = levelText[0] - '0' + 7;
+  const int level = levelText[0] - '0';
   // A cap per position for the levels whose searches run for hours; a capped search plays its
   // best finished move, as after the stop button.
   const std::string stopText = parsed.Option("stop-after", "0");
@@ -148,7 +148,7 @@ int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     std::optional<StopTimer> timer;
     if (stopAfterMs > 0) timer.emplace(stop, stopAfterMs);
     const auto start = std::chrono::steady_clock::now();
-    const int answer = ChooseComputerMove(context, game, levelArg);
+    const ComputerAnswer answer = ComputerMoveAtLevel(context, game, level);
     const int64_t ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                            std::chrono::steady_clock::now() - start)
                            .count();
@@ -158,11 +158,11 @@ int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     totalNodes += nodes;
     totalMs += ms;
     char line[128];
-    std::snprintf(line, sizeof line, "%2d %-9s %-6s nodes %10lld %7lld ms%s\n", ++index,
-                  position.forbidden ? "forbidden" : "free",
-                  answer >= 0 && answer < CellCount ? PointText(answer).c_str() : "none",
-                  static_cast<long long>(nodes), static_cast<long long>(ms),
-                  stopped ? " stopped" : "");
+    std::snprintf(
+        line, sizeof line, "%2d %-9s %-6s nodes %10lld %7lld ms%s\n", ++index,
+        position.forbidden ? "forbidden" : "free",
+        answer.kind == ComputerAnswer::Kind::Point ? PointText(answer.point).c_str() : "none",
+        static_cast<long long>(nodes), static_cast<long long>(ms), stopped ? " stopped" : "");
     out << line << std::flush;
   }
   out << "\nNodes searched: " << totalNodes << "\nTotal time (ms): " << totalMs

@@ -20,7 +20,6 @@
 
 #include "board/random_source.h"
 #include "game/controller.h"
-#include "game/geometry.h"
 
 namespace tesmor {
 
@@ -188,12 +187,12 @@ class TerminalHost final : public Host, public WindowLink {
 
   // WindowLink, called on a worker thread -----------------------------------------------------
 
-  int Send(int message, int value) override {
+  int Send(const WorkerMessage& message) override {
     std::future<int> answer;
     {
       std::lock_guard lock(mutex_);
       if (closing_) return 0;
-      messages_.push_back({message, value, std::promise<int>()});
+      messages_.push_back({message, std::promise<int>()});
       answer = messages_.back().answer.get_future();
     }
     Wake();
@@ -209,8 +208,7 @@ class TerminalHost final : public Host, public WindowLink {
 
  private:
   struct Message {
-    int message;
-    int value;
+    WorkerMessage message;
     std::promise<int> answer;
   };
   struct Worker {
@@ -219,14 +217,14 @@ class TerminalHost final : public Host, public WindowLink {
   };
 
   bool HandleOneMessage() {
-    Message message;
+    std::optional<Message> message;
     {
       std::lock_guard lock(mutex_);
       if (messages_.empty()) return false;
-      message = std::move(messages_.front());
+      message.emplace(std::move(messages_.front()));
       messages_.pop_front();
     }
-    message.answer.set_value(controller_.HandleMessage(message.message, message.value));
+    message->answer.set_value(controller_.HandleWorkerMessage(message->message));
     return true;
   }
 
@@ -288,7 +286,7 @@ class TerminalHost final : public Host, public WindowLink {
 
     const int point = ParsePoint(verb);
     if (point != NoPoint) {
-      controller_.LeftClick(PointX(PointCol(point)), PointY(PointRow(point)));
+      controller_.BoardClick({PointRow(point), PointCol(point)});
     } else if (verb == "new") {
       if (arg.empty())
         controller_.ToolbarButton(0);
@@ -353,11 +351,11 @@ class TerminalHost final : public Host, public WindowLink {
       return "";
     };
     out_ << "规则: " << ticked({CmdRulesFree, CmdRulesForbidden, CmdRulesRif})
-         << "  切换: " << (controller_.playMode() == TwoHumans ? "双人" : "人机")
-         << "  等级: " << CommandText(LevelCommands[controller_.level() - 1])
+         << "  切换: " << (controller_.settings().playMode == TwoHumans ? "双人" : "人机")
+         << "  等级: " << CommandText(LevelCommands[controller_.settings().level])
          << "  搜索: " << ticked({CmdFastSearch, CmdAccurateSearch, CmdExactSearch})
          << "  显示标号: " << (controller_.showNumbers() ? "on" : "off")
-         << "  使用棋谱: " << (controller_.useBook() ? "on" : "off")
+         << "  使用棋谱: " << (controller_.settings().useBook ? "on" : "off")
          << (controller_.computing() ? "  (the computer is thinking)" : "") << "\n";
   }
 

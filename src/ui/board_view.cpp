@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "ui/geometry.h"
 #include "ui/painting.h"
 
 namespace tesmor {
@@ -28,9 +29,9 @@ void BoardView::paintEvent(QPaintEvent*) {
 
 void BoardView::mousePressEvent(QMouseEvent* event) {
   const QPoint position = event->position().toPoint();
-  if (event->button() == Qt::LeftButton)
-    controller_.LeftClick(position.x(), position.y());
-  else if (event->button() == Qt::RightButton)
+  if (event->button() == Qt::LeftButton) {
+    if (const auto point = ClickToPoint(position.x(), position.y())) controller_.BoardClick(*point);
+  } else if (event->button() == Qt::RightButton)
     controller_.RightClick();
 }
 

@@ -61,8 +61,9 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
 MainWindow::MainWindow(ComputerPlayer& computer, RandomSource& random)
     : computer_(computer),
       controller_(*this, computer, random),
-      workers_(
-          [this](int message, int value) { return controller_.HandleMessage(message, value); }) {
+      workers_([this](const WorkerMessage& message) {
+        return controller_.HandleWorkerMessage(message);
+      }) {
   setWindowTitle(WindowTitle);
   setWindowIcon(ProgramIcon());
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

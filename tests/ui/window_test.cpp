@@ -277,7 +277,7 @@ class WindowTest : public QObject {
     f.boxes.press = {"否"};
     f.Do(CmdPlayWhite);
     QCOMPARE(f.boxes.Take(), QStringList{"提示消息 | 是否交换？ | 是 否 | !"});
-    f.computer.moves = {MakePointPair(Pt("J7"), Pt("G7"))};
+    f.computer.moves = {ComputerAnswer::Pair(Pt("G7"), Pt("J7"))};
     f.Click("G9");
     QVERIFY(f.WaitIdle());
     QCOMPARE(f.controller().rifFifthState(), 2);
