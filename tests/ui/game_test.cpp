@@ -109,6 +109,42 @@ class GameTest : public QObject {
     QCOMPARE(f.boxes.Take(), QStringList{"提示信息 | 文件读取失败！ | 确定 | !"});
   }
 
+  // The real engine searches on a worker while the window's side clicks, changes settings, takes
+  // back, repaints and stops: the worker searches its own copy of the record, so the thread
+  // checker sees no race.
+  void windowActionsDuringRealSearchesDoNotRace() {
+    std::ostringstream console;
+    EngineComputer computer(console);
+    WindowFixture f({1}, &computer);
+    f.Do(CmdRulesFree);
+    f.Do(CmdTwoPlayers);
+    for (const char* point : {"H8", "H9", "J10", "G9", "I9", "G10"}) f.Click(point);
+    f.Do(CmdModeComputer);
+    f.Do(CmdLevel9);
+    f.Do(CmdExactSearch);
+    f.boxes.Take();
+    for (int round = 0; round < 3; ++round) {
+      if (round == 0) f.Click("G11");  // the computer's move
+      if (round == 1) f.Press(5);      // the hint, accepted when it comes: then the computer's move
+      if (round == 2) f.Press(7);      // the VCF search
+      f.Click("A1");
+      f.RightClick();
+      f.Do(CmdLevel3);
+      f.Do(CmdShowNumbers);
+      f.view()->repaint();
+      // An accepted hint starts the computer's move, which is stopped in turn.
+      QVERIFY(QTest::qWaitFor(
+          [&] {
+            const bool idle = !f.controller().computing() && f.window->workers().live() == 0;
+            if (!idle) f.Press(StopButton);
+            return idle;
+          },
+          60000));
+      QCOMPARE(f.Cell("A1"), Empty);
+    }
+    QCOMPARE(f.controller().displayCells(), f.controller().game().cells);
+  }
+
   // While the computer searches, its progress lines are redrawn as they come; clicks and the
   // right button are ignored and guarded commands refused with a notice. The stop button ends the
   // search with its move played.
