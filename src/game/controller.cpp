@@ -56,20 +56,49 @@ void Controller::Command(int command) {
     BusyNotice();
     return;
   }
+  if (!SettingsCommand(command)) GameCommand(command);
+}
+
+// The commands that change a setting; false for the others.
+bool Controller::SettingsCommand(int command) {
+  switch (command) {
+    case CmdModeComputer:
+    case CmdModeTwoPlayers:
+      ModeCommand(command);
+      return true;
+    case CmdRulesFree:
+    case CmdRulesForbidden:
+    case CmdRulesRif:
+      RulesCommand(command);
+      return true;
+    case CmdFastSearch:
+    case CmdAccurateSearch:
+    case CmdExactSearch:
+      SearchModeCommand(command);
+      return true;
+    case CmdShowNumbers:
+      ToggleShowNumbers();
+      return true;
+    case CmdUseBook:
+      ToggleUseBook();
+      return true;
+    default:
+      break;
+  }
+  for (int level = 0; level < 10; ++level) {
+    if (command != LevelCommands[level]) continue;
+    LevelCommand(level);
+    return true;
+  }
+  return false;
+}
+
+void Controller::GameCommand(int command) {
   switch (command) {
     case CmdPlayBlack:
     case CmdPlayWhite:
     case CmdTwoPlayers:
       NewGame(command);
-      break;
-    case CmdModeComputer:
-    case CmdModeTwoPlayers:
-      ModeCommand(command);
-      break;
-    case CmdRulesFree:
-    case CmdRulesForbidden:
-    case CmdRulesRif:
-      RulesCommand(command);
       break;
     case CmdOpen:
       LoadGame();
@@ -93,23 +122,10 @@ void Controller::Command(int command) {
     case CmdExit:
       host_.Quit();
       break;
-    case CmdFastSearch:
-    case CmdAccurateSearch:
-    case CmdExactSearch:
-      SearchModeCommand(command);
-      break;
-    case CmdShowNumbers:
-      ToggleShowNumbers();
-      break;
-    case CmdUseBook:
-      ToggleUseBook();
-      break;
     case CmdAbout:
       host_.ShowAbout();
       break;
     default:
-      for (int level = 0; level < 10; ++level)
-        if (command == LevelCommands[level]) LevelCommand(level);
       break;
   }
 }

@@ -102,7 +102,9 @@ class Controller {
   void PlaceComputerOfferings(const ComputerAnswer& answer);
   void ComputerTakesOfferingAwayAndReplies(const ComputerAnswer& answer);
 
-  // Settings commands.
+  // Commands.
+  bool SettingsCommand(int command);
+  void GameCommand(int command);
   void RulesCommand(int command);
   void ModeCommand(int command);
   void LevelCommand(int level);

@@ -14,7 +14,7 @@ namespace {
 constexpr double StoneRadius = 14.5;
 
 QImage BuildStone(int colour) {
-  // Step 1: the grey level of every offset from the centre inside the disc, and the smallest.
+  // The grey level of every offset from the centre inside the disc, and the smallest.
   const int n = static_cast<int>(StoneRadius);
   const double r2 = StoneRadius * StoneRadius;
   std::array<std::array<int, 15>, 15> grey{};
@@ -29,7 +29,7 @@ QImage BuildStone(int colour) {
       darkest = std::min(darkest, grey[i][j]);
     }
   }
-  // Steps 2 and 3: Black is the same table darkened by the rim's level; mirror it into a disc.
+  // Black is the same table darkened by the rim's level; mirrored into a disc.
   const int shift = colour == Black ? darkest : 0;
   QImage image(2 * n + 1, 2 * n + 1, QImage::Format_ARGB32);
   image.fill(Qt::transparent);
@@ -109,9 +109,10 @@ QFont PanelFont() {
   return font;
 }
 
-void PaintWindow(QPainter& painter, const BoardScene& scene) {
-  painter.save();
-  painter.setRenderHint(QPainter::Antialiasing, false);
+namespace {
+
+// The background, the toolbar band, the frames, the grid, the star points and the labels.
+void PaintBoardAndFrames(QPainter& painter) {
   painter.fillRect(QRect(0, 0, ClientWidth, ClientHeight), BoardColour);
 
   // Toolbar band: the rectangle (-1, -1)-(800, 30) with a black border; the buttons lie on it.
@@ -155,7 +156,10 @@ void PaintWindow(QPainter& painter, const BoardScene& scene) {
     DrawTextAt(painter, PointX(i) - painter.fontMetrics().horizontalAdvance(letter) / 2, 570,
                letter);
   }
+}
 
+// The stones, their numbers, the pending offering and the panel's text.
+void PaintStonesAndPanel(QPainter& painter, const BoardScene& scene) {
   // Stones, in order of CellIndex.
   for (int cell = 0; cell < CellCount; ++cell) {
     const int value = (*scene.cells)[cell];
@@ -191,6 +195,15 @@ void PaintWindow(QPainter& painter, const BoardScene& scene) {
     const int left = i % 2 == 0 ? 595 : 715 - painter.fontMetrics().horizontalAdvance(text);
     DrawTextAt(painter, left, PanelLineTop(i), text);
   }
+}
+
+}  // namespace
+
+void PaintWindow(QPainter& painter, const BoardScene& scene) {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  PaintBoardAndFrames(painter);
+  PaintStonesAndPanel(painter, scene);
   painter.restore();
 }
 
