@@ -1,12 +1,11 @@
+// The RIF opening procedure: the computer's swap after the human's opening, the opening it lays
+// as Black, and the two offered fifth moves on either side.
 #include <array>
 #include <iostream>
 
 #include "board/symmetry.h"
 #include "game/controller.h"
 #include "game/openings.h"
-
-// The RIF opening procedure: the computer's swap after the human's opening, the opening it lays
-// as Black, and the two offered fifth moves on either side.
 
 namespace tesmor {
 
