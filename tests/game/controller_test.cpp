@@ -245,6 +245,12 @@ TEST(Controller, HintAndVcfProposals) {
   f.RunWorker();
   EXPECT_EQ(f.host.TakeTexts(), Strings{"没有找到VCF！"});
   EXPECT_EQ(f.computer.vcfLimits.back(), 113);
+  // A stopped search has shown nothing and says nothing.
+  f.controller.Command(CmdVcf);
+  f.controller.Command(CmdStop);
+  f.RunWorker();
+  EXPECT_TRUE(f.host.TakeTexts().empty());
+  EXPECT_FALSE(f.controller.computing());
   f.computer.vcfAnswer = P("G7");
   f.controller.ToolbarButton(7);
   f.RunWorker();
