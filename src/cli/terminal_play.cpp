@@ -20,7 +20,6 @@
 
 #include "board/random_source.h"
 #include "game/controller.h"
-#include "game/geometry.h"
 
 namespace tesmor {
 
@@ -188,12 +187,12 @@ class TerminalHost final : public Host, public WindowLink {
 
   // WindowLink, called on a worker thread -----------------------------------------------------
 
-  int Send(int message, int value) override {
+  int Send(const WorkerMessage& message) override {
     std::future<int> answer;
     {
       std::lock_guard lock(mutex_);
       if (closing_) return 0;
-      messages_.push_back({message, value, std::promise<int>()});
+      messages_.push_back({message, std::promise<int>()});
       answer = messages_.back().answer.get_future();
     }
     Wake();
@@ -209,8 +208,7 @@ class TerminalHost final : public Host, public WindowLink {
 
  private:
   struct Message {
-    int message;
-    int value;
+    WorkerMessage message;
     std::promise<int> answer;
   };
   struct Worker {
@@ -219,14 +217,14 @@ class TerminalHost final : public Host, public WindowLink {
   };
 
   bool HandleOneMessage() {
-    Message message;
+    std::optional<Message> message;
     {
       std::lock_guard lock(mutex_);
       if (messages_.empty()) return false;
-      message = std::move(messages_.front());
+      message.emplace(std::move(messages_.front()));
       messages_.pop_front();
     }
-    message.answer.set_value(controller_.HandleMessage(message.message, message.value));
+    message->answer.set_value(controller_.HandleWorkerMessage(message->message));
     return true;
   }
 
@@ -270,34 +268,41 @@ class TerminalHost final : public Host, public WindowLink {
     return line;
   }
 
+  using Options = std::initializer_list<std::pair<const char*, int>>;
+
+  // The command of the option named by arg, or a usage line.
+  void Choose(const std::string& verb, const std::string& arg, Options options) {
+    for (const auto& [name, command] : options)
+      if (arg == name) return controller_.Command(command);
+    std::string names;
+    for (const auto& option : options)
+      names += (names.empty() ? "" : "|") + std::string(option.first);
+    out_ << "用法：" << verb << " " << names << "\n";
+  }
+
   void HandleLine(const std::string& line) {
     const std::vector<std::string> words = Words(line);
     if (words.empty()) return;
     const std::string& verb = words[0];
     const std::string arg = words.size() > 1 ? words[1] : "";
-    auto choose = [&](std::initializer_list<std::pair<const char*, int>> options) {
-      for (const auto& [name, command] : options)
-        if (arg == name) return controller_.Command(command);
-      out_ << "用法：" << verb << " " << [&] {
-        std::string names;
-        for (const auto& option : options)
-          names += (names.empty() ? "" : "|") + std::string(option.first);
-        return names;
-      }() << "\n";
-    };
-
     const int point = ParsePoint(verb);
-    if (point != NoPoint) {
-      controller_.LeftClick(PointX(PointCol(point)), PointY(PointRow(point)));
+    if (point != NoPoint)
+      controller_.BoardClick({PointRow(point), PointCol(point)});
+    else if (!SettingsLine(verb, arg) && !ActionLine(verb, line))
+      out_ << "未知命令「" << verb << "」（输入 help 查看命令）\n";
+  }
+
+  // The verbs of the settings menus; false for the others.
+  bool SettingsLine(const std::string& verb, const std::string& arg) {
+    if (verb == "new" && arg.empty()) {
+      controller_.ToolbarButton(0);
     } else if (verb == "new") {
-      if (arg.empty())
-        controller_.ToolbarButton(0);
-      else
-        choose({{"black", CmdPlayBlack}, {"white", CmdPlayWhite}, {"two", CmdTwoPlayers}});
+      Choose(verb, arg, {{"black", CmdPlayBlack}, {"white", CmdPlayWhite}, {"two", CmdTwoPlayers}});
     } else if (verb == "mode") {
-      choose({{"computer", CmdModeComputer}, {"two", CmdModeTwoPlayers}});
+      Choose(verb, arg, {{"computer", CmdModeComputer}, {"two", CmdModeTwoPlayers}});
     } else if (verb == "rules") {
-      choose({{"free", CmdRulesFree}, {"forbidden", CmdRulesForbidden}, {"rif", CmdRulesRif}});
+      Choose(verb, arg,
+             {{"free", CmdRulesFree}, {"forbidden", CmdRulesForbidden}, {"rif", CmdRulesRif}});
     } else if (verb == "level") {
       if (arg.size() == 1 && arg[0] >= '0' && arg[0] <= '9') {
         const int command = LevelCommands[arg[0] - '0'];
@@ -307,33 +312,39 @@ class TerminalHost final : public Host, public WindowLink {
         out_ << "用法：level 0..9\n";
       }
     } else if (verb == "search") {
-      choose({{"fast", CmdFastSearch}, {"accurate", CmdAccurateSearch}, {"exact", CmdExactSearch}});
-    } else if (verb == "hint") {
-      controller_.Command(CmdHint);
-    } else if (verb == "vcf") {
-      controller_.Command(CmdVcf);
-    } else if (verb == "stop") {
-      controller_.Command(CmdStop);
-    } else if (verb == "wait") {
-      WaitForComputer();
-    } else if (verb == "undo") {
-      controller_.Command(CmdTakeBack);
-    } else if (verb == "save" || verb == "open") {
+      Choose(verb, arg,
+             {{"fast", CmdFastSearch}, {"accurate", CmdAccurateSearch}, {"exact", CmdExactSearch}});
+    } else if (verb == "numbers") {
+      controller_.Command(CmdShowNumbers);
+    } else if (verb == "book") {
+      controller_.Command(CmdUseBook);
+      if (!controller_.MenuEnabled(CmdUseBook)) out_ << "RIF规则下总是使用棋谱\n";
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  // The other verbs; false for an unknown one.
+  bool ActionLine(const std::string& verb, const std::string& line) {
+    static const std::pair<const char*, int> kCommands[] = {
+        {"hint", CmdHint},   {"vcf", CmdVcf},   {"stop", CmdStop}, {"undo", CmdTakeBack},
+        {"about", CmdAbout}, {"quit", CmdExit}, {"exit", CmdExit},
+    };
+    for (const auto& [name, command] : kCommands) {
+      if (verb != name) continue;
+      controller_.Command(command);
+      return true;
+    }
+    if (verb == "save" || verb == "open") {
       // File names keep their case: take the argument from the raw line.
       std::istringstream raw(line);
       std::string ignored;
       raw >> ignored >> pendingFileName_;
       controller_.Command(verb == "save" ? CmdSave : CmdOpen);
       pendingFileName_.clear();
-    } else if (verb == "numbers") {
-      controller_.Command(CmdShowNumbers);
-    } else if (verb == "book") {
-      controller_.Command(CmdUseBook);
-      if (!controller_.MenuEnabled(CmdUseBook)) out_ << "RIF规则下总是使用棋谱\n";
-    } else if (verb == "about") {
-      controller_.Command(CmdAbout);
-    } else if (verb == "quit" || verb == "exit") {
-      controller_.Command(CmdExit);
+    } else if (verb == "wait") {
+      WaitForComputer();
     } else if (verb == "board") {
       dirty_ = true;
     } else if (verb == "status") {
@@ -341,8 +352,9 @@ class TerminalHost final : public Host, public WindowLink {
     } else if (verb == "help") {
       out_ << kHelp;
     } else {
-      out_ << "未知命令「" << verb << "」（输入 help 查看命令）\n";
+      return false;
     }
+    return true;
   }
 
   void Status() {
@@ -352,12 +364,19 @@ class TerminalHost final : public Host, public WindowLink {
       return "";
     };
     out_ << "规则: " << ticked({CmdRulesFree, CmdRulesForbidden, CmdRulesRif})
-         << "  切换: " << (controller_.playMode() == TwoHumans ? "双人" : "人机")
-         << "  等级: " << CommandText(LevelCommands[controller_.level() - 1])
+         << "  切换: " << (controller_.settings().playMode == TwoHumans ? "双人" : "人机")
+         << "  等级: " << CommandText(LevelCommands[controller_.settings().level])
          << "  搜索: " << ticked({CmdFastSearch, CmdAccurateSearch, CmdExactSearch})
          << "  显示标号: " << (controller_.showNumbers() ? "开" : "关")
-         << "  使用棋谱: " << (controller_.useBook() ? "开" : "关")
+         << "  使用棋谱: " << (controller_.settings().useBook ? "开" : "关")
          << (controller_.computing() ? "  （电脑思考中）" : "") << "\n";
+  }
+
+  void ColumnLabels(bool numbers) {
+    out_ << "   ";
+    for (int col = 0; col < BoardSize; ++col)
+      out_ << (numbers ? "   " : " ") << static_cast<char>('A' + col);
+    out_ << "\n";
   }
 
   void Redraw() {
@@ -374,14 +393,8 @@ class TerminalHost final : public Host, public WindowLink {
         count > 0 ? CellIndex(game.history[count - 1].row, game.history[count - 1].col) : -1;
     const auto panel = controller_.panel().Snapshot();
 
-    auto columnLabels = [&] {
-      out_ << "   ";
-      for (int col = 0; col < BoardSize; ++col)
-        out_ << (numbers ? "   " : " ") << static_cast<char>('A' + col);
-      out_ << "\n";
-    };
     out_ << "\n";
-    columnLabels();
+    ColumnLabels(numbers);
     for (int row = BoardSize - 1; row >= 0; --row) {
       char label[8];
       std::snprintf(label, sizeof label, "%2d ", row + 1);
@@ -416,7 +429,7 @@ class TerminalHost final : public Host, public WindowLink {
         out_ << "   " << panel[2 * panelLine] << panel[2 * panelLine + 1];
       out_ << "\n";
     }
-    columnLabels();
+    ColumnLabels(numbers);
     out_ << (count % 2 == 0 ? "轮到黑方" : "轮到白方")
          << (controller_.computing() ? "（电脑思考中）" : "") << "\n"
          << std::flush;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/geometry.h"
 #include "ui/painting.h"
 
 namespace tesmor {
@@ -87,9 +88,9 @@ void BoardView::paintEvent(QPaintEvent*) {
 
 void BoardView::mousePressEvent(QMouseEvent* event) {
   const QPoint position = ToClient(event->position());
-  if (event->button() == Qt::LeftButton)
-    controller_.LeftClick(position.x(), position.y());
-  else if (event->button() == Qt::RightButton)
+  if (event->button() == Qt::LeftButton) {
+    if (const auto point = ClickToPoint(position.x(), position.y())) controller_.BoardClick(*point);
+  } else if (event->button() == Qt::RightButton)
     controller_.RightClick();
 }
 

@@ -97,8 +97,8 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
 MainWindow::MainWindow(ComputerPlayer& computer, RandomSource& random)
     : computer_(computer),
       controller_(*this, computer, random),
-      workers_([this](int message, int value) {
-        const int answer = controller_.HandleMessage(message, value);
+      workers_([this](const WorkerMessage& message) {
+        const int answer = controller_.HandleWorkerMessage(message);
         ShowBusy();
         return answer;
       }) {

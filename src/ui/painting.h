@@ -9,7 +9,8 @@
 #include <string>
 
 #include "board/board.h"
-#include "game/geometry.h"
+#include "game/panel.h"
+#include "ui/geometry.h"
 
 class QPainter;
 

@@ -22,10 +22,12 @@ namespace {
 // The program's computer, reading the shipped book where the sources keep it.
 struct ShippedBookComputer final : ComputerPlayer {
   BookLoadReport LoadOpeningBook() override { return engine.LoadOpeningBookFile(path); }
-  int ChooseComputerMove(GameState& game, const MoveRequest& request) override {
-    return engine.ChooseComputerMove(game, request);
+  ComputerAnswer ChooseMove(GameState game, const MoveRequest& request) override {
+    return engine.ChooseMove(game, request);
   }
-  int FindVcf(GameState& game, int limit) override { return engine.FindVcf(game, limit); }
+  std::optional<int> FindVcf(GameState game, int limit, std::atomic<bool>* stop) override {
+    return engine.FindVcf(game, limit, stop);
+  }
   // A search prints its node count here; the book prints nothing after "思考中...".
   bool Searched() const { return console.str().find("节点数目") != std::string::npos; }
 

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "board/random_source.h"
-#include "game/geometry.h"
 #include "ui/board_view.h"
+#include "ui/geometry.h"
 #include "ui/image_button.h"
 #include "ui/main_window.h"
 #include "ui/painting.h"
@@ -35,15 +35,15 @@ inline int Pt(const char* text) {
 // worker thread: the test reads what it recorded only after the worker's result has arrived.
 class TestComputer final : public ComputerPlayer {
  public:
-  static constexpr int LongSearch = -1000;
+  static constexpr ComputerAnswer LongSearch{ComputerAnswer::Kind::NoMove, -1000, -1000};
 
   BookLoadReport LoadOpeningBook() override {
     BookLoadReport report;
     report.loaded = true;
     return report;
   }
-  int ChooseComputerMove(GameState&, const MoveRequest& request) override {
-    int answer = NoPoint;
+  ComputerAnswer ChooseMove(GameState, const MoveRequest& request) override {
+    ComputerAnswer answer;
     {
       std::lock_guard lock(mutex_);
       if (!moves.empty()) {
@@ -51,20 +51,20 @@ class TestComputer final : public ComputerPlayer {
         moves.pop_front();
       }
     }
-    if (request.progress) request.progress->PanelLine(5, "3");
+    if (request.progress) request.progress->Progress(ProgressField::Depth, 3);
     if (answer != LongSearch) return answer;
     searching = true;
     for (int n = 0; !request.stopRequested->load(); ++n) {
-      request.progress->PanelLine(11, PointText(n % CellCount));
+      request.progress->Progress(ProgressField::CurrentPoint, n % CellCount);
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     searching = false;
     return stopAnswer;
   }
-  int FindVcf(GameState&, int) override { return NoPoint; }
+  std::optional<int> FindVcf(GameState, int, std::atomic<bool>*) override { return std::nullopt; }
 
-  std::deque<int> moves;
-  int stopAnswer = NoPoint;
+  std::deque<ComputerAnswer> moves;
+  ComputerAnswer stopAnswer;
   std::atomic<bool> searching{false};
 
  private:
@@ -167,7 +167,7 @@ struct WindowFixture {
   bool StartLongSearch(const char* answer) {
     Do(CmdRulesFree);
     computer.moves = {TestComputer::LongSearch};
-    computer.stopAnswer = Pt(answer);
+    computer.stopAnswer = ComputerAnswer::Play(Pt(answer));
     Click("H8");
     return QTest::qWaitFor([this] { return computer.searching.load(); }, 20000);
   }

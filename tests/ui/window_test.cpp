@@ -303,7 +303,7 @@ class WindowTest : public QObject {
     f.boxes.press = {"否"};
     f.Do(CmdPlayWhite);
     QCOMPARE(f.boxes.Take(), QStringList{"提示消息 | 是否交换？ | 是 否 | !"});
-    f.computer.moves = {MakePointPair(Pt("J7"), Pt("G7"))};
+    f.computer.moves = {ComputerAnswer::Pair(Pt("G7"), Pt("J7"))};
     f.Click("G9");
     QVERIFY(f.WaitIdle());
     QCOMPARE(f.controller().rifFifthState(), 2);
@@ -373,7 +373,7 @@ class WindowTest : public QObject {
     WithDialog<QDialog>([&] { key(Qt::CTRL | Qt::Key_O); }, title);
     WithDialog<QDialog>([&] { key(Qt::Key_F1); }, title);
     QCOMPARE(titles, (QStringList{"保存文件", "读取文件", "关于 Tesmor v3.2"}));
-    f.computer.moves = {Pt("G7")};
+    f.computer.moves = {ComputerAnswer::Play(Pt("G7"))};
     f.boxes.press = {"取消"};
     key(Qt::CTRL | Qt::Key_H);
     QVERIFY(f.WaitIdle());
