@@ -8,6 +8,7 @@
 #include <stop_token>
 #include <thread>
 
+#include "board/input_echo.h"
 #include "cli/commands.h"
 #include "cli/position_arg.h"
 #include "search/computer_move.h"
@@ -115,7 +116,7 @@ int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::o
   else if (mode == "exact")
     settings.searchMode = ExactSearchMode;
   else {
-    err << "tesmor-engine bench: unknown mode '" << mode << "'\n";
+    err << "tesmor-engine bench: unknown mode '" << EchoInput(mode) << "'\n";
     return ExitBadInput;
   }
   const int levelArg = levelText[0] - '0' + 7;

@@ -1,6 +1,7 @@
 #include <chrono>
 #include <ostream>
 
+#include "board/input_echo.h"
 #include "board/symmetry.h"
 #include "cli/commands.h"
 #include "cli/position_arg.h"
@@ -20,7 +21,7 @@ bool ApplyRules(const std::string& rules, bool allowRif, GameState& game, Search
     if (settings) settings->rifRules = rules == "rif";
     return true;
   }
-  error = "unknown rules '" + rules + "' (free, forbidden" + (allowRif ? ", rif)" : ")");
+  error = "unknown rules '" + EchoInput(rules) + "' (free, forbidden" + (allowRif ? ", rif)" : ")");
   return false;
 }
 
@@ -123,7 +124,7 @@ int MoveCommand(const std::vector<std::string>& args, std::ostream& out, std::os
                                   : mode == "accurate" ? AccurateSearchMode
                                                        : ExactSearchMode;
   } else {
-    err << "tesmor-engine move: unknown mode '" << mode << "' (fast, accurate, exact)\n";
+    err << "tesmor-engine move: unknown mode '" << EchoInput(mode) << "' (fast, accurate, exact)\n";
     return ExitBadInput;
   }
   if (!ApplyRules(parsed.Option("rules", "rif"), true, game, &request.settings, error)) {

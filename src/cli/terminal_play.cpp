@@ -21,6 +21,7 @@
 #include "board/random_source.h"
 #include "game/controller.h"
 #include "game/geometry.h"
+#include "tesmor_version.h"
 
 namespace tesmor {
 
@@ -112,7 +113,7 @@ class TerminalHost final : public Host, public WindowLink {
 
   int Run() {
     controller_.Start();
-    out_ << "Tesmor v3.2 in the terminal. Type help for the commands.\n";
+    out_ << ProgramTitle << " in the terminal. Type help for the commands.\n";
     Redraw();
     while (!quit_) {
       if (input_.HasLine()) {
@@ -183,7 +184,7 @@ class TerminalHost final : public Host, public WindowLink {
                                             const std::string& lastName) override {
     return AskFileName(title, lastName);
   }
-  void ShowAbout() override { out_ << "关于 Tesmor v3.2\n  Tesmor v3.2\n"; }
+  void ShowAbout() override { out_ << "关于 " << ProgramTitle << "\n  " << ProgramTitle << "\n"; }
   void Quit() override { quit_ = true; }
 
   // WindowLink, called on a worker thread -----------------------------------------------------

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "board/input_echo.h"
+
 namespace tesmor {
 
 namespace {
@@ -45,13 +47,13 @@ PositionFileResult ParsePositionBytes(const std::vector<uint8_t>& bytes) {
 
 PositionFileResult ReadPositionFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) return Refuse("cannot open " + path + ": " + std::strerror(errno));
+  if (!in) return Refuse("cannot open " + EchoInput(path) + ": " + std::strerror(errno));
   // A real position file is at most 226 bytes; reading one byte more is enough to refuse a
   // longer one without reading all of it.
   std::vector<uint8_t> bytes;
   char byte = 0;
   while (bytes.size() <= CellCount + 1 && in.get(byte)) bytes.push_back(static_cast<uint8_t>(byte));
-  if (in.bad()) return Refuse("cannot read " + path);
+  if (in.bad()) return Refuse("cannot read " + EchoInput(path));
   return ParsePositionBytes(bytes);
 }
 
@@ -66,7 +68,7 @@ std::vector<uint8_t> PositionBytes(const GameState& state) {
 bool WritePositionFile(const std::string& path, const GameState& state, std::string* error) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) {
-    if (error) *error = "cannot create " + path + ": " + std::strerror(errno);
+    if (error) *error = "cannot create " + EchoInput(path) + ": " + std::strerror(errno);
     return false;
   }
   const std::vector<uint8_t> bytes = PositionBytes(state);
@@ -74,7 +76,7 @@ bool WritePositionFile(const std::string& path, const GameState& state, std::str
             static_cast<std::streamsize>(bytes.size()));
   out.close();
   if (!out) {
-    if (error) *error = "cannot write " + path;
+    if (error) *error = "cannot write " + EchoInput(path);
     return false;
   }
   return true;

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "tesmor_version.h"
 #include "ui/about_dialog.h"
 #include "ui/board_view.h"
 #include "ui/image_button.h"
@@ -20,7 +21,7 @@ namespace tesmor {
 
 namespace {
 
-constexpr const char* WindowTitle = "Tesmor v3.2";
+constexpr const char* WindowTitle = ProgramTitle;
 
 // The items that carry a tick: one in each of the mode, rules, level and search-mode groups, and
 // the two toggles.
