@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "board/forbidden.h"
+#include "board/input_echo.h"
 #include "board/symmetry.h"
 #include "book/book_location.h"
 #include "game/openings.h"
@@ -523,7 +524,7 @@ void Controller::LoadGame() {
   lastFileName_ = *path;
   const PositionFileResult read = ReadPositionFile(*path);
   if (!read.ok) {
-    std::cerr << "tesmor: " << *path << ": " << read.error << "\n";
+    std::cerr << "tesmor: " << EchoInput(*path) << ": " << read.error << "\n";
     host_.MessageBox("文件读取失败！", kFileCaption, MessageIcon::Exclamation, MessageButtons::Ok);
     return;
   }

@@ -4,6 +4,8 @@
 
 #include "board/file_io.h"
 
+#include "board/input_echo.h"
+
 namespace tesmor {
 
 namespace {
