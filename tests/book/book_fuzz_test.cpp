@@ -46,8 +46,7 @@ std::vector<uint8_t> Mutate(std::vector<uint8_t> bytes, std::mt19937& rng) {
 // Every entry's move is on an empty point of a position that Black and White reached in turn.
 void ExpectSoundEntries(const OpeningBook& book) {
   for (const BookEntry& entry : book.entries()) {
-    ASSERT_GE(entry.point, 0);
-    ASSERT_LT(entry.point, CellCount);
+    ASSERT_TRUE(entry.point >= 0 && entry.point < CellCount);
     int black = 0;
     int white = 0;
     for (int p = 0; p < CellCount; ++p) {
@@ -75,18 +74,6 @@ TEST(BookFuzz, DamagedBooksLoadSafelyAndDumpFaithfully) {
     ASSERT_TRUE(text.ok) << text.error;
     ASSERT_EQ(text.tree, read.tree);
     ASSERT_EQ(OpeningBook::FromBytes(WriteBookTree(text.tree)).entries(), book.entries());
-
-    for (size_t k = 0; k < book.entries().size(); k += 37) {
-      PositionKey key{};
-      std::copy(book.entries()[k].rows.begin(), book.entries()[k].rows.end(), key.begin() + 1);
-      SequenceRandom random({static_cast<int>(rng() % 32768)});
-      const int one = book.LookupBook(key, round % 2 ? Black : White, {}, random);
-      EXPECT_TRUE(one == NoPoint ||
-                  book.BookScoreAt(key, PointRow(one), PointCol(one), {}) != NoBookScore);
-      // One number repeated forever still ends the draw of two different points.
-      const int pair = book.LookupBook(key, Black, {true, true}, random);
-      EXPECT_TRUE(pair == NoPoint || PairLow(pair) != PairHigh(pair));
-    }
   }
 }
 

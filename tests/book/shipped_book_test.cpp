@@ -1,12 +1,10 @@
-// The book shipped with the program: built from its committed source, found from the build
-// tree, and answering White's fourth move, Black's two fifth-move offerings and White's choice
-// between them for every named opening in every orientation.
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <array>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "board/symmetry.h"
 #include "book/book_location.h"
@@ -18,12 +16,18 @@
 namespace tesmor {
 namespace {
 
-// A level argument that runs no search: what such a call answers comes from the book alone.
-constexpr int BookOnly = 0;
+using test::BookMovesOnBoard;
+using test::ShippedBook;
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+TEST(ShippedBook, IsCompiledFromItsSourceAndFoundFromTheBuildTree) {
+  const std::string bytes = test::FileContents(test::ShippedBookPath());
+  const BookTextResult source = ParseBookText(test::FileContents(test::ShippedBookSourcePath()));
+  ASSERT_TRUE(source.ok) << source.error;
+  EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.end()), WriteBookTree(source.tree));
+  // The tests run from the build tree's bin directory, beside the programs.
+  const std::filesystem::path found = FindOpeningBook(OpeningBookPlaces());
+  ASSERT_FALSE(found.empty());
+  EXPECT_TRUE(test::FileContents(found.string()) == bytes) << found << " is not the shipped book";
 }
 
 // The moves of the path laid out through transform id, under the forbidden-move rules.
@@ -38,6 +42,22 @@ GameState Laid(const std::vector<int>& path, int id) {
   return game;
 }
 
+// The book's moves for the path as the book itself lays it out, in file order.
+std::vector<int> BookReplies(const std::vector<int>& path) {
+  std::vector<int> points;
+  for (const test::BoardBookMove& move : BookMovesOnBoard(ShippedBook(), Laid(path, 0)))
+    if (move.id == 0) points.push_back(move.point);
+  return points;
+}
+
+// The best score for Black among the book's grades of the fifth move p.
+int OfferingScore(const GameState& four, int p) {
+  int score = NoBookScore;
+  for (const test::BoardBookMove& move : BookMovesOnBoard(ShippedBook(), four))
+    if (move.point == p) score = std::max(score, move.score);
+  return score;
+}
+
 bool Contains(const std::vector<int>& points, int p) {
   return std::find(points.begin(), points.end(), p) != points.end();
 }
@@ -48,99 +68,61 @@ bool SameOffering(GameState four, int a, int b) {
   return SameFifthOfferingExists(four, PointRow(b), PointCol(b)) != 0;
 }
 
-TEST(ShippedBook, IsCompiledFromItsSourceAndFoundFromTheBuildTree) {
-  const std::string bytes = ReadAll(test::ShippedBookPath());
-  const BookTextResult source = ParseBookText(ReadAll(test::ShippedBookSourcePath()));
-  ASSERT_TRUE(source.ok) << source.error;
-  EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.end()), WriteBookTree(source.tree));
-  const BookReadResult read =
-      ReadBookTree({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
-  EXPECT_FALSE(read.report.Damaged());
-  EXPECT_EQ(read.tree, source.tree);
-
-  // The tests run from the build tree's bin directory, beside the programs.
-  const std::filesystem::path found = FindOpeningBook(OpeningBookPlaces());
-  ASSERT_FALSE(found.empty());
-  EXPECT_TRUE(ReadAll(found.string()) == bytes) << found << " is not the shipped book";
-}
-
-class ShippedBookPlay : public testing::Test {
- protected:
-  // The computer's move with the book alone, under the RIF rules; with an offering open when
-  // secondOffer names a point.
-  int Choose(GameState& game, MoveRecord secondOffer = {-1, -1}) {
-    context.settings.rifRules = true;
-    context.settings.useBook = true;
+TEST(ShippedBookPlay, EveryOpeningInEveryOrientationIsPlayedFromTheBook) {
+  SequenceRandom random({0, 5, 2, 7, 1});
+  SearchContext context{random, &ShippedBook(), nullptr};
+  context.settings.rifRules = true;
+  context.settings.useBook = true;
+  // Level 0 runs no search, so every answer comes from the book.
+  const auto choose = [&](GameState& game, MoveRecord secondOffer) {
     context.settings.rifFifthState = secondOffer.row >= 0 ? 2 : 0;
     context.settings.secondOffer = secondOffer;
-    return ChooseComputerMove(context, game, BookOnly);
-  }
-
-  // The best book score, from Black's side, of the fifth move p in the four-stone position.
-  static int OfferingScore(const GameState& four, int p) {
-    int score = NoBookScore;
-    for (int id = 0; id < TransformCount; ++id)
-      score = std::max(score,
-                       test::ShippedBook().BookScoreAt(MakePositionKey(four.cells, id), PointRow(p),
-                                                       PointCol(p), BookRules{true, true}));
-    return score;
-  }
-
-  SequenceRandom random{{0, 5, 2, 7, 1}};
-  SearchContext context{random, &test::ShippedBook(), nullptr};
-};
-
-TEST_F(ShippedBookPlay, EveryOpeningInEveryOrientationIsPlayedFromTheBook) {
-  const OpeningBook& book = test::ShippedBook();
+    return ChooseComputerMove(context, game, 0);
+  };
   for (const NamedOpening& opening : OpeningCatalogue()) {
     const std::array<int, 3> stones = OpeningStones(opening.number);
     const std::vector<int> path(stones.begin(), stones.end());
-    const std::vector<BookNode>* fourths = test::BookMovesAfter(path);
-    ASSERT_NE(fourths, nullptr) << opening.name;
+    const std::vector<int> fourths = BookReplies(path);
+    ASSERT_FALSE(fourths.empty()) << opening.name;
     for (int id = 0; id < TransformCount; ++id) {
       SCOPED_TRACE(std::string(opening.name) + " under transform " + std::to_string(id));
-      // White's fourth move: one of the best graded.
       GameState three = Laid(path, id);
-      EXPECT_TRUE(Contains(test::BestBookMoves(book, three), Choose(three)));
+      EXPECT_TRUE(Contains(test::BestBookMoves(ShippedBook(), three), choose(three, {-1, -1})));
 
-      for (const BookNode& fourth : *fourths) {
+      for (const int fourth : fourths) {
+        SCOPED_TRACE("fourth move " + PointText(MapKeyPointToBoard(fourth, id)));
         std::vector<int> path4 = path;
-        path4.push_back(fourth.point);
-        SCOPED_TRACE("fourth move " + PointText(MapKeyPointToBoard(fourth.point, id)));
+        path4.push_back(fourth);
         // Black offers two fifth moves of the book that are not the same offering.
         GameState four = Laid(path4, id);
         const GameState before = four;
-        const int pair = Choose(four);
+        const int pair = choose(four, {-1, -1});
         ASSERT_GE(pair, PointPairBase);
         EXPECT_TRUE(four.cells == before.cells && four.moveCount == before.moveCount);
-        std::vector<int> fifths;
-        for (const test::BoardBookMove& move : test::BookMovesOnBoard(book, four))
-          fifths.push_back(move.point);
-        const int offered = PairHigh(pair);
         const int first = PairLow(pair);
-        EXPECT_TRUE(Contains(fifths, offered) && Contains(fifths, first));
-        EXPECT_FALSE(offered == first || SameOffering(four, first, offered));
-        for (const BookNode& a : fourth.children) {  // nor any other two of the book's
-          for (const BookNode& b : fourth.children)
-            EXPECT_TRUE(id != 0 || a.point == b.point || !SameOffering(four, a.point, b.point));
-        }
-
-        // The book grades both, and White keeps the one worse for Black and answers it.
+        const int offered = PairHigh(pair);
         const int firstScore = OfferingScore(four, first);
         const int offeredScore = OfferingScore(four, offered);
-        ASSERT_TRUE(firstScore != NoBookScore && offeredScore != NoBookScore);
+        EXPECT_TRUE(firstScore != NoBookScore && offeredScore != NoBookScore);
+        EXPECT_FALSE(offered == first || SameOffering(four, first, offered));
+        if (id == 0) {  // nor are any other two of the book's
+          const std::vector<int> fifths = BookReplies(path4);
+          for (const int a : fifths)
+            for (const int b : fifths) EXPECT_TRUE(a == b || !SameOffering(four, a, b));
+        }
+
+        // White keeps the offering worse for Black and answers it from the book.
         GameState five = four;
         RecordMove(five, PointRow(first), PointCol(first));
-        const int choice = Choose(five, {PointRow(offered), PointCol(offered)});
+        const int choice = choose(five, {PointRow(offered), PointCol(offered)});
         ASSERT_GE(choice, PointPairBase);
         const int removed = PairHigh(choice);
         ASSERT_TRUE(removed == first || removed == offered);
         const int kept = removed == first ? offered : first;
-        EXPECT_GE(removed == first ? firstScore : offeredScore,
-                  removed == first ? offeredScore : firstScore);
+        EXPECT_GE(OfferingScore(four, removed), OfferingScore(four, kept));
         GameState withKept = four;
         RecordMove(withKept, PointRow(kept), PointCol(kept));
-        EXPECT_TRUE(Contains(test::BestBookMoves(book, withKept), PairLow(choice)));
+        EXPECT_TRUE(Contains(test::BestBookMoves(ShippedBook(), withKept), PairLow(choice)));
       }
     }
   }
