@@ -9,6 +9,7 @@
 #include "board/symmetry.h"
 #include "book/book_location.h"
 #include "book/book_text.h"
+#include "bookgen/book_analysis.h"
 #include "game/openings.h"
 #include "search/computer_move.h"
 #include "support/shipped_book.h"
@@ -31,15 +32,9 @@ TEST(ShippedBook, IsCompiledFromItsSourceAndFoundFromTheBuildTree) {
 }
 
 // The moves of the path laid out through transform id, under the forbidden-move rules.
-GameState Laid(const std::vector<int>& path, int id) {
-  GameState game;
-  ClearGameState(game);
-  game.forbiddenRulesOn = 1;
-  for (int p : path) {
-    const int q = MapKeyPointToBoard(p, id);
-    RecordMove(game, PointRow(q), PointCol(q));
-  }
-  return game;
+GameState Laid(std::vector<int> path, int id) {
+  for (int& p : path) p = MapKeyPointToBoard(p, id);
+  return bookgen::PositionOf(path);
 }
 
 // The book's moves for the path as the book itself lays it out, in file order.
@@ -95,10 +90,8 @@ TEST(ShippedBookPlay, EveryOpeningInEveryOrientationIsPlayedFromTheBook) {
         path4.push_back(fourth);
         // Black offers two fifth moves of the book that are not the same offering.
         GameState four = Laid(path4, id);
-        const GameState before = four;
         const int pair = choose(four, {-1, -1});
         ASSERT_GE(pair, PointPairBase);
-        EXPECT_TRUE(four.cells == before.cells && four.moveCount == before.moveCount);
         const int first = PairLow(pair);
         const int offered = PairHigh(pair);
         const int firstScore = OfferingScore(four, first);
@@ -114,7 +107,9 @@ TEST(ShippedBookPlay, EveryOpeningInEveryOrientationIsPlayedFromTheBook) {
         // White keeps the offering worse for Black and answers it from the book.
         GameState five = four;
         RecordMove(five, PointRow(first), PointCol(first));
+        const GameState before = five;
         const int choice = choose(five, {PointRow(offered), PointCol(offered)});
+        EXPECT_TRUE(five.cells == before.cells && five.moveCount == before.moveCount);
         ASSERT_GE(choice, PointPairBase);
         const int removed = PairHigh(choice);
         ASSERT_TRUE(removed == first || removed == offered);
