@@ -98,5 +98,16 @@ TEST_F(BookFiles, BookIsFoundInTheFirstPlaceThatHasOne) {
   EXPECT_FALSE(book.Load(Path("none")).loaded);
 }
 
+TEST(ShippedBook, IsCompiledFromItsSourceAndFoundFromTheBuildTree) {
+  const std::string bytes = test::FileContents(test::ShippedBookPath());
+  const BookTextResult source = ParseBookText(test::FileContents(test::ShippedBookSourcePath()));
+  ASSERT_TRUE(source.ok) << source.error;
+  EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.end()), WriteBookTree(source.tree));
+  // The tests run from the build tree's bin directory, beside the programs.
+  const fs::path found = FindOpeningBook(OpeningBookPlaces());
+  ASSERT_FALSE(found.empty());
+  EXPECT_TRUE(test::FileContents(found.string()) == bytes) << found << " is not the shipped book";
+}
+
 }  // namespace
 }  // namespace tesmor
