@@ -183,9 +183,8 @@ TEST(ShippedBookPlay, EveryOpeningInEveryOrientationIsPlayedFromTheBook) {
         ASSERT_GE(pair, PointPairBase);
         const int first = PairLow(pair);
         const int offered = PairHigh(pair);
-        const int firstScore = OfferingScore(four, first);
-        const int offeredScore = OfferingScore(four, offered);
-        EXPECT_TRUE(firstScore != NoBookScore && offeredScore != NoBookScore);
+        EXPECT_NE(OfferingScore(four, first), NoBookScore);
+        EXPECT_NE(OfferingScore(four, offered), NoBookScore);
         EXPECT_FALSE(offered == first || SameOffering(four, first, offered));
         if (id == 0) {  // nor are any other two of the book's
           const std::vector<int> fifths = BookReplies(path4);
