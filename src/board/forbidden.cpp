@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "board/renju_rule.h"
+
 namespace tesmor {
 
 namespace {
@@ -79,29 +81,32 @@ FourScan ScanFours(const Line& line, int pos, bool forbiddenRulesOn) {
   return {};
 }
 
-constexpr int kDirections = 4;
-
-Line LineThrough(const GameState& state, int direction, int row, int col) {
-  return ExtractLine(state.cells, direction, LineNumber(direction, row, col));
-}
-
-// Puts a Black stone on an empty point for the lifetime of the guard.
-class ProbeStone {
+// The game record as the renju rule reads it.
+class RecordView {
  public:
-  ProbeStone(GameState& state, int row, int col)
-      : cell_(state.cell(row, col)), placed_(cell_ == Empty) {
-    if (placed_) cell_ = Black;
+  explicit RecordView(const GameState& state) : state_(state) {}
+  int Cell(int row, int col) const { return state_.cell(row, col); }
+  Line LineThrough(int direction, int row, int col) const {
+    return ExtractLine(state_.cells, direction, LineNumber(direction, row, col));
   }
-  ~ProbeStone() {
-    if (placed_) cell_ = Empty;
-  }
-  ProbeStone(const ProbeStone&) = delete;
-  ProbeStone& operator=(const ProbeStone&) = delete;
+  bool RulesOn() const { return state_.forbiddenRulesOn != 0; }
 
  private:
-  int32_t& cell_;
-  bool placed_;
+  const GameState& state_;
 };
+
+// The game record as the rule's look-ahead changes it: probe stones, outside the move order.
+class RecordBoard : public RecordView {
+ public:
+  explicit RecordBoard(GameState& state) : RecordView(state), writable_(state) {}
+  void PlaceProbe(int row, int col) { writable_.PlaceProbeStone(row, col); }
+  void RemoveProbe(int row, int col) { writable_.RemoveProbeStone(row, col); }
+
+ private:
+  GameState& writable_;
+};
+
+using RecordRule = RenjuRule<RecordBoard>;
 
 }  // namespace
 
@@ -160,59 +165,26 @@ LinePoints ThreePointsInLine(const Line& line, int pos, bool forbiddenRulesOn) {
 }
 
 int IsOverlineAt(const GameState& state, int row, int col) {
-  if (!state.forbiddenRulesOn) return 0;
-  for (int d = 0; d < kDirections; ++d)
-    if (IsOverlineInLine(LineThrough(state, d, row, col), LinePosition(d, row, col), true))
-      return 1;
-  return 0;
+  return RecordRule::IsOverline(RecordView(state), row, col) ? 1 : 0;
 }
 
 int MakesFiveAt(GameState& state, int row, int col) {
-  ProbeStone probe(state, row, col);
-  for (int d = 0; d < kDirections; ++d)
-    if (IsFiveInLine(LineThrough(state, d, row, col), LinePosition(d, row, col),
-                     state.forbiddenRulesOn))
-      return 1;
-  return 0;
+  RecordBoard board(state);
+  return RecordRule::MakesFive(board, row, col) ? 1 : 0;
 }
 
 int CountFoursAt(const GameState& state, int row, int col) {
-  int fours = 0;
-  for (int d = 0; d < kDirections; ++d)
-    fours += CountFoursInLine(LineThrough(state, d, row, col), LinePosition(d, row, col),
-                              state.forbiddenRulesOn);
-  return fours;
+  return RecordRule::CountFours(RecordView(state), row, col);
 }
 
 int CountRealThreesAt(GameState& state, int row, int col) {
-  int threes = 0;
-  for (int d = 0; d < kDirections; ++d) {
-    const LinePoints points = ThreePointsInLine(LineThrough(state, d, row, col),
-                                                LinePosition(d, row, col), state.forbiddenRulesOn);
-    const int n = LinePointCount(points);
-    // A three is real only if some straight-four point is itself playable: neither forbidden
-    // nor an immediate five.
-    for (int k = 0; k < n; ++k) {
-      const int pos = k == 0 ? LastLinePoint(points) : FirstLinePoint(points);
-      const BoardPoint p = LinePointToBoard(d, row, col, pos);
-      if (ForbiddenKindAt(state, p.row, p.col) == None && !MakesFiveAt(state, p.row, p.col)) {
-        ++threes;
-        break;
-      }
-    }
-  }
-  return threes;
+  RecordBoard board(state);
+  return RecordRule::CountRealThrees(board, row, col);
 }
 
 ForbiddenKind ForbiddenKindAt(GameState& state, int row, int col) {
-  if (!state.forbiddenRulesOn) return None;
-  if (state.cell(row, col) == White) return None;
-  ProbeStone probe(state, row, col);
-  if (IsFiveAt(state, row, col)) return None;
-  if (CountFoursAt(state, row, col) >= 2) return FourFour;
-  if (CountRealThreesAt(state, row, col) >= 2) return ThreeThree;
-  if (IsOverlineAt(state, row, col)) return Overline;
-  return None;
+  RecordBoard board(state);
+  return RecordRule::Judge(board, row, col);
 }
 
 const char* ForbiddenKindName(ForbiddenKind kind) {

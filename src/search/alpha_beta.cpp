@@ -15,17 +15,14 @@ constexpr int UnsearchedOffset = -200000000;
 // Takes the node's stone back and records the value it returns for the next iteration.
 class NodeStone {
  public:
-  NodeStone(SearchContext& context, GameState& game, int move)
-      : context_(context), game_(game), index_(CellIndex(PointRow(move), PointCol(move))) {
-    game_.cells[index_] = game_.SideToMove();
-    ++game_.moveCount;
+  NodeStone(SearchContext& context, GameState& game, int move) : context_(context), game_(game) {
+    game_.Play(PointRow(move), PointCol(move));
   }
   NodeStone(const NodeStone&) = delete;
   NodeStone& operator=(const NodeStone&) = delete;
 
   int Return(int value, int depth) {
-    game_.cells[index_] = Empty;
-    --game_.moveCount;
+    game_.Undo();
     if (depth >= 1 && context_.iteration < context_.maxDepth)
       context_.pathScores[context_.searchPath] = value;
     return value;
@@ -34,7 +31,6 @@ class NodeStone {
  private:
   SearchContext& context_;
   GameState& game_;
-  int index_;
 };
 
 }  // namespace
@@ -72,12 +68,8 @@ int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int 
     const int score = context.eval.Candidate(opponent, cell);
     if (score < 0 || game.cells[cell] != Empty) continue;
     if (mustDefend) {
-      game.cells[cell] = opponent;
-      ++game.moveCount;
-      const int attack = FindVcf(context, game, threatLimit);
-      game.cells[cell] = Empty;
-      --game.moveCount;
-      if (attack < VcfNone) continue;  // does not stop the mover's attack
+      const ScopedPlay reply(game, PointRow(p), PointCol(p));
+      if (FindVcf(context, game, threatLimit) < VcfNone) continue;  // the mover's attack stands
     }
     int key = score + UnsearchedOffset;
     if (depth > 2) {

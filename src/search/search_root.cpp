@@ -118,12 +118,8 @@ int RootSearch::CollectCandidates(CandidateList& list) {
     if (game_.cells[cell] != Empty) continue;
     const int score = context_.eval.Candidate(side_, cell);
     if (threatened_) {
-      game_.cells[cell] = side_;
-      ++game_.moveCount;
-      const int attack = FindVcf(context_, game_, 7);
-      game_.cells[cell] = Empty;
-      --game_.moveCount;
-      if (attack < VcfNone) continue;  // leaves the opponent's win standing
+      const ScopedPlay move(game_, PointRow(p), PointCol(p));
+      if (FindVcf(context_, game_, 7) < VcfNone) continue;  // leaves the opponent's win standing
     }
     int key = score;
     if (d > 0) {
@@ -170,21 +166,12 @@ void RootSearch::OfferingLoop(const CandidateList& list, int count) {
   const int childWidth = context_.keepNum * context_.width / context_.keepDen;
   best_ = {};
   second_ = {};
-  // History entry 4 lies beyond the move count here; it is borrowed for the equivalence test.
-  const MoveRecord leftOver = game_.history[4];
   for (int i = 0; i < count; ++i) {
     const int p = list.slots[i].point;
     if (best_.point >= 0) {
-      const int row = PointRow(best_.point);
-      const int col = PointCol(best_.point);
-      game_.cell(row, col) = Black;
-      game_.history[4] = {row, col};
-      ++game_.moveCount;
-      const bool same = SameFifthOfferingExists(game_, PointRow(p), PointCol(p));
-      game_.cell(row, col) = Empty;
-      --game_.moveCount;
-      game_.history[4] = leftOver;
-      if (same) continue;
+      // The best offering played as the fifth move, to compare the next one with it.
+      const ScopedPlay fifth(game_, PointRow(best_.point), PointCol(best_.point));
+      if (SameFifthOfferingExists(game_, PointRow(p), PointCol(p))) continue;
     }
     Report(context_, PanelCurrentLine, PointText(p));
     context_.searchPath.push_back(PathByte(p));
@@ -214,12 +201,10 @@ int RootSearch::TwoOfferings() {
   if (Deepen(true, true) == RunEnd::Answered) return answer_;
   const Choice withFirst = best_;
 
-  game_.cell(first.row, first.col) = Empty;
-  game_.cell(second.row, second.col) = Black;
+  game_.ReplaceNewestMove(second.row, second.col);
   const RunEnd end = Deepen(true, true);
   const Choice withSecond = best_;
-  game_.cell(first.row, first.col) = Black;
-  game_.cell(second.row, second.col) = Empty;
+  game_.ReplaceNewestMove(first.row, first.col);
   // An answer found with the second offering on the board replies to the second offering.
   if (end == RunEnd::Answered) return MakePointPair(firstPoint, answer_);
 
