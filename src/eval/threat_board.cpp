@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "board/renju_rule.h"
+
 namespace tesmor {
 
 namespace {
@@ -24,29 +26,21 @@ int PointOnLine(int direction, int row, int col, int pos) {
   return PointIndex(p.row, p.col);
 }
 
-// Puts a Black stone on an empty point of the threat board for the lifetime of the guard.
-class ThreatProbe {
+// The threat board as the renju rule reads and probes it.
+class ThreatRuleBoard {
  public:
-  ThreatProbe(ThreatBoard& board, int row, int col)
-      : board_(board), row_(row), col_(col), placed_(board.cells[CellIndex(row, col)] == Empty) {
-    if (placed_) SetThreatCell(board_, row_, col_, Black);
+  explicit ThreatRuleBoard(ThreatBoard& board) : board_(board) {}
+  int Cell(int row, int col) const { return board_.cells[CellIndex(row, col)]; }
+  Line LineThrough(int direction, int row, int col) const {
+    return ThreatLine(board_, direction, row, col);
   }
-  ~ThreatProbe() {
-    if (placed_) SetThreatCell(board_, row_, col_, Empty);
-  }
-  ThreatProbe(const ThreatProbe&) = delete;
-  ThreatProbe& operator=(const ThreatProbe&) = delete;
+  bool RulesOn() const { return board_.forbiddenRulesOn != 0; }
+  void PlaceProbe(int row, int col) { SetThreatCell(board_, row, col, Black); }
+  void RemoveProbe(int row, int col) { SetThreatCell(board_, row, col, Empty); }
 
  private:
   ThreatBoard& board_;
-  int row_;
-  int col_;
-  bool placed_;
 };
-
-bool UsableThreePoint(ThreatBoard& board, int row, int col) {
-  return ThreatForbiddenKind(board, row, col) == None && !ThreatMakesFive(board, row, col);
-}
 
 }  // namespace
 
@@ -171,63 +165,9 @@ int ThreatStraightFour(const ThreatBoard& board, int row, int col) {
   return 0;
 }
 
-int ThreatIsFive(const ThreatBoard& board, int row, int col) {
-  for (int d = 0; d < kDirections; ++d)
-    if (IsFiveInLine(ThreatLine(board, d, row, col), LinePosition(d, row, col),
-                     board.forbiddenRulesOn))
-      return 1;
-  return 0;
-}
-
-int ThreatCountFours(const ThreatBoard& board, int row, int col) {
-  int fours = 0;
-  for (int d = 0; d < kDirections; ++d)
-    fours += CountFoursInLine(ThreatLine(board, d, row, col), LinePosition(d, row, col),
-                              board.forbiddenRulesOn);
-  return fours;
-}
-
-int ThreatIsOverline(const ThreatBoard& board, int row, int col) {
-  for (int d = 0; d < kDirections; ++d)
-    if (IsOverlineInLine(ThreatLine(board, d, row, col), LinePosition(d, row, col),
-                         board.forbiddenRulesOn))
-      return 1;
-  return 0;
-}
-
-int ThreatMakesFive(ThreatBoard& board, int row, int col) {
-  ThreatProbe probe(board, row, col);
-  return ThreatIsFive(board, row, col);
-}
-
-int ThreatCountRealThrees(ThreatBoard& board, int row, int col) {
-  int threes = 0;
-  for (int d = 0; d < kDirections; ++d) {
-    const LinePoints points = ThreePointsInLine(ThreatLine(board, d, row, col),
-                                                LinePosition(d, row, col), board.forbiddenRulesOn);
-    if (points == 0) continue;
-    // A three is real only if a straight-four point is playable: neither forbidden nor a five.
-    // Of two points the second is tried first.
-    const BoardPoint second = LinePointToBoard(d, row, col, LastLinePoint(points));
-    bool usable = UsableThreePoint(board, second.row, second.col);
-    if (!usable && LinePointCount(points) == 2) {
-      const BoardPoint first = LinePointToBoard(d, row, col, FirstLinePoint(points));
-      usable = UsableThreePoint(board, first.row, first.col);
-    }
-    if (usable) ++threes;
-  }
-  return threes;
-}
-
 ForbiddenKind ThreatForbiddenKind(ThreatBoard& board, int row, int col) {
-  if (!board.forbiddenRulesOn) return None;
-  if (board.cells[CellIndex(row, col)] == White) return None;
-  ThreatProbe probe(board, row, col);
-  if (ThreatIsFive(board, row, col)) return None;
-  if (ThreatCountFours(board, row, col) >= 2) return FourFour;
-  if (ThreatCountRealThrees(board, row, col) >= 2) return ThreeThree;
-  if (ThreatIsOverline(board, row, col)) return Overline;
-  return None;
+  ThreatRuleBoard rules(board);
+  return RenjuRule<ThreatRuleBoard>::Judge(rules, row, col);
 }
 
 }  // namespace tesmor
