@@ -53,7 +53,7 @@ class RootSearch {
 };
 
 int RootSearch::Run() {
-  // Step 3. Opening answers, returned without a search.
+  // Opening answers, returned without a search.
   if (game_.moveCount == 0) return Centre;
   if (game_.moveCount == 1 && game_.cell(7, 7) != Empty) {
     context_.random().Seed();
@@ -65,10 +65,10 @@ int RootSearch::Run() {
         if ((dr || dc) && game_.cell(7 + dr, 7 + dc) == White) return QuickMove(context_, game_);
   }
 
-  // Step 4. A win by continuous fours is played at once.
+  // A win by continuous fours is played at once.
   if (const int win = FindVcf(context_, game_, 8); win < VcfNone) return win;
 
-  // Step 5-6. Does the opponent threaten such a win?
+  // Does the opponent threaten such a win? Then only moves that stop it are candidates.
   side_ = game_.SideToMove();
   threatened_ = FindVcfFor(context_, game_, -side_, 7) < VcfNone;
   if (context_.settings.rifFifthState == 2) return TwoOfferings();
@@ -81,7 +81,7 @@ int RootSearch::Run() {
   return Finish(best_.point);
 }
 
-// Step 7: the iterations d = 0 .. maxDepth.
+// The iterations d = 0 .. maxDepth, each ordered by the values the one before it found.
 RunEnd RootSearch::Deepen(bool resetBestEachIteration, bool stopAfterCompare) {
   for (context_.iteration = 0; context_.iteration <= context_.maxDepth; ++context_.iteration) {
     const int d = context_.iteration;
@@ -161,7 +161,7 @@ void RootSearch::RootLoop(const CandidateList& list, int count, bool stopAfterCo
   }
 }
 
-// Step 8: the computer offers two fifth moves; the second must not be equivalent to the best.
+// The computer offers two fifth moves; the second must not be equivalent to the best.
 void RootSearch::OfferingLoop(const CandidateList& list, int count) {
   const int childWidth = context_.keepNum * context_.width / context_.keepDen;
   best_ = {};
@@ -214,7 +214,7 @@ int RootSearch::TwoOfferings() {
   return MakePointPair(secondPoint, withFirst.point);
 }
 
-// Step 9: the end of a search that ran its iterations.
+// The end of a search that ran its iterations: the stop is spent and the count reported.
 int RootSearch::Finish(int answer) {
   context_.stopRequested() = false;
   if (std::ostream* console = context_.console()) {
@@ -235,14 +235,14 @@ std::string ScoreText(int value) {
 
 int SearchRoot(SearchContext& context, GameState& game, int maxDepth, int width, int keepNum,
                int keepDen) {
-  // Step 1. The search mode widens the deeper plies.
+  // The search mode widens the deeper plies.
   if (context.settings.searchMode == ExactSearchMode) {
     keepNum = keepDen = 1;
   } else if (context.settings.searchMode == AccurateSearchMode) {
     keepNum += keepDen;
     keepDen *= 2;
   }
-  // Step 2.
+  // A fresh search: counters, path scores and the path start empty.
   context.nodeCount = 0;
   context.start = std::chrono::steady_clock::now();
   context.pathScores.clear();

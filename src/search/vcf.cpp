@@ -87,7 +87,7 @@ class VcfStep {
 };
 
 int VcfStep::Search() {
-  // N1. A cached answer: a win or an exhaustive "none" holds at any limit; "unknown" only at the
+  // A cached answer: a win or an exhaustive "none" holds at any limit; "unknown" only at the
   // limit it was found with.
   if (const auto cached = context_.vcfCache.find(key_); cached != context_.vcfCache.end()) {
     const int result = static_cast<int>(cached->second & 0xFFFF);
@@ -96,10 +96,10 @@ int VcfStep::Search() {
     if (result == VcfUnknown && limit == limit_) return VcfUnknown;
   }
 
-  // N2. The attacker completes a five.
+  // The attacker completes a five.
   if (const int fives = ThreatFivePoints(board_, attacker_); fives != 0) return Store(fives & 0xFF);
 
-  // N3. The defender threatens a five: block it, or lose when one block cannot stop them all.
+  // The defender threatens a five: block it, or lose when one block cannot stop them all.
   const int defender = -attacker_;
   const int threats = ThreatFivePoints(board_, defender);
   if (threats >= 65536) return Fail();
@@ -108,7 +108,7 @@ int VcfStep::Search() {
     return Attack(threats & 0xFF, true, answer) == Step::Won ? answer : Fail();
   }
 
-  // N4. A straight four wins by itself; otherwise try every four.
+  // A straight four wins by itself; otherwise try every four.
   FourCandidates candidates;
   FindFourCandidates(board_, attacker_, candidates);
   for (int row = 0; row < BoardSize; ++row) {
@@ -131,7 +131,7 @@ int VcfStep::Search() {
   return Fail();
 }
 
-// N5. Plays a four at point, lets the defender block it and searches on.
+// Plays a four at point, lets the defender block it and searches on.
 VcfStep::Step VcfStep::Attack(int point, bool forcedBlock, int& answer) {
   Place(point, attacker_);
   if (forcedBlock && ThreatStraightFour(board_, PointRow(point), PointCol(point)) &&
