@@ -81,32 +81,19 @@ FourScan ScanFours(const Line& line, int pos, bool forbiddenRulesOn) {
   return {};
 }
 
-// The game record as the renju rule reads it.
-class RecordView {
- public:
-  explicit RecordView(const GameState& state) : state_(state) {}
-  int Cell(int row, int col) const { return state_.cell(row, col); }
-  Line LineThrough(int direction, int row, int col) const {
-    return ExtractLine(state_.cells, direction, LineNumber(direction, row, col));
+// How the renju rule reads the game record and puts its probe stones.
+struct RecordAccess {
+  using Board = GameState;
+  static int Cell(const GameState& state, int row, int col) { return state.cell(row, col); }
+  static Line LineThrough(const GameState& state, int direction, int row, int col) {
+    return ExtractLine(state.cells, direction, LineNumber(direction, row, col));
   }
-  bool RulesOn() const { return state_.forbiddenRulesOn != 0; }
-
- private:
-  const GameState& state_;
+  static bool RulesOn(const GameState& state) { return state.forbiddenRulesOn != 0; }
+  static void PlaceProbe(GameState& state, int row, int col) { state.PlaceProbeStone(row, col); }
+  static void RemoveProbe(GameState& state, int row, int col) { state.RemoveProbeStone(row, col); }
 };
 
-// The game record as the rule's look-ahead changes it: probe stones, outside the move order.
-class RecordBoard : public RecordView {
- public:
-  explicit RecordBoard(GameState& state) : RecordView(state), writable_(state) {}
-  void PlaceProbe(int row, int col) { writable_.PlaceProbeStone(row, col); }
-  void RemoveProbe(int row, int col) { writable_.RemoveProbeStone(row, col); }
-
- private:
-  GameState& writable_;
-};
-
-using RecordRule = RenjuRule<RecordBoard>;
+using RecordRule = RenjuRule<RecordAccess>;
 
 }  // namespace
 
@@ -165,26 +152,23 @@ LinePoints ThreePointsInLine(const Line& line, int pos, bool forbiddenRulesOn) {
 }
 
 int IsOverlineAt(const GameState& state, int row, int col) {
-  return RecordRule::IsOverline(RecordView(state), row, col) ? 1 : 0;
+  return RecordRule::IsOverline(state, row, col) ? 1 : 0;
 }
 
 int MakesFiveAt(GameState& state, int row, int col) {
-  RecordBoard board(state);
-  return RecordRule::MakesFive(board, row, col) ? 1 : 0;
+  return RecordRule::MakesFive(state, row, col) ? 1 : 0;
 }
 
 int CountFoursAt(const GameState& state, int row, int col) {
-  return RecordRule::CountFours(RecordView(state), row, col);
+  return RecordRule::CountFours(state, row, col);
 }
 
 int CountRealThreesAt(GameState& state, int row, int col) {
-  RecordBoard board(state);
-  return RecordRule::CountRealThrees(board, row, col);
+  return RecordRule::CountRealThrees(state, row, col);
 }
 
 ForbiddenKind ForbiddenKindAt(GameState& state, int row, int col) {
-  RecordBoard board(state);
-  return RecordRule::Judge(board, row, col);
+  return RecordRule::Judge(state, row, col);
 }
 
 const char* ForbiddenKindName(ForbiddenKind kind) {
