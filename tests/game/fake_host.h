@@ -42,7 +42,7 @@ class FakeHost : public Host {
   void InvalidatePanelLine(int index) override { panelLines.push_back(index); }
   void RepaintAll() override { ++repaints; }
   void SetMenuChecked(int command, bool checked) override { checkedItems[command] = checked; }
-  void SetMenuEnabled(int command, bool enabled) override { enabledItems[command] = enabled; }
+  void SetMenuEnabled(int, bool) override {}
   void SetButtonImage(int button, int image) override { buttonImages[button] = image; }
   void StartWorker(WorkerKind kind) override { workers.push_back(kind); }
   // Each dialog is recorded as "title lastName".
@@ -72,7 +72,7 @@ class FakeHost : public Host {
   bool quit = false;
   std::vector<Cell> invalidated;
   std::vector<int> panelLines;
-  std::map<int, bool> checkedItems, enabledItems;
+  std::map<int, bool> checkedItems;
   std::map<int, int> buttonImages;
   std::vector<WorkerKind> workers;
   std::optional<std::string> dialogAnswer;
@@ -82,11 +82,8 @@ class FakeHost : public Host {
 // The computer, scripted: each request takes the next answer; the requests are kept for checks.
 class ScriptedComputer : public ComputerPlayer {
  public:
-  BookLoadReport LoadOpeningBook() override {
-    BookLoadReport report;
-    report.loaded = bookLoads;
-    return report;
-  }
+  ScriptedComputer() { bookReport.loaded = true; }
+  BookLoadReport LoadOpeningBook() override { return bookReport; }
   ComputerAnswer ChooseMove(GameState, const MoveRequest& request) override {
     requests.push_back(request);
     if (request.progress) request.progress->Progress(ProgressField::Depth, 2);
@@ -100,7 +97,7 @@ class ScriptedComputer : public ComputerPlayer {
     return vcfAnswer;
   }
 
-  bool bookLoads = true;
+  BookLoadReport bookReport;
   std::deque<ComputerAnswer> moves;
   std::optional<int> vcfAnswer;
   std::vector<MoveRequest> requests;
