@@ -32,12 +32,8 @@ struct ShippedBookComputer final : ComputerPlayer {
   EngineComputer engine{console};
 };
 
-struct ShippedBookComputerMember {
-  ShippedBookComputer computer;
-};
-
-struct BookGame : ShippedBookComputerMember, test::ControllerHarness {
-  explicit BookGame(int draw) : ControllerHarness(computer) {
+struct BookGame : test::ControllerHarness<ShippedBookComputer> {
+  explicit BookGame(int draw) {
     Start();
     EXPECT_TRUE(host.TakeTexts().empty()) << "the book was not read";
     random = SequenceRandom({draw});

@@ -31,7 +31,6 @@ TEST(Controller, StartsAsBlackUnderRifAtLevelEightAndTheUnguardedCommands) {
   ControllerFixture f;
   f.Start();
   EXPECT_TRUE(f.host.boxes.empty());
-  // The menu's initial ticks and greys are checked on the window.
   EXPECT_EQ(f.controller.settings().playMode, HumanBlack);
   EXPECT_EQ(f.controller.settings().level, 8);
   EXPECT_TRUE(f.controller.game().forbiddenRulesOn);

@@ -104,12 +104,10 @@ class ScriptedComputer : public ComputerPlayer {
   std::vector<int> vcfLimits;
 };
 
-// A controller on a fake host with the given computer, whose workers run when the test says.
+// A controller on a fake host with its computer, whose workers run when the test says.
+template <class Computer>
 class ControllerHarness {
  public:
-  explicit ControllerHarness(ComputerPlayer& player)
-      : player_(player), controller(host, player, random) {}
-
   void Start() { controller.Start(); }
   // Starts under the rules command, with two players when asked, and forgets the boxes so far.
   void Start(int rules, bool twoPlayers = false) {
@@ -129,7 +127,7 @@ class ControllerHarness {
     ASSERT_FALSE(host.workers.empty()) << "no worker was started";
     host.workers.erase(host.workers.begin());
     Link link(controller);
-    RunWorkerJob(controller.CurrentJob(), player_, link);
+    RunWorkerJob(controller.CurrentJob(), computer, link);
   }
 
   int Cell(const char* point) const { return CellAt(P(point)); }
@@ -141,13 +139,10 @@ class ControllerHarness {
     EXPECT_EQ(controller.displayMoveCount(), controller.game().moveCount);
   }
 
- private:
-  ComputerPlayer& player_;
-
- public:
+  Computer computer;
   FakeHost host;
   SequenceRandom random{{1}};
-  Controller controller;
+  Controller controller{host, computer, random};
 
  private:
   struct Link : WindowLink {
@@ -159,15 +154,9 @@ class ControllerHarness {
   };
 };
 
-// Constructed before the harness that plays with it.
-struct ScriptedComputerMember {
-  ScriptedComputer computer;
-};
-
 // A controller on a fake host with a scripted computer.
-class ControllerFixture : public ScriptedComputerMember, public ControllerHarness {
+class ControllerFixture : public ControllerHarness<ScriptedComputer> {
  public:
-  ControllerFixture() : ControllerHarness(computer) {}
   // The computer's next answer, then its worker run.
   void Answer(ComputerAnswer move) {
     computer.moves = {move};
