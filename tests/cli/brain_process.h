@@ -19,8 +19,7 @@ extern char** environ;
 namespace tesmor {
 
 // Runs a program with pipes on its standard input and output, as a tournament manager runs a
-// brain. Every wait has a limit, so a program that hangs fails the test instead of holding it;
-// the limit is a hang guard, far above any answer time that matters.
+// brain. Every wait has a hang guard, so a program that hangs fails the test instead of holding it.
 class BrainProcess {
  public:
   using Clock = std::chrono::steady_clock;
@@ -68,8 +67,7 @@ class BrainProcess {
     input_ = -1;
   }
 
-  // The next output line without its line end; nothing at the end of the output or when the
-  // guard runs out.
+  // The next output line without its line end; nothing at the end of the output or the guard.
   std::optional<std::string> ReadLine() {
     const Clock::time_point giveUp = Clock::now() + Guard;
     for (size_t end; (end = buffer_.find('\n')) == std::string::npos;) {
@@ -98,8 +96,7 @@ class BrainProcess {
   }
   const std::vector<std::string>& messages() const { return messages_; }
 
-  // Every line up to the end of the output; OutputEnded() tells whether the end came, rather than
-  // the guard.
+  // Every line up to the end of the output, or the guard (then OutputEnded() is false).
   std::vector<std::string> RestOfOutput() {
     std::vector<std::string> lines;
     while (std::optional<std::string> line = ReadLine()) lines.push_back(*line);

@@ -7,6 +7,7 @@
 
 #include "fake_host.h"
 #include "game/position_file.h"
+#include "search/computer_move.h"
 
 namespace tesmor {
 namespace {
@@ -16,14 +17,20 @@ using test::P;
 using Strings = std::vector<std::string>;
 
 TEST(Controller, StartsAsBlackUnderRifAtLevelEightAndTheUnguardedCommands) {
+  BookLoadReport missing, damaged{true, true, 1, {}, {}};
+  for (const auto& [report, text] :
+       {std::pair{missing, "棋谱读取失败！"}, {damaged, "棋谱文件已损坏，只读出 1 步！"}}) {
+    ControllerFixture g;
+    g.computer.bookReport = report;
+    g.Start();
+    ASSERT_EQ(g.host.boxes.size(), 1u);
+    EXPECT_EQ(g.host.boxes[0].caption + " " + g.host.boxes[0].text,
+              std::string("提示信息 ") + text);
+    EXPECT_EQ(g.host.boxes[0].icon, MessageIcon::Exclamation);
+  }
   ControllerFixture f;
-  f.computer.bookLoads = false;
   f.Start();
-  ASSERT_EQ(f.host.boxes.size(), 1u);
-  EXPECT_EQ(f.host.boxes[0].text, "棋谱读取失败！");
-  EXPECT_EQ(f.host.boxes[0].caption, "提示信息");
-  EXPECT_EQ(f.host.boxes[0].icon, MessageIcon::Exclamation);
-  // The menu's initial ticks and greys are checked on the window.
+  EXPECT_TRUE(f.host.boxes.empty());
   EXPECT_EQ(f.controller.settings().playMode, HumanBlack);
   EXPECT_EQ(f.controller.settings().level, 8);
   EXPECT_TRUE(f.controller.game().forbiddenRulesOn);
@@ -101,11 +108,6 @@ TEST(Controller, ResultsByFiveForbiddenMovesAndResignation) {
        "白方胜！（黑方长连禁手）"},
       {CmdRulesFree,
        {"C3", "A1", "D3", "A3", "E3", "A5", "G3", "A7", "H3", "A9", "F3"},
-       "黑方胜！"},
-      // An exact five that is also a four-four wins.
-      {CmdRulesForbidden,
-       {"H7",  "A1",  "H8",  "A3",  "H9",  "A5",  "H10", "A7",  "J11", "A9", "K11",
-        "A11", "L11", "A13", "I12", "A15", "J13", "O1",  "K14", "O3",  "H11"},
        "黑方胜！"},
   };
   for (const Case& c : cases) {
@@ -308,6 +310,30 @@ TEST(Controller, FaultyMoveValuesAreRefusedAndChangeNothing) {
   EXPECT_EQ(f.controller.game(), before);
   EXPECT_TRUE(f.host.boxes.empty());
   f.ExpectDisplayInSync();
+}
+
+// The search packs the point to play in the low byte of a pair and the offering set aside in
+// the high byte; a swap would place the wrong fifth move or take the wrong offering away.
+TEST(ComputerAnswer, FromTheSearchsCompactValues) {
+  const struct {
+    int value;
+    ComputerAnswer expected;
+  } cases[] = {
+      {P("H8"), ComputerAnswer::Play(P("H8"))},
+      {0, ComputerAnswer::Play(0)},
+      {MakePointPair(P("J7"), P("K5")), ComputerAnswer::Pair(P("K5"), P("J7"))},
+      {MakePointPair(0, CellCount - 1), ComputerAnswer::Pair(CellCount - 1, 0)},
+      {Resign, ComputerAnswer::Resignation()},
+      {NoPoint, ComputerAnswer::None()},
+      {255, ComputerAnswer::None()},
+      {-2, ComputerAnswer::None()},
+      {MakePointPair(P("J7"), NoPoint), ComputerAnswer::None()},  // a pair without a reply
+      {MakePointPair(255, P("K5")), ComputerAnswer::None()},
+  };
+  for (const auto& c : cases) {
+    const ComputerAnswer answer = AnswerFromSearch(c.value);
+    EXPECT_EQ(answer, c.expected) << c.value;
+  }
 }
 
 }  // namespace

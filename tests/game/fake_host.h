@@ -42,7 +42,7 @@ class FakeHost : public Host {
   void InvalidatePanelLine(int index) override { panelLines.push_back(index); }
   void RepaintAll() override { ++repaints; }
   void SetMenuChecked(int command, bool checked) override { checkedItems[command] = checked; }
-  void SetMenuEnabled(int command, bool enabled) override { enabledItems[command] = enabled; }
+  void SetMenuEnabled(int, bool) override {}
   void SetButtonImage(int button, int image) override { buttonImages[button] = image; }
   void StartWorker(WorkerKind kind) override { workers.push_back(kind); }
   // Each dialog is recorded as "title lastName".
@@ -72,7 +72,7 @@ class FakeHost : public Host {
   bool quit = false;
   std::vector<Cell> invalidated;
   std::vector<int> panelLines;
-  std::map<int, bool> checkedItems, enabledItems;
+  std::map<int, bool> checkedItems;
   std::map<int, int> buttonImages;
   std::vector<WorkerKind> workers;
   std::optional<std::string> dialogAnswer;
@@ -82,11 +82,8 @@ class FakeHost : public Host {
 // The computer, scripted: each request takes the next answer; the requests are kept for checks.
 class ScriptedComputer : public ComputerPlayer {
  public:
-  BookLoadReport LoadOpeningBook() override {
-    BookLoadReport report;
-    report.loaded = bookLoads;
-    return report;
-  }
+  ScriptedComputer() { bookReport.loaded = true; }
+  BookLoadReport LoadOpeningBook() override { return bookReport; }
   ComputerAnswer ChooseMove(GameState, const MoveRequest& request) override {
     requests.push_back(request);
     if (request.progress) request.progress->Progress(ProgressField::Depth, 2);
@@ -100,19 +97,17 @@ class ScriptedComputer : public ComputerPlayer {
     return vcfAnswer;
   }
 
-  bool bookLoads = true;
+  BookLoadReport bookReport;
   std::deque<ComputerAnswer> moves;
   std::optional<int> vcfAnswer;
   std::vector<MoveRequest> requests;
   std::vector<int> vcfLimits;
 };
 
-// A controller on a fake host with the given computer, whose workers run when the test says.
+// A controller on a fake host with its computer, whose workers run when the test says.
+template <class Computer>
 class ControllerHarness {
  public:
-  explicit ControllerHarness(ComputerPlayer& player)
-      : player_(player), controller(host, player, random) {}
-
   void Start() { controller.Start(); }
   // Starts under the rules command, with two players when asked, and forgets the boxes so far.
   void Start(int rules, bool twoPlayers = false) {
@@ -132,7 +127,7 @@ class ControllerHarness {
     ASSERT_FALSE(host.workers.empty()) << "no worker was started";
     host.workers.erase(host.workers.begin());
     Link link(controller);
-    RunWorkerJob(controller.CurrentJob(), player_, link);
+    RunWorkerJob(controller.CurrentJob(), computer, link);
   }
 
   int Cell(const char* point) const { return CellAt(P(point)); }
@@ -144,13 +139,10 @@ class ControllerHarness {
     EXPECT_EQ(controller.displayMoveCount(), controller.game().moveCount);
   }
 
- private:
-  ComputerPlayer& player_;
-
- public:
+  Computer computer;
   FakeHost host;
   SequenceRandom random{{1}};
-  Controller controller;
+  Controller controller{host, computer, random};
 
  private:
   struct Link : WindowLink {
@@ -162,15 +154,9 @@ class ControllerHarness {
   };
 };
 
-// Constructed before the harness that plays with it.
-struct ScriptedComputerMember {
-  ScriptedComputer computer;
-};
-
 // A controller on a fake host with a scripted computer.
-class ControllerFixture : public ScriptedComputerMember, public ControllerHarness {
+class ControllerFixture : public ControllerHarness<ScriptedComputer> {
  public:
-  ControllerFixture() : ControllerHarness(computer) {}
   // The computer's next answer, then its worker run.
   void Answer(ComputerAnswer move) {
     computer.moves = {move};
