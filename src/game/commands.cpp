@@ -28,6 +28,7 @@ constexpr std::array kMenuBar = {
     MenuEntry{1, "搜索VCF", CmdVcf},
     MenuEntry{1, nullptr, 0},
     MenuEntry{1, "悔棋", CmdTakeBack},
+    MenuEntry{1, "悔一回合", CmdTakeBackTurn},
     MenuEntry{1, "退出", CmdExit},
     MenuEntry{0, "等级", 0},
     MenuEntry{1, "0级", CmdLevel0},
@@ -47,6 +48,7 @@ constexpr std::array kMenuBar = {
     MenuEntry{0, "选项", 0},
     MenuEntry{1, "显示标号", CmdShowNumbers},
     MenuEntry{1, "使用棋谱", CmdUseBook},
+    MenuEntry{1, "标记禁手", CmdMarkForbidden},
     MenuEntry{0, "帮助", 0},
     MenuEntry{1, "关于", CmdAbout},
 };

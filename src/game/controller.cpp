@@ -56,6 +56,7 @@ bool Controller::IsGuarded(int command) const {
     case CmdExit:
     case CmdShowNumbers:
     case CmdUseBook:
+    case CmdMarkForbidden:
     case CmdAbout:
       return false;
     default:
@@ -70,6 +71,7 @@ void Controller::Command(int command) {
     return;
   }
   if (!SettingsCommand(command)) GameCommand(command);
+  UpdateMarks();
 }
 
 // The commands that change a setting; false for the others.
@@ -94,6 +96,9 @@ bool Controller::SettingsCommand(int command) {
       return true;
     case CmdUseBook:
       ToggleUseBook();
+      return true;
+    case CmdMarkForbidden:
+      ToggleMarkForbidden();
       return true;
     default:
       break;
@@ -131,6 +136,9 @@ void Controller::GameCommand(int command) {
       break;
     case CmdTakeBack:
       TakeBack(true);
+      break;
+    case CmdTakeBackTurn:
+      TakeBackTurn();
       break;
     case CmdExit:
       host_.Quit();
@@ -190,6 +198,7 @@ void Controller::ToolbarButton(int button) {
 
 void Controller::BoardClick(BoardPoint point) {
   if (OnBoard(point.row, point.col)) HandleBoardClick(point.row, point.col);
+  UpdateMarks();
 }
 
 void Controller::RightClick() {
@@ -201,6 +210,7 @@ int Controller::HandleWorkerMessage(const WorkerMessage& message) {
     case WorkerEvent::ComputerMoved:
       computing_ = false;
       PlaceStone(message.colour, message.answer);
+      UpdateMarks();
       break;
     case WorkerEvent::ProgressChanged:
       host_.InvalidatePanelLine(message.value);
@@ -222,8 +232,13 @@ int Controller::HandleWorkerMessage(const WorkerMessage& message) {
 }
 
 int Controller::ProposePoint(int point) {
+  // The point is marked on the board while the box asks about it.
+  proposedPoint_ = IsPoint(point) ? point : NoPoint;
+  UpdateMarks();
   const MessageAnswer answer = host_.MessageBox("提示：" + PointText(point), kNoticeCaption,
                                                 MessageIcon::Information, MessageButtons::OkCancel);
+  proposedPoint_ = NoPoint;
+  UpdateMarks();
   return answer == MessageAnswer::Ok ? 1 : 0;
 }
 
@@ -233,6 +248,7 @@ int Controller::ProposePoint(int point) {
 void Controller::ResetGame() {
   ClearGameState(game_);
   game_.forbiddenRulesOn = settings_.rules != RuleSet::Free;
+  outcomeStones_.clear();
   SyncDisplay();
 }
 
@@ -335,23 +351,23 @@ void Controller::PlaceStone(int colour, const ComputerAnswer& answer) {
   if (colour == Black)
     BlackResultTests();
   else if (WinnerAtFocus(game_) != 0)
-    AnnounceResult("白方胜！");
+    AnnounceResult("白方胜！", CellMark::Winning);
 }
 
 void Controller::BlackResultTests() {
   if (WinnerAtFocus(game_) != 0) {
-    AnnounceResult("黑方胜！");
+    AnnounceResult("黑方胜！", CellMark::Winning);
     return;
   }
   switch (ForbiddenKindAt(game_, game_.focusRow, game_.focusCol)) {
     case ThreeThree:
-      AnnounceResult("白方胜！（黑方三·三禁手）");
+      AnnounceResult("白方胜！（黑方三·三禁手）", CellMark::Foul);
       return;
     case FourFour:
-      AnnounceResult("白方胜！（黑方四·四禁手）");
+      AnnounceResult("白方胜！（黑方四·四禁手）", CellMark::Foul);
       return;
     case Overline:
-      AnnounceResult("白方胜！（黑方长连禁手）");
+      AnnounceResult("白方胜！（黑方长连禁手）", CellMark::Foul);
       return;
     default:
       break;
@@ -375,6 +391,7 @@ bool Controller::RecordStone(int colour, int point) {
   ++displayMoveCount_;
   host_.Beep();
   RefreshPanel();
+  UpdateMarks();
   return true;
 }
 
@@ -391,20 +408,51 @@ void Controller::AppendStone(int colour, int row, int col) {
   newestStone_ = {row, col};
 }
 
-void Controller::AnnounceResult(const char* text) {
+// Ends the game; a five or a foul at the focus stays marked on the board, shown before the box.
+void Controller::AnnounceResult(const char* text, CellMark decided) {
   gameInProgress_ = false;
+  outcomeKind_ = decided;
+  if (decided == CellMark::Winning)
+    outcomeStones_ = FiveStones(game_, game_.focusRow, game_.focusCol);
+  else if (decided == CellMark::Foul)
+    outcomeStones_ = {BoardPoint{game_.focusRow, game_.focusCol}};
+  UpdateMarks();
   host_.MessageBox(text, kResultCaption, MessageIcon::Information, MessageButtons::Ok);
 }
 
-void Controller::TakeBack(bool fromMenu) {
+bool Controller::TakeBackRefused(bool fromMenu, int stones) {
   if (computing_) {
     if (fromMenu) BusyNotice();
-    return;
+    return true;
   }
-  if (game_.moveCount == 0 || (rif() && rifFifthState_ != 0)) {
+  if (game_.moveCount < stones || (rif() && rifFifthState_ != 0)) {
     Notice("无法悔棋！");
-    return;
+    return true;
   }
+  return false;
+}
+
+void Controller::TakeBack(bool fromMenu) {
+  if (TakeBackRefused(fromMenu, 1)) return;
+  RemoveNewestStone();
+  RefreshPanel();
+}
+
+// Takes back whole turns, so that the human keeps their colour: against the computer its answer
+// and the human's move before it (only the human's move when the game ended on it), between two
+// humans the newest move of each.
+void Controller::TakeBackTurn() {
+  int stones = 2;
+  if (settings_.playMode != TwoHumans) {
+    const int human = settings_.playMode == HumanWhite ? White : Black;
+    if (game_.SideToMove() != human) stones = 1;
+  }
+  if (TakeBackRefused(true, stones)) return;
+  for (int i = 0; i < stones; ++i) RemoveNewestStone();
+  RefreshPanel();
+}
+
+void Controller::RemoveNewestStone() {
   const MoveRecord removed = game_.history[game_.moveCount - 1];
   game_.cell(removed.row, removed.col) = Empty;
   displayCells_[CellIndex(removed.row, removed.col)] = Empty;
@@ -419,7 +467,7 @@ void Controller::TakeBack(bool fromMenu) {
   --game_.moveCount;
   displayMoveCount_ = game_.moveCount;
   gameInProgress_ = true;
-  RefreshPanel();
+  outcomeStones_.clear();
 }
 
 MoveRequest Controller::MakeRequest() {
@@ -517,6 +565,11 @@ void Controller::ToggleUseBook() {
   menu_.Show(settings_);
 }
 
+void Controller::ToggleMarkForbidden() {
+  settings_.markForbidden = !settings_.markForbidden;
+  menu_.Show(settings_);
+}
+
 void Controller::LoadGame() {
   const std::optional<std::string> path = host_.OpenFileDialog("读取文件", lastFileName_);
   if (!path) return;
@@ -524,10 +577,12 @@ void Controller::LoadGame() {
   const PositionFileResult read = ReadPositionFile(*path);
   if (!read.ok) {
     std::cerr << "tesmor: " << *path << ": " << read.error << "\n";
-    host_.MessageBox("文件读取失败！", kFileCaption, MessageIcon::Exclamation, MessageButtons::Ok);
+    host_.MessageBox("文件读取失败！\n" + read.error, kFileCaption, MessageIcon::Exclamation,
+                     MessageButtons::Ok);
     return;
   }
   ApplyPositionFile(game_, read.file);
+  outcomeStones_.clear();
   SyncDisplay();
   RefreshPanel();
   host_.RepaintAll();
@@ -552,6 +607,24 @@ void Controller::RefreshPanel() {
     host_.InvalidatePanelLine(PanelOpeningLine);
   if (panel_.Set(PanelMoveCountLine, std::to_string(game_.moveCount) + "手"))
     host_.InvalidatePanelLine(PanelMoveCountLine);
+}
+
+// Works out every mark from the record and the settings and has the cells whose mark changed
+// repainted. Called after each change to the game, and before a box that asks about the board.
+void Controller::UpdateMarks() {
+  BoardMarks marks{};
+  const bool blackToMove = game_.SideToMove() == Black && rifFifthState_ == 0;
+  if (settings_.markForbidden && gameInProgress_ && blackToMove)
+    for (const BoardPoint p : ForbiddenPoints(game_))
+      marks[CellIndex(p.row, p.col)] = CellMark::Forbidden;
+  for (const BoardPoint p : outcomeStones_) marks[CellIndex(p.row, p.col)] = outcomeKind_;
+  if (IsPoint(proposedPoint_))
+    marks[CellIndex(PointRow(proposedPoint_), PointCol(proposedPoint_))] = CellMark::Proposed;
+  for (int cell = 0; cell < CellCount; ++cell) {
+    if (marks[cell] == marks_[cell]) continue;
+    host_.InvalidateCell(cell / BoardSize, cell % BoardSize, marks[cell] == CellMark::None);
+  }
+  marks_ = marks;
 }
 
 void Controller::SyncDisplay() {

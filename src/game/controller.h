@@ -3,12 +3,14 @@
 #include <array>
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "board/board.h"
 #include "board/random_source.h"
 #include "game/commands.h"
 #include "game/computer_player.h"
 #include "game/host.h"
+#include "game/marks.h"
 #include "game/menu_state.h"
 #include "game/panel.h"
 #include "game/settings.h"
@@ -63,6 +65,8 @@ class Controller {
   bool showNumbers() const { return settings_.showNumbers; }
   MoveRecord secondOffer() const { return secondOffer_; }
   MoveRecord newestStone() const { return newestStone_; }
+  // The marks on the board: forbidden points, what ended the game, a proposed point.
+  const BoardMarks& marks() const { return marks_; }
 
   // Settings and flags, for the front ends and the tests.
   const Settings& settings() const { return settings_; }
@@ -85,8 +89,11 @@ class Controller {
   void BlackResultTests();
   bool RecordStone(int colour, int point);
   void AppendStone(int colour, int row, int col);
-  void AnnounceResult(const char* text);
+  void AnnounceResult(const char* text, CellMark decided = CellMark::None);
   void TakeBack(bool fromMenu);
+  void TakeBackTurn();
+  bool TakeBackRefused(bool fromMenu, int stones);
+  void RemoveNewestStone();
   void StartComputerTurn();
   void StartWorker(WorkerKind kind);
   MoveRequest MakeRequest();
@@ -111,6 +118,7 @@ class Controller {
   void SearchModeCommand(int command);
   void ToggleShowNumbers();
   void ToggleUseBook();
+  void ToggleMarkForbidden();
   void LoadGame();
   void SaveGame();
 
@@ -119,6 +127,7 @@ class Controller {
   void BusyNotice();
   void Notice(const char* text);
   void SyncDisplay();
+  void UpdateMarks();
   bool IsGuarded(int command) const;
 
   Host& host_;
@@ -137,6 +146,12 @@ class Controller {
   std::atomic<bool> stopRequested_{false};
   int rifFifthState_ = 0;
   MoveRecord secondOffer_{-1, -1};
+
+  BoardMarks marks_{};
+  // What decided the finished game, shown until the next game or take-back.
+  std::vector<BoardPoint> outcomeStones_;
+  CellMark outcomeKind_ = CellMark::None;
+  int proposedPoint_ = NoPoint;
 
   PanelLines panel_;
   std::string lastFileName_;

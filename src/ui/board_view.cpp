@@ -76,6 +76,7 @@ void BoardView::paintEvent(QPaintEvent*) {
   scene.history = &controller_.game().history;
   scene.showNumbers = controller_.showNumbers();
   scene.secondOffer = controller_.secondOffer();
+  scene.marks = &controller_.marks();
   scene.panel = controller_.panel().Snapshot();
   scene.deviceScale = devicePixelRatioF() * scale_;
   QPainter painter(this);

@@ -39,6 +39,7 @@ bool HasTick(int command) {
     case CmdExactSearch:
     case CmdShowNumbers:
     case CmdUseBook:
+    case CmdMarkForbidden:
       return true;
     default:
       return false;
@@ -50,6 +51,8 @@ QKeySequence CommandKey(int command) {
   switch (command) {
     case CmdTakeBack:
       return QKeySequence(Qt::Key_Backspace);
+    case CmdTakeBackTurn:
+      return QKeySequence(Qt::CTRL | Qt::Key_Z);
     case CmdSave:
       return QKeySequence(Qt::CTRL | Qt::Key_S);
     case CmdOpen:

@@ -192,6 +192,42 @@ void PaintNewestMark(QPainter& painter, MoveRecord newest) {
   painter.restore();
 }
 
+void PaintCross(QPainter& painter, QPointF centre, double half, double width) {
+  painter.setPen(QPen(ForbiddenMarkColour, width, Qt::SolidLine, Qt::RoundCap));
+  painter.drawLine(centre + QPointF(-half, -half), centre + QPointF(half, half));
+  painter.drawLine(centre + QPointF(-half, half), centre + QPointF(half, -half));
+}
+
+// The marks over stones and numbers, drawn smooth at every scale; a cell without a mark keeps
+// its classic pixels.
+void PaintMarks(QPainter& painter, const BoardMarks& marks) {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setBrush(Qt::NoBrush);
+  for (int cell = 0; cell < CellCount; ++cell) {
+    const QPointF centre(PointX(cell % BoardSize) + 0.5, PointY(cell / BoardSize) + 0.5);
+    switch (marks[static_cast<size_t>(cell)]) {
+      case CellMark::Forbidden:
+        PaintCross(painter, centre, 4, 2);
+        break;
+      case CellMark::Foul:
+        PaintCross(painter, centre, 10, 3);
+        break;
+      case CellMark::Winning:
+        painter.setPen(QPen(WinningMarkColour, 3));
+        painter.drawEllipse(centre, 13, 13);
+        break;
+      case CellMark::Proposed:
+        painter.setPen(QPen(ProposedMarkColour, 3));
+        painter.drawEllipse(centre, 9, 9);
+        break;
+      case CellMark::None:
+        break;
+    }
+  }
+  painter.restore();
+}
+
 // Stones in order of CellIndex, then the move numbers or the newest stone's mark, then the
 // pending second fifth-move offering.
 void PaintStones(QPainter& painter, const BoardScene& scene) {
@@ -281,6 +317,7 @@ void PaintWindow(QPainter& painter, const BoardScene& scene) {
   PaintFrame(painter);
   PaintCoordinateLabels(painter);
   PaintStones(painter, scene);
+  if (scene.marks) PaintMarks(painter, *scene.marks);
   PaintPanel(painter, scene);
   painter.restore();
 }
