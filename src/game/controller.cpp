@@ -71,7 +71,7 @@ void Controller::Command(int command) {
     return;
   }
   if (!SettingsCommand(command)) GameCommand(command);
-  UpdateMarks();
+  ShowState();
 }
 
 // The commands that change a setting; false for the others.
@@ -198,7 +198,7 @@ void Controller::ToolbarButton(int button) {
 
 void Controller::BoardClick(BoardPoint point) {
   if (OnBoard(point.row, point.col)) HandleBoardClick(point.row, point.col);
-  UpdateMarks();
+  ShowState();
 }
 
 void Controller::RightClick() {
@@ -210,7 +210,7 @@ int Controller::HandleWorkerMessage(const WorkerMessage& message) {
     case WorkerEvent::ComputerMoved:
       computing_ = false;
       PlaceStone(message.colour, message.answer);
-      UpdateMarks();
+      ShowState();
       break;
     case WorkerEvent::ProgressChanged:
       host_.InvalidatePanelLine(message.value);
@@ -226,6 +226,7 @@ int Controller::HandleWorkerMessage(const WorkerMessage& message) {
       break;
     case WorkerEvent::Finished:
       computing_ = false;
+      ShowState();
       break;
   }
   return 0;
@@ -250,6 +251,7 @@ void Controller::ResetGame() {
   game_.forbiddenRulesOn = settings_.rules != RuleSet::Free;
   outcomeStones_.clear();
   SyncDisplay();
+  ClearProgress();
 }
 
 void Controller::NewGame(int kind) {
@@ -491,6 +493,8 @@ void Controller::StartWorker(WorkerKind kind) {
   // A stop given while nothing was computed must not end this computation; clearing it here, on
   // the window's thread before the worker exists, cannot lose a stop given after the start.
   stopRequested_ = false;
+  // A move played without a search leaves no figures of an earlier search behind.
+  ClearProgress();
   job_ = {kind, game_, MakeRequest(), &panel_};
   host_.StartWorker(kind);
 }
@@ -511,6 +515,7 @@ ComputerAnswer Controller::ComputeOnWindowThread() {
   MoveRequest request = MakeRequest();
   request.progress = &progress;
   stopRequested_ = false;
+  ClearProgress();
   return computer_.ChooseMove(game_, request);
 }
 
@@ -607,6 +612,42 @@ void Controller::RefreshPanel() {
     host_.InvalidatePanelLine(PanelOpeningLine);
   if (panel_.Set(PanelMoveCountLine, std::to_string(game_.moveCount) + "手"))
     host_.InvalidatePanelLine(PanelMoveCountLine);
+  if (panel_.Set(PanelTurnLine, TurnText())) host_.InvalidatePanelLine(PanelTurnLine);
+  if (panel_.Set(PanelGuideLine, GuideText())) host_.InvalidatePanelLine(PanelGuideLine);
+}
+
+// Whose turn it is; against the computer, whether that is the human or the computer (after a
+// single take-back the human plays the other colour, and this line says so).
+std::string Controller::TurnText() const {
+  if (!gameInProgress_) return "对局结束";
+  const int side = rifFifthState_ == 1 ? Black : game_.SideToMove();
+  std::string text = side == Black ? "轮到：黑方" : "轮到：白方";
+  if (settings_.playMode == TwoHumans) return text;
+  const bool computerThinks = computing_ && job_.kind == WorkerKind::ComputerMove;
+  return text + (computerThinks ? "（电脑）" : "（您）");
+}
+
+// What the RIF opening waits for from the human.
+std::string Controller::GuideText() const {
+  if (!rif() || !gameInProgress_ || computing_) return "";
+  if (rifFifthState_ == 1) return "请下第二个五手打点";
+  if (rifFifthState_ == 2) return "请选择去掉的五手";
+  return "";
+}
+
+void Controller::ClearProgress() {
+  for (const ProgressField field : {ProgressField::Depth, ProgressField::Score,
+                                    ProgressField::BestPoint, ProgressField::CurrentPoint}) {
+    const int line = ProgressLine(field);
+    const bool figure = field == ProgressField::Depth || field == ProgressField::Score;
+    if (panel_.Set(line, figure ? "0" : "")) host_.InvalidatePanelLine(line);
+  }
+}
+
+// Brings the panel's notes and the board's marks up to date after an event.
+void Controller::ShowState() {
+  RefreshPanel();
+  UpdateMarks();
 }
 
 // Works out every mark from the record and the settings and has the cells whose mark changed

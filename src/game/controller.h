@@ -124,6 +124,10 @@ class Controller {
 
   // Screen.
   void RefreshPanel();
+  std::string TurnText() const;
+  std::string GuideText() const;
+  void ClearProgress();
+  void ShowState();
   void BusyNotice();
   void Notice(const char* text);
   void SyncDisplay();

@@ -267,12 +267,31 @@ void PaintStones(QPainter& painter, const BoardScene& scene) {
   }
 }
 
-// The information panel: labels from the left, values to the right edge.
+// The width the panel's notes may take, from their left edge to the panel's frame.
+constexpr int NoteLeft = 581;
+constexpr int NoteWidth = 155;
+
+// A note below the classic lines, in the panel's font made smaller when the text would not fit.
+void DrawNote(QPainter& painter, int index, const QString& text) {
+  QFont font = PanelFont();
+  for (int size = font.pixelSize(); size > 8; --size) {
+    font.setPixelSize(size);
+    if (QFontMetrics(font).horizontalAdvance(text) <= NoteWidth) break;
+  }
+  painter.setFont(font);
+  DrawTextAt(painter, NoteLeft, PanelLineTop(index), text);
+}
+
+// The information panel: labels from the left, values to the right edge, then the notes.
 void PaintPanel(QPainter& painter, const BoardScene& scene) {
-  painter.setFont(PanelFont());
   painter.setPen(Qt::black);
   for (int i = 0; i < PanelLineCount; ++i) {
+    painter.setFont(PanelFont());
     const QString text = QString::fromStdString(scene.panel[static_cast<size_t>(i)]);
+    if (i >= PanelTurnLine) {
+      if (!text.isEmpty()) DrawNote(painter, i, text);
+      continue;
+    }
     const int left = i % 2 == 0 ? 595 : 715 - painter.fontMetrics().horizontalAdvance(text);
     DrawTextAt(painter, left, PanelLineTop(i), text);
   }
@@ -291,6 +310,7 @@ QRect CellRect(int row, int col) {
 }
 
 QRect PanelLineRect(int index) {
+  if (index >= PanelTurnLine) return QRect(NoteLeft, PanelLineTop(index), NoteWidth, 22);
   return QRect(595, 81 + 35 * index, 120, 35);
 }
 

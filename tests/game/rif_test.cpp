@@ -16,14 +16,28 @@ MoveRecord At(const char* point) {
   return {PointRow(P(point)), PointCol(P(point))};
 }
 
+// The box says why: where the first two stones go, or which openings the third could still make
+// (direct ones such as "寒星" after a straight second stone, diagonal ones such as "长星" after a
+// diagonal one).
 TEST(RifHumanBlack, IllegalOpeningsStartAFreshGame) {
-  const std::initializer_list<const char*> openings[] = {
-      {"G8", "H9", "H10"}, {"H8", "H9", "H12"}, {"H8", "H10", "H9"}};
-  for (const auto& moves : openings) {
+  struct Case {
+    std::initializer_list<const char*> moves;
+    const char* named;
+    const char* notNamed;
+  };
+  const Case cases[] = {{{"G8", "H9", "H10"}, "天元", "寒星"},
+                        {{"H8", "H9", "H12"}, "寒星", "长星"},
+                        {{"H8", "H10", "H9"}, "天元", "寒星"},
+                        {{"H8", "I9", "H13"}, "长星", "寒星"}};
+  for (const Case& c : cases) {
     ControllerFixture f;
     f.Start();
-    f.Clicks(moves);
-    EXPECT_EQ(f.host.TakeTexts(), Strings{"非法开局！"});
+    f.Clicks(c.moves);
+    const Strings texts = f.host.TakeTexts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].rfind("非法开局！\n", 0), 0u);
+    EXPECT_NE(texts[0].find(c.named), std::string::npos) << texts[0];
+    EXPECT_EQ(texts[0].find(c.notNamed), std::string::npos) << texts[0];
     EXPECT_EQ(f.Moves(), 0);
     EXPECT_EQ(f.controller.settings().playMode, HumanBlack);
     EXPECT_TRUE(f.host.workers.empty());

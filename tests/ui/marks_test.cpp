@@ -39,20 +39,23 @@ QRect Cell(const char* point) {
   return CellRect(PointRow(p), PointCol(p));
 }
 
-// Takes a picture of the board each time a message box shows, before it can be answered.
+// Takes a picture of the board and the panel's guide line each time a message box shows, before
+// it can be answered.
 class BoxPictures final : public QObject {
  public:
-  explicit BoxPictures(QWidget* view) : view_(view) { qApp->installEventFilter(this); }
+  explicit BoxPictures(WindowFixture& f) : f_(f) { qApp->installEventFilter(this); }
   ~BoxPictures() override { qApp->removeEventFilter(this); }
   bool eventFilter(QObject* object, QEvent* event) override {
-    if (event->type() == QEvent::Show && qobject_cast<QMessageBox*>(object))
-      pictures << view_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (event->type() != QEvent::Show || !qobject_cast<QMessageBox*>(object)) return false;
+    pictures << f_.view()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    guides << QString::fromStdString(f_.controller().panel().Get(PanelGuideLine));
     return false;
   }
   QList<QImage> pictures;
+  QStringList guides;
 
  private:
-  QWidget* view_;
+  WindowFixture& f_;
 };
 
 }  // namespace
@@ -91,7 +94,7 @@ class MarksTest : public QObject {
     WindowFixture f;
     f.Do(CmdRulesFree);
     f.Do(CmdModeTwoPlayers);
-    BoxPictures shown(f.view());
+    BoxPictures shown(f);
     for (const char* p : {"H8", "A1", "H9", "A2", "H10", "A3", "H12", "A4", "H11"}) f.Click(p);
     QCOMPARE(f.boxes.Take(), QStringList{"游戏结束 | 黑方胜！ | 确定 | i"});
     QCOMPARE(shown.pictures.size(), 1);
@@ -105,7 +108,7 @@ class MarksTest : public QObject {
     WindowFixture f;
     f.Do(CmdModeTwoPlayers);
     f.Click("H8");
-    BoxPictures shown(f.view());
+    BoxPictures shown(f);
     f.computer.moves = {ComputerAnswer::Play(Pt("G7"))};
     f.boxes.press = {"取消"};
     f.Do(CmdHint);
@@ -115,6 +118,32 @@ class MarksTest : public QObject {
     QCOMPARE(CellsWith(shown.pictures[0], Blue), "G7");
     QCOMPARE(CellsWith(Picture(f), Blue), QString());
     QCOMPARE(f.Cell("G7"), Empty);
+  }
+
+  // The notes below the classic panel lines stay inside the panel; the swap question has its
+  // guide while it asks.
+  void panelNotes() {
+    WindowFixture f({0});
+    BoxPictures shown(f);
+    f.boxes.press = {"否"};
+    f.Do(CmdPlayWhite);
+    QCOMPARE(shown.guides, QStringList{"请选择是否交换"});
+    f.computer.moves = {ComputerAnswer::Pair(Pt("G7"), Pt("J7"))};
+    f.Click("G9");
+    QVERIFY(f.WaitIdle());
+    const QImage image = Picture(f);
+    const auto dark = [](QColor c) { return c.lightness() < 100; };
+    for (const int line : {PanelTurnLine, PanelGuideLine}) {
+      const QRect rect = PanelLineRect(line);
+      int inside = 0, beyond = 0;
+      for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = 577; x <= 738; ++x) {
+          const bool d = dark(image.pixelColor(x, y));
+          (x >= rect.left() && x <= rect.right() && y < 557 ? inside : beyond) += d;
+        }
+      }
+      QVERIFY2(inside > 20 && beyond == 0, qPrintable(QString::number(line)));
+    }
   }
 };
 

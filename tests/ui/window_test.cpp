@@ -290,7 +290,8 @@ class WindowTest : public QObject {
     f.Click("C5");  // off the diagonal: rows and columns swapped would show
     QTRY_VERIFY(!spy.painted.isEmpty());
     QCoreApplication::processEvents();
-    const QRegion allowed = QRegion(Cell("H8")) + Cell("C5") + PanelLineRect(1) + PanelLineRect(3);
+    const QRegion allowed = QRegion(Cell("H8")) + Cell("C5") + PanelLineRect(1) + PanelLineRect(3) +
+                            PanelLineRect(PanelTurnLine);
     QVERIFY(spy.painted.intersects(Cell("C5")) && spy.painted.intersects(Cell("H8")));
     QCOMPARE(spy.painted - allowed, QRegion());
     spy.painted = QRegion();
