@@ -216,7 +216,7 @@ int Controller::HandleWorkerMessage(const WorkerMessage& message) {
       host_.InvalidatePanelLine(message.value);
       break;
     case WorkerEvent::ProposePoint:
-      return ProposePoint(message.value);
+      return ProposePoint(message.value, message.length);
     case WorkerEvent::PlayProposal:
       BoardClick({PointRow(message.value), PointCol(message.value)});
       break;
@@ -232,12 +232,14 @@ int Controller::HandleWorkerMessage(const WorkerMessage& message) {
   return 0;
 }
 
-int Controller::ProposePoint(int point) {
+int Controller::ProposePoint(int point, int vcfLength) {
   // The point is marked on the board while the box asks about it.
   proposedPoint_ = IsPoint(point) ? point : NoPoint;
   UpdateMarks();
-  const MessageAnswer answer = host_.MessageBox("提示：" + PointText(point), kNoticeCaption,
-                                                MessageIcon::Information, MessageButtons::OkCancel);
+  std::string text = "提示：" + PointText(point);
+  if (vcfLength > 0) text += "\n连续冲四，第" + std::to_string(vcfLength) + "手必胜";
+  const MessageAnswer answer =
+      host_.MessageBox(text, kNoticeCaption, MessageIcon::Information, MessageButtons::OkCancel);
   proposedPoint_ = NoPoint;
   UpdateMarks();
   return answer == MessageAnswer::Ok ? 1 : 0;

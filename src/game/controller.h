@@ -99,7 +99,7 @@ class Controller {
   MoveRequest MakeRequest();
   ComputerAnswer ComputeOnWindowThread();
   void ShowProgress(ProgressField field, int value);
-  int ProposePoint(int point);
+  int ProposePoint(int point, int vcfLength);
 
   // The RIF opening procedure (rif_opening.cpp).
   void CheckHumanOpening();

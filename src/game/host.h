@@ -34,6 +34,7 @@ struct WorkerMessage {
   int value;
   int colour;
   ComputerAnswer answer;
+  int length = 0;  // with ProposePoint from a VCF search: the win's length, 0 when unknown
 };
 
 // Everything the controller does to the screen goes through this interface: the Qt window

@@ -186,7 +186,10 @@ int VcfEntry(SearchContext& context, GameState& game, ThreatBoard& board, int at
   if (context.vcfComplete) return VcfNone;
   context.vcfComplete = true;
   context.vcfPath.clear();
-  return VcfNode(context, game, board, attacker, limit);
+  const int found = VcfNode(context, game, board, attacker, limit);
+  // Every shorter search failed, so the win takes exactly this many attacking moves.
+  if (found < VcfNone) context.vcfLength = limit;
+  return found;
 }
 
 int VcfTop(SearchContext& context, GameState& game, int attacker, int limit) {

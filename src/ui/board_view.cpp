@@ -35,6 +35,10 @@ QPoint BoardView::ToClient(QPointF widgetPoint) const {
           static_cast<int>(std::floor(widgetPoint.y() / scale_))};
 }
 
+QPoint BoardView::FromClient(QPoint clientPoint) const {
+  return ClientToWidget().map(QPointF(clientPoint)).toPoint();
+}
+
 void BoardView::PlaceChild(QWidget* child, const QRect& clientRect) {
   children_.emplace_back(child, clientRect);
   LayOutChildren();

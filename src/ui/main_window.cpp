@@ -4,15 +4,21 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QGridLayout>
 #include <QKeySequence>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpacerItem>
+
+#include <algorithm>
 
 #include "game/position_file.h"
 #include "ui/about_dialog.h"
 #include "ui/board_view.h"
 #include "ui/file_dialog.h"
+#include "ui/geometry.h"
 #include "ui/image_button.h"
 #include "ui/images.h"
 #include "ui/painting.h"
@@ -223,6 +229,7 @@ MessageAnswer MainWindow::MessageBox(const std::string& text, const std::string&
   }
   box.setDefaultButton(first);
   box.setEscapeButton(second ? second : first);
+  PlaceBesideBoard(box);
   box.exec();
   const bool accepted = box.clickedButton() == first;
   switch (buttons) {
@@ -234,6 +241,29 @@ MessageAnswer MainWindow::MessageBox(const std::string& text, const std::string&
       return accepted ? MessageAnswer::Yes : MessageAnswer::No;
   }
   return MessageAnswer::Cancel;
+}
+
+// Opens the box over the panel, right of the board, so that the stones it speaks of stay in
+// sight; it is kept on the screen, and wide enough that its caption shows whole beside the
+// title bar's buttons.
+void MainWindow::PlaceBesideBoard(QMessageBox& box) {
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    const int captionWidth = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 160;
+    grid->addItem(new QSpacerItem(captionWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
+  box.adjustSize();
+  const QSize size = box.size();
+  const QPoint panelMiddle = board_->FromClient(QPoint(PanelLeft - 15, ClientHeight / 2));
+  QPoint topLeft = board_->mapToGlobal(panelMiddle) - QPoint(0, size.height() / 2);
+  if (const QScreen* shown = screen()) {
+    const QRect area = shown->availableGeometry();
+    topLeft.setX(
+        std::clamp(topLeft.x(), area.left(), std::max(area.left(), area.right() - size.width())));
+    topLeft.setY(
+        std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() - size.height())));
+  }
+  box.move(topLeft);
 }
 
 void MainWindow::Beep() {

@@ -14,6 +14,8 @@
 
 class QAction;
 
+class QMessageBox;
+
 namespace tesmor {
 
 class BoardView;
@@ -62,6 +64,7 @@ class MainWindow final : public QMainWindow, public Host {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void PlaceBesideBoard(QMessageBox& box);
   void BuildMenus();
   void BuildToolbar();
   // The busy cursor over the board while the computer computes.

@@ -49,10 +49,13 @@ class BoxPictures final : public QObject {
     if (event->type() != QEvent::Show || !qobject_cast<QMessageBox*>(object)) return false;
     pictures << f_.view()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     guides << QString::fromStdString(f_.controller().panel().Get(PanelGuideLine));
+    const auto* box = static_cast<QWidget*>(object);
+    boxes << QRect(f_.view()->mapFromGlobal(box->pos()), box->size());
     return false;
   }
   QList<QImage> pictures;
   QStringList guides;
+  QList<QRect> boxes;  // in the view's coordinates
 
  private:
   WindowFixture& f_;
@@ -116,6 +119,9 @@ class MarksTest : public QObject {
     QCOMPARE(f.boxes.Take(), QStringList{"提示消息 | 提示：G7 | 确定 取消 | i"});
     QCOMPARE(shown.pictures.size(), 1);
     QCOMPARE(CellsWith(shown.pictures[0], Blue), "G7");
+    // The box opened beside the board: the point it asks about is not under it.
+    QVERIFY(!shown.boxes[0].intersects(Cell("G7")));
+    QVERIFY(shown.boxes[0].left() > Cell("H8").right());
     QCOMPARE(CellsWith(Picture(f), Blue), QString());
     QCOMPARE(f.Cell("G7"), Empty);
   }
