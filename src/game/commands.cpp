@@ -22,6 +22,8 @@ constexpr std::array kMenuBar = {
     MenuEntry{1, nullptr, 0},
     MenuEntry{1, "打开", CmdOpen},
     MenuEntry{1, "保存", CmdSave},
+    MenuEntry{1, "复制棋谱", CmdCopyRecord},
+    MenuEntry{1, "粘贴棋谱", CmdPasteRecord},
     MenuEntry{1, nullptr, 0},
     MenuEntry{1, "电脑搜索", CmdHint},
     MenuEntry{1, "停止搜索", CmdStop},

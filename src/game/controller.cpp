@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "board/forbidden.h"
+#include "board/move_text.h"
 #include "board/symmetry.h"
 #include "book/book_location.h"
 #include "game/openings.h"
@@ -57,6 +58,7 @@ bool Controller::IsGuarded(int command) const {
     case CmdShowNumbers:
     case CmdUseBook:
     case CmdMarkForbidden:
+    case CmdCopyRecord:
     case CmdAbout:
       return false;
     default:
@@ -123,6 +125,12 @@ void Controller::GameCommand(int command) {
       break;
     case CmdSave:
       SaveGame();
+      break;
+    case CmdCopyRecord:
+      host_.SetClipboardText(MoveListText(game_));
+      break;
+    case CmdPasteRecord:
+      PasteRecord();
       break;
     case CmdHint:
       if (rif() && (game_.moveCount == 4 || rifFifthState_ != 0)) break;
@@ -589,10 +597,39 @@ void Controller::LoadGame() {
     return;
   }
   ApplyPositionFile(game_, read.file);
+  ShowPosition();
+}
+
+// A position put in place of the game's, from a file or from text: what ended the last game is
+// no longer on the board.
+void Controller::ShowPosition() {
   outcomeStones_.clear();
   SyncDisplay();
   RefreshPanel();
   host_.RepaintAll();
+}
+
+// Reads the clipboard's moves as a file is read: a text with any fault is refused as a whole,
+// with its reason, and the game stays as it was.
+void Controller::PasteRecord() {
+  GameState parsed = game_;
+  MoveTextError error;
+  const std::string text = host_.ClipboardText();
+  std::string reason;
+  if (text.find_first_not_of(" \t\r\n,") == std::string::npos)
+    reason = "剪贴板中没有棋谱";
+  else if (!ReadMoveList(text, parsed, error))
+    reason = (error.fault == MoveTextFault::PlayedTwice ? "重复的落点：" : "无法识别的落点：") +
+             error.word;
+  if (!reason.empty()) {
+    host_.MessageBox("棋谱读取失败！\n" + reason, kFileCaption, MessageIcon::Exclamation,
+                     MessageButtons::Ok);
+    return;
+  }
+  PositionFile file;
+  file.moves.assign(parsed.history.begin(), parsed.history.begin() + parsed.moveCount);
+  ApplyPositionFile(game_, file);
+  ShowPosition();
 }
 
 void Controller::SaveGame() {

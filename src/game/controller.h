@@ -121,6 +121,8 @@ class Controller {
   void ToggleMarkForbidden();
   void LoadGame();
   void SaveGame();
+  void PasteRecord();
+  void ShowPosition();
 
   // Screen.
   void RefreshPanel();

@@ -59,6 +59,9 @@ class Host {
                                                     const std::string& lastName) = 0;
   virtual std::optional<std::string> SaveFileDialog(const std::string& title,
                                                     const std::string& lastName) = 0;
+  // The system clipboard's text; a front end without one keeps nothing and gives "".
+  virtual void SetClipboardText(const std::string&) {}
+  virtual std::string ClipboardText() { return {}; }
   virtual void ShowAbout() = 0;
   virtual void Quit() = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFile>
 #include <QGridLayout>
@@ -319,6 +320,14 @@ std::optional<std::string> MainWindow::OpenFileDialog(const std::string& title,
 std::optional<std::string> MainWindow::SaveFileDialog(const std::string& title,
                                                       const std::string& lastName) {
   return FileDialog(title, lastName, true);
+}
+
+void MainWindow::SetClipboardText(const std::string& text) {
+  QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+std::string MainWindow::ClipboardText() {
+  return QGuiApplication::clipboard()->text().toStdString();
 }
 
 void MainWindow::ShowAbout() {

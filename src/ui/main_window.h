@@ -57,6 +57,8 @@ class MainWindow final : public QMainWindow, public Host {
                                             const std::string& lastName) override;
   std::optional<std::string> SaveFileDialog(const std::string& title,
                                             const std::string& lastName) override;
+  void SetClipboardText(const std::string& text) override;
+  std::string ClipboardText() override;
   void ShowAbout() override;
   void Quit() override;
 

@@ -1,5 +1,6 @@
 // The marks painted on the board: Black's forbidden points, the foul stone, the winning five and
 // the point a hint proposes while its box asks.
+#include <QClipboard>
 #include <QMessageBox>
 
 #include "ui_support.h"
@@ -124,6 +125,21 @@ class MarksTest : public QObject {
     QVERIFY(shown.boxes[0].left() > Cell("H8").right());
     QCOMPARE(CellsWith(Picture(f), Blue), QString());
     QCOMPARE(f.Cell("G7"), Empty);
+  }
+
+  // "复制棋谱" and "粘贴棋谱" go through the system clipboard.
+  void recordThroughTheClipboard() {
+    WindowFixture f;
+    f.Do(CmdModeTwoPlayers);
+    f.Click("H8");
+    f.Click("J10");
+    f.Do(CmdCopyRecord);
+    QCOMPARE(QGuiApplication::clipboard()->text(), "H8 J10");
+    QGuiApplication::clipboard()->setText("A1 B2 C3");
+    f.Do(CmdPasteRecord);
+    QCOMPARE(f.Moves(), 3);
+    QCOMPARE(f.Cell("B2"), White);
+    QCOMPARE(f.Cell("H8"), Empty);
   }
 
   // The notes below the classic panel lines stay inside the panel; the swap question has its

@@ -139,12 +139,12 @@ class WindowTest : public QObject {
     });
     f.Do(CmdAbout);
     QCOMPARE(about, QStringLiteral("关于 Tesmor v3.2 确定"));
-    QCOMPARE(
-        Entries(f.window->menuBar()->actions()),
-        QStringLiteral("游戏(开局(执黑 执白 双人) 切换(人机 双人) 规则(无禁手 有禁手 RIF规则) - "
-                       "打开 保存 - 电脑搜索 停止搜索 搜索VCF - 悔棋 悔一回合 退出) "
-                       "等级(0级 1级 2级 3级 4级 5级 6级 7级 8级 9级 - 快速搜索 准确搜索 "
-                       "精确搜索) 选项(显示标号 使用棋谱 标记禁手) 帮助(关于)"));
+    QCOMPARE(Entries(f.window->menuBar()->actions()),
+             QStringLiteral(
+                 "游戏(开局(执黑 执白 双人) 切换(人机 双人) 规则(无禁手 有禁手 RIF规则) - "
+                 "打开 保存 复制棋谱 粘贴棋谱 - 电脑搜索 停止搜索 搜索VCF - 悔棋 悔一回合 退出) "
+                 "等级(0级 1级 2级 3级 4级 5级 6级 7级 8级 9级 - 快速搜索 准确搜索 "
+                 "精确搜索) 选项(显示标号 使用棋谱 标记禁手) 帮助(关于)"));
   }
 
   // Commands and the two toggle buttons move the ticks, greys and button images. A value below
