@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes docs/screenshot.png and docs/window-scale2.png: a few moves against the computer in the
-# window under Xvfb, at the designed size and at twice the device pixel ratio.
+# window under Xvfb, at the designed size and at twice the device pixel ratio; and the marks on the
+# board: docs/forbidden-points.png, docs/finished-game.png, docs/hint.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
@@ -10,3 +11,7 @@ mkdir -p docs
 xvfb-run -a -s "-screen 0 1024x768x24" ./build/bin/tesmor-screenshot docs/screenshot.png
 QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 1800x1400x24" ./build/bin/tesmor-screenshot \
   docs/window-scale2.png
+for scene in forbidden-points:forbidden finished-game:finished hint:hint; do
+  xvfb-run -a -s "-screen 0 1024x768x24" ./build/bin/tesmor-screenshot "docs/${scene%%:*}.png" \
+    "${scene##*:}"
+done

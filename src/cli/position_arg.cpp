@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "board/input_echo.h"
+#include "board/move_text.h"
 #include "game/position_file.h"
 
 namespace tesmor {
@@ -24,39 +25,19 @@ bool LooksLikeFile(const std::string& text) {
 }  // namespace
 
 bool ParseMoveList(const std::string& text, GameState& state, std::string& error) {
-  GameState parsed;
-  ClearGameState(parsed);
-  parsed.forbiddenRulesOn = state.forbiddenRulesOn;
-  size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char ch = static_cast<unsigned char>(text[i]);
-    if (std::isspace(ch) || ch == ',') {
-      ++i;
-      continue;
-    }
-    size_t end = i;
-    while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end])) &&
-           text[end] != ',')
-      ++end;
-    const std::string word = text.substr(i, end - i);
-    i = end;
-    const int point = ParsePoint(word);
-    if (point == NoPoint) {
-      error = "unknown point '" + EchoInput(word) + "'";
-      return false;
-    }
-    if (parsed.cell(PointRow(point), PointCol(point)) != Empty) {
-      error = "point " + PointText(point) + " is played twice";
-      return false;
-    }
-    if (parsed.moveCount >= CellCount) {
-      error = "too many moves";
-      return false;
-    }
-    RecordMove(parsed, PointRow(point), PointCol(point));
+  MoveTextError fault;
+  if (ReadMoveList(text, state, fault)) return true;
+  switch (fault.fault) {
+    case MoveTextFault::UnknownPoint:
+      error = "unknown point '" + EchoInput(fault.word) + "'";
+      break;
+    case MoveTextFault::PlayedTwice:
+      error = "point " + PointText(ParsePoint(fault.word)) + " is played twice";
+      break;
+    case MoveTextFault::None:
+      break;
   }
-  state = parsed;
-  return true;
+  return false;
 }
 
 bool ParsePositionArgument(const std::string& text, GameState& state, std::string& error) {

@@ -37,6 +37,10 @@ enum CommandId : int {
   CmdExactSearch = 40155,
   CmdFastSearch = 40158,
   CmdAccurateSearch = 40159,
+  CmdMarkForbidden = 40160,  // "标记禁手"
+  CmdTakeBackTurn = 40161,   // "悔一回合"
+  CmdCopyRecord = 40162,     // "复制棋谱"
+  CmdPasteRecord = 40163,    // "粘贴棋谱"
 };
 
 // The ten level items in menu order; level n ("n级") is item n and sets level n + 1.

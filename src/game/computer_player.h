@@ -23,6 +23,13 @@ struct MoveRequest {
   SearchProgress* progress = nullptr;          // may be null
 };
 
+// A win by continuous fours: its first move, and how many moves of the attacker it takes until
+// the win cannot be stopped (0 when not known).
+struct VcfWin {
+  int point;
+  int length;
+};
+
 // What the game controller and its workers ask of the engine. Each call searches the copy of
 // the record it is given, so the caller's record may change while it runs. The program plays
 // with the search engine behind it; controller tests script the answers.
@@ -35,6 +42,12 @@ class ComputerPlayer {
   // The first move of a win by continuous fours for the side to move, searched up to limit
   // attacking steps; nothing when there is none, none was found, or stop was set.
   virtual std::optional<int> FindVcf(GameState game, int limit, std::atomic<bool>* stop) = 0;
+  // The same search, with the length of the win when the player knows it.
+  virtual std::optional<VcfWin> FindVcfWin(GameState game, int limit, std::atomic<bool>* stop) {
+    const std::optional<int> point = FindVcf(game, limit, stop);
+    if (!point) return std::nullopt;
+    return VcfWin{*point, 0};
+  }
 };
 
 }  // namespace tesmor

@@ -5,6 +5,7 @@
 
 #include "board/forbidden.h"
 #include "board/input_echo.h"
+#include "board/move_text.h"
 #include "board/symmetry.h"
 #include "book/book_location.h"
 #include "game/openings.h"
@@ -57,6 +58,8 @@ bool Controller::IsGuarded(int command) const {
     case CmdExit:
     case CmdShowNumbers:
     case CmdUseBook:
+    case CmdMarkForbidden:
+    case CmdCopyRecord:
     case CmdAbout:
       return false;
     default:
@@ -71,6 +74,7 @@ void Controller::Command(int command) {
     return;
   }
   if (!SettingsCommand(command)) GameCommand(command);
+  ShowState();
 }
 
 // The commands that change a setting; false for the others.
@@ -96,6 +100,9 @@ bool Controller::SettingsCommand(int command) {
     case CmdUseBook:
       ToggleUseBook();
       return true;
+    case CmdMarkForbidden:
+      ToggleMarkForbidden();
+      return true;
     default:
       break;
   }
@@ -120,6 +127,12 @@ void Controller::GameCommand(int command) {
     case CmdSave:
       SaveGame();
       break;
+    case CmdCopyRecord:
+      host_.SetClipboardText(MoveListText(game_));
+      break;
+    case CmdPasteRecord:
+      PasteRecord();
+      break;
     case CmdHint:
       if (rif() && (game_.moveCount == 4 || rifFifthState_ != 0)) break;
       StartWorker(WorkerKind::Hint);
@@ -132,6 +145,9 @@ void Controller::GameCommand(int command) {
       break;
     case CmdTakeBack:
       TakeBack(true);
+      break;
+    case CmdTakeBackTurn:
+      TakeBackTurn();
       break;
     case CmdExit:
       host_.Quit();
@@ -191,6 +207,7 @@ void Controller::ToolbarButton(int button) {
 
 void Controller::BoardClick(BoardPoint point) {
   if (OnBoard(point.row, point.col)) HandleBoardClick(point.row, point.col);
+  ShowState();
 }
 
 void Controller::RightClick() {
@@ -202,12 +219,13 @@ int Controller::HandleWorkerMessage(const WorkerMessage& message) {
     case WorkerEvent::ComputerMoved:
       computing_ = false;
       PlaceStone(message.colour, message.answer);
+      ShowState();
       break;
     case WorkerEvent::ProgressChanged:
       host_.InvalidatePanelLine(message.value);
       break;
     case WorkerEvent::ProposePoint:
-      return ProposePoint(message.value);
+      return ProposePoint(message.value, message.length);
     case WorkerEvent::PlayProposal:
       BoardClick({PointRow(message.value), PointCol(message.value)});
       break;
@@ -217,14 +235,22 @@ int Controller::HandleWorkerMessage(const WorkerMessage& message) {
       break;
     case WorkerEvent::Finished:
       computing_ = false;
+      ShowState();
       break;
   }
   return 0;
 }
 
-int Controller::ProposePoint(int point) {
-  const MessageAnswer answer = host_.MessageBox("提示：" + PointText(point), kNoticeCaption,
-                                                MessageIcon::Information, MessageButtons::OkCancel);
+int Controller::ProposePoint(int point, int vcfLength) {
+  // The point is marked on the board while the box asks about it.
+  proposedPoint_ = IsPoint(point) ? point : NoPoint;
+  UpdateMarks();
+  std::string text = "提示：" + PointText(point);
+  if (vcfLength > 0) text += "\n连续冲四，第" + std::to_string(vcfLength) + "手必胜";
+  const MessageAnswer answer =
+      host_.MessageBox(text, kNoticeCaption, MessageIcon::Information, MessageButtons::OkCancel);
+  proposedPoint_ = NoPoint;
+  UpdateMarks();
   return answer == MessageAnswer::Ok ? 1 : 0;
 }
 
@@ -234,7 +260,9 @@ int Controller::ProposePoint(int point) {
 void Controller::ResetGame() {
   ClearGameState(game_);
   game_.forbiddenRulesOn = settings_.rules != RuleSet::Free;
+  outcomeStones_.clear();
   SyncDisplay();
+  ClearProgress();
 }
 
 void Controller::NewGame(int kind) {
@@ -336,23 +364,23 @@ void Controller::PlaceStone(int colour, const ComputerAnswer& answer) {
   if (colour == Black)
     BlackResultTests();
   else if (WinnerAtFocus(game_) != 0)
-    AnnounceResult("白方胜！");
+    AnnounceResult("白方胜！", CellMark::Winning);
 }
 
 void Controller::BlackResultTests() {
   if (WinnerAtFocus(game_) != 0) {
-    AnnounceResult("黑方胜！");
+    AnnounceResult("黑方胜！", CellMark::Winning);
     return;
   }
   switch (ForbiddenKindAt(game_, game_.focusRow, game_.focusCol)) {
     case ThreeThree:
-      AnnounceResult("白方胜！（黑方三·三禁手）");
+      AnnounceResult("白方胜！（黑方三·三禁手）", CellMark::Foul);
       return;
     case FourFour:
-      AnnounceResult("白方胜！（黑方四·四禁手）");
+      AnnounceResult("白方胜！（黑方四·四禁手）", CellMark::Foul);
       return;
     case Overline:
-      AnnounceResult("白方胜！（黑方长连禁手）");
+      AnnounceResult("白方胜！（黑方长连禁手）", CellMark::Foul);
       return;
     default:
       break;
@@ -381,6 +409,7 @@ bool Controller::RecordStone(int colour, int point) {
   ++displayMoveCount_;
   host_.Beep();
   RefreshPanel();
+  UpdateMarks();
   return true;
 }
 
@@ -393,20 +422,51 @@ void Controller::AppendStone(int row, int col) {
   newestStone_ = {row, col};
 }
 
-void Controller::AnnounceResult(const char* text) {
+// Ends the game; a five or a foul at the focus stays marked on the board, shown before the box.
+void Controller::AnnounceResult(const char* text, CellMark decided) {
   gameInProgress_ = false;
+  outcomeKind_ = decided;
+  if (decided == CellMark::Winning)
+    outcomeStones_ = FiveStones(game_, game_.focusRow, game_.focusCol);
+  else if (decided == CellMark::Foul)
+    outcomeStones_ = {BoardPoint{game_.focusRow, game_.focusCol}};
+  UpdateMarks();
   host_.MessageBox(text, kResultCaption, MessageIcon::Information, MessageButtons::Ok);
 }
 
-void Controller::TakeBack(bool fromMenu) {
+bool Controller::TakeBackRefused(bool fromMenu, int stones) {
   if (computing_) {
     if (fromMenu) BusyNotice();
-    return;
+    return true;
   }
-  if (game_.moveCount == 0 || (rif() && rifFifthState_ != 0)) {
+  if (game_.moveCount < stones || (rif() && rifFifthState_ != 0)) {
     Notice("无法悔棋！");
-    return;
+    return true;
   }
+  return false;
+}
+
+void Controller::TakeBack(bool fromMenu) {
+  if (TakeBackRefused(fromMenu, 1)) return;
+  RemoveNewestStone();
+  RefreshPanel();
+}
+
+// Takes back whole turns, so that the human keeps their colour: against the computer its answer
+// and the human's move before it (only the human's move when the game ended on it), between two
+// humans the newest move of each.
+void Controller::TakeBackTurn() {
+  int stones = 2;
+  if (settings_.playMode != TwoHumans) {
+    const int human = settings_.playMode == HumanWhite ? White : Black;
+    if (game_.SideToMove() != human) stones = 1;
+  }
+  if (TakeBackRefused(true, stones)) return;
+  for (int i = 0; i < stones; ++i) RemoveNewestStone();
+  RefreshPanel();
+}
+
+void Controller::RemoveNewestStone() {
   const MoveRecord removed = game_.history[game_.moveCount - 1];
   UndoMove(game_);
   displayCells_[CellIndex(removed.row, removed.col)] = Empty;
@@ -418,7 +478,7 @@ void Controller::TakeBack(bool fromMenu) {
   }
   displayMoveCount_ = game_.moveCount;
   gameInProgress_ = true;
-  RefreshPanel();
+  outcomeStones_.clear();
 }
 
 MoveRequest Controller::MakeRequest() {
@@ -442,6 +502,8 @@ void Controller::StartWorker(WorkerKind kind) {
   // A stop given while nothing was computed must not end this computation; clearing it here, on
   // the window's thread before the worker exists, cannot lose a stop given after the start.
   stopRequested_ = false;
+  // A move played without a search leaves no figures of an earlier search behind.
+  ClearProgress();
   job_ = {kind, game_, MakeRequest(), &panel_};
   host_.StartWorker(kind);
 }
@@ -462,6 +524,7 @@ ComputerAnswer Controller::ComputeOnWindowThread() {
   MoveRequest request = MakeRequest();
   request.progress = &progress;
   stopRequested_ = false;
+  ClearProgress();
   return computer_.ChooseMove(game_, request);
 }
 
@@ -516,6 +579,11 @@ void Controller::ToggleUseBook() {
   menu_.Show(settings_);
 }
 
+void Controller::ToggleMarkForbidden() {
+  settings_.markForbidden = !settings_.markForbidden;
+  menu_.Show(settings_);
+}
+
 void Controller::LoadGame() {
   const std::optional<std::string> path = host_.OpenFileDialog("读取文件", lastFileName_);
   if (!path) return;
@@ -523,13 +591,44 @@ void Controller::LoadGame() {
   const PositionFileResult read = ReadPositionFile(*path);
   if (!read.ok) {
     std::cerr << "tesmor: " << EchoInput(*path) << ": " << read.error << "\n";
-    host_.MessageBox("文件读取失败！", kFileCaption, MessageIcon::Exclamation, MessageButtons::Ok);
+    host_.MessageBox("文件读取失败！\n" + read.error, kFileCaption, MessageIcon::Exclamation,
+                     MessageButtons::Ok);
     return;
   }
   ApplyPositionFile(game_, read.file);
+  ShowPosition();
+}
+
+// A position put in place of the game's, from a file or from text: what ended the last game is
+// no longer on the board.
+void Controller::ShowPosition() {
+  outcomeStones_.clear();
   SyncDisplay();
   RefreshPanel();
   host_.RepaintAll();
+}
+
+// Reads the clipboard's moves as a file is read: a text with any fault is refused as a whole,
+// with its reason, and the game stays as it was.
+void Controller::PasteRecord() {
+  GameState parsed = game_;
+  MoveTextError error;
+  const std::string text = host_.ClipboardText();
+  std::string reason;
+  if (text.find_first_not_of(" \t\r\n,") == std::string::npos)
+    reason = "剪贴板中没有棋谱";
+  else if (!ReadMoveList(text, parsed, error))
+    reason = (error.fault == MoveTextFault::PlayedTwice ? "重复的落点：" : "无法识别的落点：") +
+             error.word;
+  if (!reason.empty()) {
+    host_.MessageBox("棋谱读取失败！\n" + reason, kFileCaption, MessageIcon::Exclamation,
+                     MessageButtons::Ok);
+    return;
+  }
+  PositionFile file;
+  file.moves.assign(parsed.history.begin(), parsed.history.begin() + parsed.moveCount);
+  ApplyPositionFile(game_, file);
+  ShowPosition();
 }
 
 void Controller::SaveGame() {
@@ -551,6 +650,60 @@ void Controller::RefreshPanel() {
     host_.InvalidatePanelLine(PanelOpeningLine);
   if (panel_.Set(PanelMoveCountLine, std::to_string(game_.moveCount) + "手"))
     host_.InvalidatePanelLine(PanelMoveCountLine);
+  if (panel_.Set(PanelTurnLine, TurnText())) host_.InvalidatePanelLine(PanelTurnLine);
+  if (panel_.Set(PanelGuideLine, GuideText())) host_.InvalidatePanelLine(PanelGuideLine);
+}
+
+// Whose turn it is; against the computer, whether that is the human or the computer (after a
+// single take-back the human plays the other colour, and this line says so).
+std::string Controller::TurnText() const {
+  if (!gameInProgress_) return "对局结束";
+  const int side = rifFifthState_ == 1 ? Black : game_.SideToMove();
+  std::string text = side == Black ? "轮到：黑方" : "轮到：白方";
+  if (settings_.playMode == TwoHumans) return text;
+  const bool computerThinks = computing_ && job_.kind == WorkerKind::ComputerMove;
+  return text + (computerThinks ? "（电脑）" : "（您）");
+}
+
+// What the RIF opening waits for from the human.
+std::string Controller::GuideText() const {
+  if (!rif() || !gameInProgress_ || computing_) return "";
+  if (rifFifthState_ == 1) return "请下第二个五手打点";
+  if (rifFifthState_ == 2) return "请选择去掉的五手";
+  return "";
+}
+
+void Controller::ClearProgress() {
+  for (const ProgressField field : {ProgressField::Depth, ProgressField::Score,
+                                    ProgressField::BestPoint, ProgressField::CurrentPoint}) {
+    const int line = ProgressLine(field);
+    const bool figure = field == ProgressField::Depth || field == ProgressField::Score;
+    if (panel_.Set(line, figure ? "0" : "")) host_.InvalidatePanelLine(line);
+  }
+}
+
+// Brings the panel's notes and the board's marks up to date after an event.
+void Controller::ShowState() {
+  RefreshPanel();
+  UpdateMarks();
+}
+
+// Works out every mark from the record and the settings and has the cells whose mark changed
+// repainted. Called after each change to the game, and before a box that asks about the board.
+void Controller::UpdateMarks() {
+  BoardMarks marks{};
+  const bool blackToMove = game_.SideToMove() == Black && rifFifthState_ == 0;
+  if (settings_.markForbidden && gameInProgress_ && blackToMove)
+    for (const BoardPoint p : ForbiddenPoints(game_))
+      marks[CellIndex(p.row, p.col)] = CellMark::Forbidden;
+  for (const BoardPoint p : outcomeStones_) marks[CellIndex(p.row, p.col)] = outcomeKind_;
+  if (IsPoint(proposedPoint_))
+    marks[CellIndex(PointRow(proposedPoint_), PointCol(proposedPoint_))] = CellMark::Proposed;
+  for (int cell = 0; cell < CellCount; ++cell) {
+    if (marks[cell] == marks_[cell]) continue;
+    host_.InvalidateCell(cell / BoardSize, cell % BoardSize, marks[cell] == CellMark::None);
+  }
+  marks_ = marks;
 }
 
 void Controller::SyncDisplay() {

@@ -3,12 +3,14 @@
 #include <array>
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "board/board.h"
 #include "board/random_source.h"
 #include "game/commands.h"
 #include "game/computer_player.h"
 #include "game/host.h"
+#include "game/marks.h"
 #include "game/menu_state.h"
 #include "game/panel.h"
 #include "game/settings.h"
@@ -63,6 +65,8 @@ class Controller {
   bool showNumbers() const { return settings_.showNumbers; }
   MoveRecord secondOffer() const { return secondOffer_; }
   MoveRecord newestStone() const { return newestStone_; }
+  // The marks on the board: forbidden points, what ended the game, a proposed point.
+  const BoardMarks& marks() const { return marks_; }
 
   // Settings and flags, for the front ends and the tests.
   const Settings& settings() const { return settings_; }
@@ -85,14 +89,17 @@ class Controller {
   void BlackResultTests();
   bool RecordStone(int colour, int point);
   void AppendStone(int row, int col);
-  void AnnounceResult(const char* text);
+  void AnnounceResult(const char* text, CellMark decided = CellMark::None);
   void TakeBack(bool fromMenu);
+  void TakeBackTurn();
+  bool TakeBackRefused(bool fromMenu, int stones);
+  void RemoveNewestStone();
   void StartComputerTurn();
   void StartWorker(WorkerKind kind);
   MoveRequest MakeRequest();
   ComputerAnswer ComputeOnWindowThread();
   void ShowProgress(ProgressField field, int value);
-  int ProposePoint(int point);
+  int ProposePoint(int point, int vcfLength);
 
   // The RIF opening procedure (rif_opening.cpp).
   void CheckHumanOpening();
@@ -111,14 +118,22 @@ class Controller {
   void SearchModeCommand(int command);
   void ToggleShowNumbers();
   void ToggleUseBook();
+  void ToggleMarkForbidden();
   void LoadGame();
   void SaveGame();
+  void PasteRecord();
+  void ShowPosition();
 
   // Screen.
   void RefreshPanel();
+  std::string TurnText() const;
+  std::string GuideText() const;
+  void ClearProgress();
+  void ShowState();
   void BusyNotice();
   void Notice(const char* text);
   void SyncDisplay();
+  void UpdateMarks();
   bool IsGuarded(int command) const;
 
   Host& host_;
@@ -137,6 +152,12 @@ class Controller {
   std::atomic<bool> stopRequested_{false};
   int rifFifthState_ = 0;
   MoveRecord secondOffer_{-1, -1};
+
+  BoardMarks marks_{};
+  // What decided the finished game, shown until the next game or take-back.
+  std::vector<BoardPoint> outcomeStones_;
+  CellMark outcomeKind_ = CellMark::None;
+  int proposedPoint_ = NoPoint;
 
   PanelLines panel_;
   std::string lastFileName_;

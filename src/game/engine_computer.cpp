@@ -31,4 +31,11 @@ std::optional<int> EngineComputer::FindVcf(GameState game, int limit, std::atomi
   return point;
 }
 
+std::optional<VcfWin> EngineComputer::FindVcfWin(GameState game, int limit,
+                                                 std::atomic<bool>* stop) {
+  const std::optional<int> point = FindVcf(game, limit, stop);
+  if (!point) return std::nullopt;
+  return VcfWin{*point, context_.vcfLength};
+}
+
 }  // namespace tesmor

@@ -25,6 +25,7 @@ class EngineComputer final : public ComputerPlayer {
   BookLoadReport LoadOpeningBookFile(const std::string& path) { return book_.Load(path); }
   ComputerAnswer ChooseMove(GameState game, const MoveRequest& request) override;
   std::optional<int> FindVcf(GameState game, int limit, std::atomic<bool>* stop) override;
+  std::optional<VcfWin> FindVcfWin(GameState game, int limit, std::atomic<bool>* stop) override;
 
   const OpeningBook& book() const { return book_; }
 

@@ -34,6 +34,7 @@ struct WorkerMessage {
   int value;
   int colour;
   ComputerAnswer answer;
+  int length = 0;  // with ProposePoint from a VCF search: the win's length, 0 when unknown
 };
 
 // Everything the controller does to the screen goes through this interface: the Qt window
@@ -58,6 +59,9 @@ class Host {
                                                     const std::string& lastName) = 0;
   virtual std::optional<std::string> SaveFileDialog(const std::string& title,
                                                     const std::string& lastName) = 0;
+  // The system clipboard's text; a front end without one keeps nothing and gives "".
+  virtual void SetClipboardText(const std::string&) {}
+  virtual std::string ClipboardText() { return {}; }
   virtual void ShowAbout() = 0;
   virtual void Quit() = 0;
 };

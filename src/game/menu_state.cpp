@@ -46,6 +46,8 @@ bool MenuChecked(const Settings& settings, int command) {
       return settings.showNumbers;
     case CmdUseBook:
       return settings.useBook;
+    case CmdMarkForbidden:
+      return settings.markForbidden;
     default:
       break;
   }

@@ -64,6 +64,22 @@ std::string OpeningName(const GameState& state) {
   return opening ? opening->name : "";
 }
 
+std::string OpeningRefusal(const GameState& state) {
+  GameState trial;
+  for (int i = 0; i < 2; ++i) trial.Play(state.history[i].row, state.history[i].col);
+  std::array<bool, OpeningCount + 1> possible{};
+  for (int point = 0; point < CellCount; ++point) {
+    if (trial.cell(PointRow(point), PointCol(point)) != Empty) continue;
+    const ScopedPlay third(trial, PointRow(point), PointCol(point));
+    if (const NamedOpening* opening = FindOpening(trial)) possible[opening->number] = true;
+  }
+  std::string names;
+  for (const NamedOpening& opening : kCatalogue)
+    if (possible[opening.number]) names += (names.empty() ? "" : "、") + std::string(opening.name);
+  if (names.empty()) return "第一手须下在天元（H8），第二手须紧挨第一手。";
+  return "第三手只能构成以下开局之一：" + names + "。";
+}
+
 std::array<int, 3> OpeningStones(int number) {
   const NamedOpening& opening = kCatalogue.at(static_cast<size_t>(number - 1));
   return {P('H', 8), opening.second, opening.third};

@@ -33,6 +33,10 @@ const NamedOpening* FindOpening(const GameState& state);
 // Its name, or "" when there is none.
 std::string OpeningName(const GameState& state);
 
+// Why the game's first three stones are no opening, told to the player: where the first two
+// must lie, or the openings that a third stone could still make after them.
+std::string OpeningRefusal(const GameState& state);
+
 // The three points (PointIndex, in playing order) of opening number 1..26.
 std::array<int, 3> OpeningStones(int number);
 

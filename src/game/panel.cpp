@@ -35,8 +35,8 @@ std::string ScoreText(int value) {
 }
 
 PanelLines::PanelLines()
-    : lines_{"开局：",     "",  "手数：",   "0手", "计算深度：", "0",
-             "局面评分：", "0", "最佳点：", "",    "当前计算：", ""} {}
+    : lines_{"开局：", "",         "手数：", "0手",        "计算深度：", "0", "局面评分：",
+             "0",      "最佳点：", "",       "当前计算：", "",           "",  ""} {}
 
 bool PanelLines::Set(int index, const std::string& text) {
   std::lock_guard lock(mutex_);

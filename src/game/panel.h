@@ -8,9 +8,13 @@
 
 namespace tesmor {
 
-constexpr int PanelLineCount = 12;
+// Twelve classic lines, then two notes below them: whose turn it is, and what the RIF opening
+// expects next.
+constexpr int PanelLineCount = 14;
 constexpr int PanelOpeningLine = 1;
 constexpr int PanelMoveCountLine = 3;
+constexpr int PanelTurnLine = 12;
+constexpr int PanelGuideLine = 13;
 
 // The panel line that shows a field of the search's progress, and the text it shows there.
 int ProgressLine(ProgressField field);
@@ -18,7 +22,8 @@ std::string ProgressText(ProgressField field, int value);
 // The text of a search value: shown less 30 (the evaluation's base), decided values as they are.
 std::string ScoreText(int value);
 
-// The twelve text lines of the information panel: labels at even indices, values at odd ones.
+// The text lines of the information panel: labels at even indices, values at odd ones, and the
+// two notes.
 // The search writes its lines from the worker thread while the window paints, so every access
 // takes the lock.
 class PanelLines {

@@ -49,7 +49,8 @@ bool IsPoint(int value) {
 void Controller::CheckHumanOpening() {
   const NamedOpening* opening = FindOpening(game_);
   if (!opening) {
-    Notice("非法开局！");
+    host_.MessageBox("非法开局！\n" + OpeningRefusal(game_), kNoticeCaption,
+                     MessageIcon::Exclamation, MessageButtons::Ok);
     NewGame(CmdPlayBlack);
     return;
   }
@@ -84,6 +85,7 @@ void Controller::LayComputerOpening() {
   host_.RepaintAll();
   RefreshPanel();
 
+  if (panel_.Set(PanelGuideLine, "请选择是否交换")) host_.InvalidatePanelLine(PanelGuideLine);
   const MessageAnswer answer = host_.MessageBox("是否交换？", kNoticeCaption,
                                                 MessageIcon::Exclamation, MessageButtons::YesNo);
   if (answer == MessageAnswer::Yes) PlaceStone(White, ComputeOnWindowThread());

@@ -16,6 +16,7 @@ struct Settings {
   SearchMode mode = SearchMode::Fast;
   bool useBook = true;
   bool showNumbers = true;
+  bool markForbidden = true;  // the points forbidden to Black shown while Black is to move
 };
 
 }  // namespace tesmor

@@ -23,19 +23,21 @@ class PanelOverLink final : public SearchProgress {
 };
 
 // Shows the proposal and, when the user accepts it, plays it as the human's click.
-void Propose(std::optional<int> point, WindowLink& window) {
+void Propose(std::optional<int> point, WindowLink& window, int vcfLength = 0) {
   if (!point || *point < 0 || *point >= CellCount) {
     window.Send({WorkerEvent::Finished});  // nothing to propose
     return;
   }
-  const int accepted = window.Send({WorkerEvent::ProposePoint, *point});
+  WorkerMessage proposal(WorkerEvent::ProposePoint, *point);
+  proposal.length = vcfLength;
+  const int accepted = window.Send(proposal);
   window.Send({WorkerEvent::Finished});
   if (accepted) window.Send({WorkerEvent::PlayProposal, *point});
 }
 
 void RunVcfJob(const WorkerJob& job, ComputerPlayer& computer, WindowLink& window) {
   const auto start = std::chrono::steady_clock::now();
-  const std::optional<int> point = computer.FindVcf(job.game, 113, job.request.stopRequested);
+  const std::optional<VcfWin> win = computer.FindVcfWin(job.game, 113, job.request.stopRequested);
   const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
                            std::chrono::steady_clock::now() - start)
                            .count();
@@ -44,12 +46,12 @@ void RunVcfJob(const WorkerJob& job, ComputerPlayer& computer, WindowLink& windo
   std::fflush(stdout);
   // A stopped search has shown nothing, so it says nothing.
   const bool stopped = job.request.stopRequested && job.request.stopRequested->load();
-  if (!point && !stopped) window.Send({WorkerEvent::NoVcfFound});
-  if (!point) {
+  if (!win && !stopped) window.Send({WorkerEvent::NoVcfFound});
+  if (!win) {
     window.Send({WorkerEvent::Finished});
     return;
   }
-  Propose(point, window);
+  Propose(win->point, window, win->length);
 }
 
 }  // namespace

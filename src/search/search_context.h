@@ -49,6 +49,9 @@ class SearchContext {
   std::unordered_map<std::string, uint32_t> vcfCache;
   std::string vcfPath;
   bool vcfComplete = false;
+  // The attacker's moves of the last win found, up to the one that cannot be stopped (a five, a
+  // straight four, or a four Black may not block).
+  int vcfLength = 0;
   int64_t vcfNodes = 0;  // VCF nodes entered, for the benchmark
 
   // Deepening alpha-beta search.

@@ -181,7 +181,10 @@ int VcfEntry(SearchContext& context, ThreatBoard& board, int attacker, int limit
   if (context.vcfComplete) return VcfNone;
   context.vcfComplete = true;
   context.vcfPath.clear();
-  return VcfNode(context, board, attacker, limit);
+  const int found = VcfNode(context, board, attacker, limit);
+  // Every shorter search failed, so the win takes exactly this many attacking moves.
+  if (found < VcfNone) context.vcfLength = limit;
+  return found;
 }
 
 int VcfTop(SearchContext& context, const GameState& game, int attacker, int limit) {

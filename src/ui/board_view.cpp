@@ -35,6 +35,10 @@ QPoint BoardView::ToClient(QPointF widgetPoint) const {
           static_cast<int>(std::floor(widgetPoint.y() / scale_))};
 }
 
+QPoint BoardView::FromClient(QPoint clientPoint) const {
+  return ClientToWidget().map(QPointF(clientPoint)).toPoint();
+}
+
 void BoardView::PlaceChild(QWidget* child, const QRect& clientRect) {
   children_.emplace_back(child, clientRect);
   LayOutChildren();
@@ -76,6 +80,7 @@ void BoardView::paintEvent(QPaintEvent*) {
   scene.history = &controller_.game().history.get();
   scene.showNumbers = controller_.showNumbers();
   scene.secondOffer = controller_.secondOffer();
+  scene.marks = &controller_.marks();
   scene.panel = controller_.panel().Snapshot();
   scene.deviceScale = devicePixelRatioF() * scale_;
   QPainter painter(this);

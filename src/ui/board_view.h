@@ -30,6 +30,8 @@ class BoardView final : public QWidget {
   void UpdateClientRect(const QRect& clientRect);
   // The client coordinates of a point of the widget.
   QPoint ToClient(QPointF widgetPoint) const;
+  // The widget point of a point in client coordinates.
+  QPoint FromClient(QPoint clientPoint) const;
   // The client scale: widget pixels per client pixel.
   double scale() const { return scale_; }
 

@@ -26,6 +26,9 @@ constexpr std::optional<BoardPoint> ClickToPoint(int x, int y) {
   return BoardPoint{row, col};
 }
 
+// The information panel's left frame, right of the board's.
+constexpr int PanelLeft = 575;
+
 constexpr int PanelLineTop(int index) {
   return 61 + 20 + 35 * index;
 }

@@ -2,18 +2,25 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFile>
+#include <QGridLayout>
 #include <QKeySequence>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpacerItem>
+
+#include <algorithm>
 
 #include "game/position_file.h"
 #include "tesmor_version.h"
 #include "ui/about_dialog.h"
 #include "ui/board_view.h"
 #include "ui/file_dialog.h"
+#include "ui/geometry.h"
 #include "ui/image_button.h"
 #include "ui/images.h"
 #include "ui/painting.h"
@@ -40,6 +47,7 @@ bool HasTick(int command) {
     case CmdExactSearch:
     case CmdShowNumbers:
     case CmdUseBook:
+    case CmdMarkForbidden:
       return true;
     default:
       return false;
@@ -51,6 +59,8 @@ QKeySequence CommandKey(int command) {
   switch (command) {
     case CmdTakeBack:
       return QKeySequence(Qt::Key_Backspace);
+    case CmdTakeBackTurn:
+      return QKeySequence(Qt::CTRL | Qt::Key_Z);
     case CmdSave:
       return QKeySequence(Qt::CTRL | Qt::Key_S);
     case CmdOpen:
@@ -221,6 +231,7 @@ MessageAnswer MainWindow::MessageBox(const std::string& text, const std::string&
   }
   box.setDefaultButton(first);
   box.setEscapeButton(second ? second : first);
+  PlaceBesideBoard(box);
   box.exec();
   const bool accepted = box.clickedButton() == first;
   switch (buttons) {
@@ -232,6 +243,29 @@ MessageAnswer MainWindow::MessageBox(const std::string& text, const std::string&
       return accepted ? MessageAnswer::Yes : MessageAnswer::No;
   }
   return MessageAnswer::Cancel;
+}
+
+// Opens the box over the panel, right of the board, so that the stones it speaks of stay in
+// sight; it is kept on the screen, and wide enough that its caption shows whole beside the
+// title bar's buttons.
+void MainWindow::PlaceBesideBoard(QMessageBox& box) {
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    const int captionWidth = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 160;
+    grid->addItem(new QSpacerItem(captionWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
+  box.adjustSize();
+  const QSize size = box.size();
+  const QPoint panelMiddle = board_->FromClient(QPoint(PanelLeft - 15, ClientHeight / 2));
+  QPoint topLeft = board_->mapToGlobal(panelMiddle) - QPoint(0, size.height() / 2);
+  if (const QScreen* shown = screen()) {
+    const QRect area = shown->availableGeometry();
+    topLeft.setX(
+        std::clamp(topLeft.x(), area.left(), std::max(area.left(), area.right() - size.width())));
+    topLeft.setY(
+        std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() - size.height())));
+  }
+  box.move(topLeft);
 }
 
 void MainWindow::Beep() {
@@ -287,6 +321,14 @@ std::optional<std::string> MainWindow::OpenFileDialog(const std::string& title,
 std::optional<std::string> MainWindow::SaveFileDialog(const std::string& title,
                                                       const std::string& lastName) {
   return FileDialog(title, lastName, true);
+}
+
+void MainWindow::SetClipboardText(const std::string& text) {
+  QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+std::string MainWindow::ClipboardText() {
+  return QGuiApplication::clipboard()->text().toStdString();
 }
 
 void MainWindow::ShowAbout() {

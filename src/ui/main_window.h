@@ -14,6 +14,8 @@
 
 class QAction;
 
+class QMessageBox;
+
 namespace tesmor {
 
 class BoardView;
@@ -55,6 +57,8 @@ class MainWindow final : public QMainWindow, public Host {
                                             const std::string& lastName) override;
   std::optional<std::string> SaveFileDialog(const std::string& title,
                                             const std::string& lastName) override;
+  void SetClipboardText(const std::string& text) override;
+  std::string ClipboardText() override;
   void ShowAbout() override;
   void Quit() override;
 
@@ -62,6 +66,7 @@ class MainWindow final : public QMainWindow, public Host {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void PlaceBesideBoard(QMessageBox& box);
   void BuildMenus();
   void BuildToolbar();
   // The busy cursor over the board while the computer computes.

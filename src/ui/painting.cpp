@@ -192,6 +192,42 @@ void PaintNewestMark(QPainter& painter, MoveRecord newest) {
   painter.restore();
 }
 
+void PaintCross(QPainter& painter, QPointF centre, double half, double width) {
+  painter.setPen(QPen(ForbiddenMarkColour, width, Qt::SolidLine, Qt::RoundCap));
+  painter.drawLine(centre + QPointF(-half, -half), centre + QPointF(half, half));
+  painter.drawLine(centre + QPointF(-half, half), centre + QPointF(half, -half));
+}
+
+// The marks over stones and numbers, drawn smooth at every scale; a cell without a mark keeps
+// its classic pixels.
+void PaintMarks(QPainter& painter, const BoardMarks& marks) {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setBrush(Qt::NoBrush);
+  for (int cell = 0; cell < CellCount; ++cell) {
+    const QPointF centre(PointX(cell % BoardSize) + 0.5, PointY(cell / BoardSize) + 0.5);
+    switch (marks[static_cast<size_t>(cell)]) {
+      case CellMark::Forbidden:
+        PaintCross(painter, centre, 4, 2);
+        break;
+      case CellMark::Foul:
+        PaintCross(painter, centre, 10, 3);
+        break;
+      case CellMark::Winning:
+        painter.setPen(QPen(WinningMarkColour, 3));
+        painter.drawEllipse(centre, 13, 13);
+        break;
+      case CellMark::Proposed:
+        painter.setPen(QPen(ProposedMarkColour, 3));
+        painter.drawEllipse(centre, 9, 9);
+        break;
+      case CellMark::None:
+        break;
+    }
+  }
+  painter.restore();
+}
+
 // Stones in order of CellIndex, then the move numbers or the newest stone's mark, then the
 // pending second fifth-move offering.
 void PaintStones(QPainter& painter, const BoardScene& scene) {
@@ -231,12 +267,31 @@ void PaintStones(QPainter& painter, const BoardScene& scene) {
   }
 }
 
-// The information panel: labels from the left, values to the right edge.
+// The width the panel's notes may take, from their left edge to the panel's frame.
+constexpr int NoteLeft = 581;
+constexpr int NoteWidth = 155;
+
+// A note below the classic lines, in the panel's font made smaller when the text would not fit.
+void DrawNote(QPainter& painter, int index, const QString& text) {
+  QFont font = PanelFont();
+  for (int size = font.pixelSize(); size > 8; --size) {
+    font.setPixelSize(size);
+    if (QFontMetrics(font).horizontalAdvance(text) <= NoteWidth) break;
+  }
+  painter.setFont(font);
+  DrawTextAt(painter, NoteLeft, PanelLineTop(index), text);
+}
+
+// The information panel: labels from the left, values to the right edge, then the notes.
 void PaintPanel(QPainter& painter, const BoardScene& scene) {
-  painter.setFont(PanelFont());
   painter.setPen(Qt::black);
   for (int i = 0; i < PanelLineCount; ++i) {
+    painter.setFont(PanelFont());
     const QString text = QString::fromStdString(scene.panel[static_cast<size_t>(i)]);
+    if (i >= PanelTurnLine) {
+      if (!text.isEmpty()) DrawNote(painter, i, text);
+      continue;
+    }
     const int left = i % 2 == 0 ? 595 : 715 - painter.fontMetrics().horizontalAdvance(text);
     DrawTextAt(painter, left, PanelLineTop(i), text);
   }
@@ -255,6 +310,7 @@ QRect CellRect(int row, int col) {
 }
 
 QRect PanelLineRect(int index) {
+  if (index >= PanelTurnLine) return QRect(NoteLeft, PanelLineTop(index), NoteWidth, 22);
   return QRect(595, 81 + 35 * index, 120, 35);
 }
 
@@ -281,6 +337,7 @@ void PaintWindow(QPainter& painter, const BoardScene& scene) {
   PaintFrame(painter);
   PaintCoordinateLabels(painter);
   PaintStones(painter, scene);
+  if (scene.marks) PaintMarks(painter, *scene.marks);
   PaintPanel(painter, scene);
   painter.restore();
 }

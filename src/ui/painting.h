@@ -9,6 +9,7 @@
 #include <string>
 
 #include "board/board.h"
+#include "game/marks.h"
 #include "game/panel.h"
 #include "ui/geometry.h"
 
@@ -29,6 +30,11 @@ const QColor NewestNumberColour(255, 0, 0);
 const QColor NumberOutlineColour(255, 255, 255);
 // Orange rather than red: a red mark would read as a move number.
 const QColor NewestMarkColour(255, 120, 0);
+// The board's other marks: a red cross for a point forbidden to Black and for a foul stone, a
+// green ring around the stones of the winning five, a blue ring on a proposed point.
+const QColor ForbiddenMarkColour(230, 0, 0);
+const QColor WinningMarkColour(0, 190, 60);
+const QColor ProposedMarkColour(30, 110, 255);
 
 // Everything one paint reads, gathered on the window's thread.
 struct BoardScene {
@@ -37,6 +43,7 @@ struct BoardScene {
   const std::array<MoveRecord, CellCount>* history = nullptr;
   bool showNumbers = true;
   MoveRecord secondOffer{-1, -1};
+  const BoardMarks* marks = nullptr;  // none when null
   std::array<std::string, PanelLineCount> panel;
   // Device pixels per client pixel. At 1 the classic pixels are painted; at any other scale the
   // edges are smooth and the stones are shaded at the device's resolution.

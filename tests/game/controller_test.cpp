@@ -292,7 +292,8 @@ TEST(Controller, PositionFilesThroughTheDialogs) {
   EXPECT_EQ(f.controller.game(), before);
   f.host.dialogAnswer = dir + "/no-such-dir/x.pos";
   f.controller.Command(CmdSave);
-  EXPECT_EQ(f.host.TakeTexts(), (Strings{"文件读取失败！", "文件保存失败！"}));
+  EXPECT_EQ(f.host.TakeTexts(),
+            (Strings{"文件读取失败！\nit counts 5 moves but holds 2", "文件保存失败！"}));
   std::filesystem::remove_all(dir);
 }
 

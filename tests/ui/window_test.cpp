@@ -139,36 +139,39 @@ class WindowTest : public QObject {
     });
     f.Do(CmdAbout);
     QCOMPARE(about, QStringLiteral("关于 Tesmor v3.2 确定"));
-    QCOMPARE(
-        Entries(f.window->menuBar()->actions()),
-        QStringLiteral("游戏(开局(执黑 执白 双人) 切换(人机 双人) 规则(无禁手 有禁手 RIF规则) - "
-                       "打开 保存 - 电脑搜索 停止搜索 搜索VCF - 悔棋 退出) "
-                       "等级(0级 1级 2级 3级 4级 5级 6级 7级 8级 9级 - 快速搜索 准确搜索 "
-                       "精确搜索) 选项(显示标号 使用棋谱) 帮助(关于)"));
+    QCOMPARE(Entries(f.window->menuBar()->actions()),
+             QStringLiteral(
+                 "游戏(开局(执黑 执白 双人) 切换(人机 双人) 规则(无禁手 有禁手 RIF规则) - "
+                 "打开 保存 复制棋谱 粘贴棋谱 - 电脑搜索 停止搜索 搜索VCF - 悔棋 悔一回合 退出) "
+                 "等级(0级 1级 2级 3级 4级 5级 6级 7级 8级 9级 - 快速搜索 准确搜索 "
+                 "精确搜索) 选项(显示标号 使用棋谱 标记禁手) 帮助(关于)"));
   }
 
   // Commands and the two toggle buttons move the ticks, greys and button images. A value below
   // ToolbarButtonCount is a button clicked, 0 nothing done.
   void ticksGreysAndImagesFollowTheCommands() {
     const std::pair<int, const char*> steps[] = {
-        {0, "人机 RIF规则 8级 快速搜索 显示标号 使用棋谱 / 0级 使用棋谱 / 人机 RIF规则"},
-        {CmdRulesFree, "人机 无禁手 8级 快速搜索 显示标号 使用棋谱 / / 人机 无禁手"},
-        {CmdLevel0, "人机 无禁手 0级 快速搜索 显示标号 使用棋谱 / / 人机 无禁手"},
-        {CmdUseBook, "人机 无禁手 0级 快速搜索 显示标号 / / 人机 无禁手"},
-        {CmdRulesForbidden, "人机 有禁手 0级 快速搜索 显示标号 / / 人机 有禁手"},
+        {0, "人机 RIF规则 8级 快速搜索 显示标号 使用棋谱 标记禁手 / 0级 使用棋谱 / 人机 RIF规则"},
+        {CmdRulesFree, "人机 无禁手 8级 快速搜索 显示标号 使用棋谱 标记禁手 / / 人机 无禁手"},
+        {CmdLevel0, "人机 无禁手 0级 快速搜索 显示标号 使用棋谱 标记禁手 / / 人机 无禁手"},
+        {CmdUseBook, "人机 无禁手 0级 快速搜索 显示标号 标记禁手 / / 人机 无禁手"},
+        {CmdRulesForbidden, "人机 有禁手 0级 快速搜索 显示标号 标记禁手 / / 人机 有禁手"},
         // RIF turns the book back on and moves "0级" to "1级" before greying both.
-        {CmdRulesRif, "人机 RIF规则 1级 快速搜索 显示标号 使用棋谱 / 0级 使用棋谱 / 人机 RIF规则"},
-        {RulesButton, "人机 无禁手 1级 快速搜索 显示标号 使用棋谱 / / 人机 无禁手"},
-        {RulesButton, "人机 有禁手 1级 快速搜索 显示标号 使用棋谱 / / 人机 有禁手"},
-        {RulesButton, "人机 RIF规则 1级 快速搜索 显示标号 使用棋谱 / 0级 使用棋谱 / 人机 RIF规则"},
-        {RulesButton, "人机 无禁手 1级 快速搜索 显示标号 使用棋谱 / / 人机 无禁手"},
-        {CmdModeTwoPlayers, "双人 无禁手 1级 快速搜索 显示标号 使用棋谱 / / 双人 无禁手"},
-        {ModeButton, "人机 无禁手 1级 快速搜索 显示标号 使用棋谱 / / 人机 无禁手"},
-        {CmdTwoPlayers, "双人 无禁手 1级 快速搜索 显示标号 使用棋谱 / / 双人 无禁手"},
+        {CmdRulesRif,
+         "人机 RIF规则 1级 快速搜索 显示标号 使用棋谱 标记禁手 / 0级 使用棋谱 / 人机 RIF规则"},
+        {RulesButton, "人机 无禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 / / 人机 无禁手"},
+        {RulesButton, "人机 有禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 / / 人机 有禁手"},
+        {RulesButton,
+         "人机 RIF规则 1级 快速搜索 显示标号 使用棋谱 标记禁手 / 0级 使用棋谱 / 人机 RIF规则"},
+        {RulesButton, "人机 无禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 / / 人机 无禁手"},
+        {CmdModeTwoPlayers, "双人 无禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 / / 双人 无禁手"},
+        {ModeButton, "人机 无禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 / / 人机 无禁手"},
+        {CmdTwoPlayers, "双人 无禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 / / 双人 无禁手"},
         // A ticked item chosen again keeps its tick; the toggles change theirs.
-        {CmdModeTwoPlayers, "双人 无禁手 1级 快速搜索 显示标号 使用棋谱 / / 双人 无禁手"},
-        {CmdExactSearch, "双人 无禁手 1级 精确搜索 显示标号 使用棋谱 / / 双人 无禁手"},
-        {CmdShowNumbers, "双人 无禁手 1级 精确搜索 使用棋谱 / / 双人 无禁手"},
+        {CmdModeTwoPlayers, "双人 无禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 / / 双人 无禁手"},
+        {CmdExactSearch, "双人 无禁手 1级 精确搜索 显示标号 使用棋谱 标记禁手 / / 双人 无禁手"},
+        {CmdShowNumbers, "双人 无禁手 1级 精确搜索 使用棋谱 标记禁手 / / 双人 无禁手"},
+        {CmdMarkForbidden, "双人 无禁手 1级 精确搜索 使用棋谱 / / 双人 无禁手"},
     };
     WindowFixture f;
     for (const auto& [what, state] : steps) {
@@ -287,7 +290,8 @@ class WindowTest : public QObject {
     f.Click("C5");  // off the diagonal: rows and columns swapped would show
     QTRY_VERIFY(!spy.painted.isEmpty());
     QCoreApplication::processEvents();
-    const QRegion allowed = QRegion(Cell("H8")) + Cell("C5") + PanelLineRect(1) + PanelLineRect(3);
+    const QRegion allowed = QRegion(Cell("H8")) + Cell("C5") + PanelLineRect(1) + PanelLineRect(3) +
+                            PanelLineRect(PanelTurnLine);
     QVERIFY(spy.painted.intersects(Cell("C5")) && spy.painted.intersects(Cell("H8")));
     QCOMPARE(spy.painted - allowed, QRegion());
     spy.painted = QRegion();
@@ -362,6 +366,10 @@ class WindowTest : public QObject {
     f.Click("J9");
     key(Qt::Key_Backspace);
     QCOMPARE(f.Moves(), 1);
+    f.Click("J9");
+    key(Qt::CTRL | Qt::Key_Z);  // "悔一回合": both stones
+    QCOMPARE(f.Moves(), 0);
+    f.Click("H8");
     key(Qt::CTRL | Qt::Key_N);
     QCOMPARE(f.Moves(), 0);
     QStringList titles;

@@ -1,0 +1,54 @@
+// The VCF search's answer carries the length of the win, and its box tells it.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "fake_host.h"
+#include "game/engine_computer.h"
+
+namespace tesmor {
+namespace {
+
+using test::FromMoves;
+using test::P;
+
+// Counted up to the move that cannot be stopped: a five, or a straight four.
+TEST(VcfLength, CountsTheAttackersMovesUntilTheWinIsSure) {
+  struct Case {
+    GameState game;
+    int length;
+  };
+  const Case cases[] = {
+      // A four on the board: the five at once.
+      {FromMoves({"H8", "A1", "H9", "C1", "H10", "E1", "H11", "G1"}, false), 1},
+      // An open three: the straight four.
+      {FromMoves({"H8", "A1", "H9", "C1", "H10", "E1"}, false), 1},
+      // A closed three: its four H7 makes the row's three open, then its straight four.
+      {FromMoves({"H8", "H11", "F7", "A1", "H9", "C1", "G7", "E1", "H10", "O15"}, false), 2},
+  };
+  std::ostringstream console;
+  EngineComputer engine(console);
+  for (const Case& c : cases) {
+    const std::optional<VcfWin> win = engine.FindVcfWin(c.game, 113, nullptr);
+    ASSERT_TRUE(win.has_value());
+    EXPECT_EQ(win->length, c.length);
+  }
+  EXPECT_FALSE(engine.FindVcfWin(FromMoves({"H8", "A1"}, false), 113, nullptr).has_value());
+}
+
+TEST(VcfLength, TheBoxSaysHowLongTheWinIs) {
+  struct KnowsLength : test::ScriptedComputer {
+    std::optional<VcfWin> FindVcfWin(GameState, int, std::atomic<bool>*) override {
+      return VcfWin{P("G7"), 3};
+    }
+  };
+  test::ControllerHarness<KnowsLength> f;
+  f.Start(CmdRulesFree, true);
+  f.host.answers = {MessageAnswer::Cancel};
+  f.controller.Command(CmdVcf);
+  f.RunWorker();
+  EXPECT_EQ(f.host.TakeTexts(), std::vector<std::string>{"提示：G7\n连续冲四，第3手必胜"});
+}
+
+}  // namespace
+}  // namespace tesmor
