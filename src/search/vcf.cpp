@@ -6,23 +6,11 @@
 #include <cstdint>
 
 #include "board/forbidden.h"
+#include "search/path_keys.h"
 
 namespace tesmor {
 
 namespace {
-
-// The cache key of a path: attacking moves (even bytes) and blocks (odd bytes) each sorted, so
-// that every order of the same stones finds the same entry.
-std::string CanonicalPath(const std::string& path) {
-  std::string attacks;
-  std::string blocks;
-  for (size_t i = 0; i < path.size(); ++i) (i % 2 == 0 ? attacks : blocks).push_back(path[i]);
-  std::sort(attacks.begin(), attacks.end());
-  std::sort(blocks.begin(), blocks.end());
-  std::string key(path.size(), '\0');
-  for (size_t i = 0; i < path.size(); ++i) key[i] = i % 2 == 0 ? attacks[i / 2] : blocks[i / 2];
-  return key;
-}
 
 // The empty points on which a stone of colour could make a four: those in a run of five cells
 // that holds at least three of its stones and nothing else but empty points. Every four and every
@@ -53,14 +41,13 @@ class VcfStep {
         board_(board),
         attacker_(attacker),
         limit_(limit),
-        key_(CanonicalPath(context.vcfPath)) {}
+        key_(context.vcfPathKey) {}
 
   int Search();
 
  private:
   int Store(int result) {
-    context_.vcfCache[key_] =
-        static_cast<uint32_t>(limit_) * 65536u + static_cast<uint32_t>(result);
+    context_.vcfCache.Store(key_, limit_ * 65536 + result);
     return result;
   }
   int Fail() { return Store(context_.vcfComplete ? VcfNone : VcfUnknown); }
@@ -88,15 +75,15 @@ class VcfStep {
   ThreatBoard& board_;
   int attacker_;
   int limit_;
-  std::string key_;
+  uint64_t key_;
 };
 
 int VcfStep::Search() {
   // N1. A cached answer: a win or an exhaustive "none" holds at any limit; "unknown" only at the
   // limit it was found with.
-  if (const auto cached = context_.vcfCache.find(key_); cached != context_.vcfCache.end()) {
-    const int result = static_cast<int>(cached->second & 0xFFFF);
-    const int limit = static_cast<int>(cached->second >> 16);
+  if (const int32_t* cached = context_.vcfCache.Find(key_)) {
+    const int result = *cached & 0xFFFF;
+    const int limit = *cached >> 16;
     if (result <= VcfNone) return result;
     if (result == VcfUnknown && limit == limit_) return VcfUnknown;
   }
@@ -159,10 +146,10 @@ VcfStep::Step VcfStep::Attack(int point, bool forcedBlock, int& answer) {
     answer = Store(point);
     return Step::Won;
   }
-  context_.vcfPath.push_back(PathByte(point));
-  context_.vcfPath.push_back(PathByte(block));
+  const uint64_t stones = VcfStoneKeys.attack[point] ^ VcfStoneKeys.block[block];
+  context_.vcfPathKey ^= stones;
   const int result = VcfNode(context_, game_, board_, attacker_, limit_ - 1);
-  context_.vcfPath.resize(context_.vcfPath.size() - 2);
+  context_.vcfPathKey ^= stones;
   Remove(block);
   Remove(point);
   if (result < VcfNone) {
@@ -179,13 +166,13 @@ int VcfEntry(SearchContext& context, GameState& game, ThreatBoard& board, int at
     context.vcfComplete = false;
     return VcfUnknown;
   }
-  context.vcfCache.clear();
+  context.vcfCache.Clear();
   const int shorter = VcfEntry(context, game, board, attacker, limit - 1);
   if (shorter < VcfNone) return shorter;
   // The shorter search was exhaustive: a longer one cannot find more.
   if (context.vcfComplete) return VcfNone;
   context.vcfComplete = true;
-  context.vcfPath.clear();
+  context.vcfPathKey = 0;
   return VcfNode(context, game, board, attacker, limit);
 }
 
