@@ -101,17 +101,30 @@ void BuildThreatBoard(ThreatBoard& board, const GameState& state) {
 }
 
 uint16_t ThreatOpenRuns(const ThreatBoard& board, int line, int colour, int stones) {
-  const uint16_t own = ThreatOwnBits(board, line, colour);
+  const unsigned own = ThreatOwnBits(board, line, colour);
   if (BitCount(own) < stones) return 0;
   const unsigned free = ~ThreatBlockedBits(board, line, colour) & 0x7FFFu;
   // Bit w: positions w..w+4 are all free.
-  unsigned runs = free & (free >> 1) & (free >> 2) & (free >> 3) & (free >> 4);
-  uint16_t result = 0;
-  for (; runs != 0; runs &= runs - 1) {
-    const int w = std::countr_zero(runs);
-    if (BitCount((own >> w) & 31u) >= stones) result |= static_cast<uint16_t>(1u << w);
+  const unsigned runs = free & (free >> 1) & (free >> 2) & (free >> 3) & (free >> 4);
+  // The number of own stones in every run at once, as a three-bit counter per bit position.
+  unsigned ones = own, twos = 0, fours = 0;
+  for (int k = 1; k < 5; ++k) {
+    const unsigned add = own >> k;
+    const unsigned carry = ones & add;
+    ones ^= add;
+    fours |= twos & carry;
+    twos ^= carry;
   }
-  return result;
+  unsigned enough = fours | twos | ones;
+  if (stones >= 5)
+    enough = fours & ones;
+  else if (stones == 4)
+    enough = fours;
+  else if (stones == 3)
+    enough = fours | (twos & ones);
+  else if (stones == 2)
+    enough = fours | twos;
+  return static_cast<uint16_t>(runs & enough);
 }
 
 void SetThreatCell(ThreatBoard& board, int row, int col, int value) {
@@ -145,15 +158,24 @@ int ThreatFourCompletion(const ThreatBoard& board, int row, int col) {
 
 int ThreatFivePoints(const ThreatBoard& board, int colour) {
   // A five needs a run of five cells with four of colour's stones and one empty point; most
-  // positions have none anywhere.
+  // positions have none anywhere. Only the stones of such runs can belong to a four.
+  std::array<bool, CellCount> inRun{};
   bool anyRun = false;
-  for (int line = 0; line < ThreatLineCount && !anyRun; ++line)
-    anyRun = ThreatOpenRuns(board, line, colour, 4) != 0;
+  const auto& points = ThreatCellPoints();
+  for (int line = 0; line < ThreatLineCount; ++line) {
+    const unsigned runs = ThreatOpenRuns(board, line, colour, 4);
+    if (runs == 0) continue;
+    anyRun = true;
+    unsigned stones =
+        (runs | runs << 1 | runs << 2 | runs << 3 | runs << 4) & ThreatOwnBits(board, line, colour);
+    for (; stones != 0; stones &= stones - 1)
+      inRun[points[line * BoardSize + std::countr_zero(stones)]] = true;
+  }
   if (!anyRun) return 0;
 
   int remembered = 0;
   for (int cell = 0; cell < CellCount; ++cell) {
-    if (board.cells[cell] != colour) continue;
+    if (!inRun[cell]) continue;
     const int r = ThreatFourCompletion(board, cell / BoardSize, cell % BoardSize);
     if (r >= ThreatManyPoints) return r;
     if (r == 0) continue;

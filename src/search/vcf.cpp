@@ -21,14 +21,13 @@ void FindFourCandidates(const ThreatBoard& board, int colour, FourCandidates& ca
   candidates.fill(false);
   const auto& points = ThreatCellPoints();
   for (int line = 0; line < ThreatLineCount; ++line) {
-    unsigned runs = ThreatOpenRuns(board, line, colour, 3);
-    for (; runs != 0; runs &= runs - 1) {
-      const int w = std::countr_zero(runs);
-      for (int j = w; j < w + 5; ++j) {
-        const int i = line * BoardSize + j;
-        if (board.cells[i] == Empty) candidates[points[i]] = true;
-      }
-    }
+    const unsigned runs = ThreatOpenRuns(board, line, colour, 3);
+    if (runs == 0) continue;
+    const unsigned covered = runs | runs << 1 | runs << 2 | runs << 3 | runs << 4;
+    unsigned empty =
+        covered & ~(ThreatOwnBits(board, line, colour) | ThreatBlockedBits(board, line, colour));
+    for (; empty != 0; empty &= empty - 1)
+      candidates[points[line * BoardSize + std::countr_zero(empty)]] = true;
   }
 }
 
