@@ -326,6 +326,10 @@ int EvalContext::Candidate(int colour, int cellIndex) const {
   return tables_->candidateTable[Slot(colour)][cellIndex];
 }
 
+const std::array<int32_t, CellCount>& EvalContext::Candidates(int colour) const {
+  return tables_->candidateTable[Slot(colour)];
+}
+
 int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
   EvalContext::Tables& t = *context.tables_;
 

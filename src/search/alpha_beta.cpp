@@ -69,9 +69,10 @@ int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int 
   RefreshCandidates(context.eval, game);
   const uint64_t pathKey = context.pathKey;
   const PointSet* searched = depth > 2 ? context.searchedReplies.Find(pathKey) : nullptr;
+  const auto& candidates = context.eval.Candidates(opponent);
   for (int p = 0; p < CellCount; ++p) {
     const int cell = CellIndex(PointRow(p), PointCol(p));
-    const int score = context.eval.Candidate(opponent, cell);
+    const int score = candidates[cell];
     if (score < 0 || game.cells[cell] != Empty) continue;
     if (mustDefend) {
       game.cells[cell] = opponent;
