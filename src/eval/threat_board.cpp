@@ -127,16 +127,46 @@ uint16_t ThreatOpenRuns(const ThreatBoard& board, int line, int colour, int ston
   return static_cast<uint16_t>(runs & enough);
 }
 
+namespace {
+
+// Where each point's four copies live: the cell index, the line and the bit on that line.
+struct ThreatCopies {
+  std::array<int16_t, kDirections> index;
+  std::array<uint8_t, kDirections> line;
+  std::array<uint16_t, kDirections> bit;
+};
+
+constexpr std::array<ThreatCopies, CellCount> MakeThreatCopies() {
+  std::array<ThreatCopies, CellCount> copies{};
+  for (int row = 0; row < BoardSize; ++row) {
+    for (int col = 0; col < BoardSize; ++col) {
+      ThreatCopies& c = copies[CellIndex(row, col)];
+      for (int d = 0; d < kDirections; ++d) {
+        const int index = ThreatCellIndex(d, row, col);
+        c.index[d] = static_cast<int16_t>(index);
+        c.line[d] = static_cast<uint8_t>(index / BoardSize);
+        c.bit[d] = static_cast<uint16_t>(1u << (index % BoardSize));
+      }
+    }
+  }
+  return copies;
+}
+constexpr std::array<ThreatCopies, CellCount> kThreatCopies = MakeThreatCopies();
+
+}  // namespace
+
 void SetThreatCell(ThreatBoard& board, int row, int col, int value) {
+  const ThreatCopies& copies = kThreatCopies[CellIndex(row, col)];
+  const unsigned blackMask = value == Black ? 0xFFFFu : 0u;
+  const unsigned whiteMask = value == White ? 0xFFFFu : 0u;
   for (int d = 0; d < kDirections; ++d) {
-    const int index = ThreatCellIndex(d, row, col);
-    board.cells[index] = value;
-    const int line = index / BoardSize;
-    const auto bit = static_cast<uint16_t>(1u << (index % BoardSize));
-    board.blackBits[line] = static_cast<uint16_t>(value == Black ? board.blackBits[line] | bit
-                                                                 : board.blackBits[line] & ~bit);
-    board.whiteBits[line] = static_cast<uint16_t>(value == White ? board.whiteBits[line] | bit
-                                                                 : board.whiteBits[line] & ~bit);
+    board.cells[copies.index[d]] = value;
+    const int line = copies.line[d];
+    const unsigned bit = copies.bit[d];
+    board.blackBits[line] =
+        static_cast<uint16_t>((board.blackBits[line] & ~bit) | (bit & blackMask));
+    board.whiteBits[line] =
+        static_cast<uint16_t>((board.whiteBits[line] & ~bit) | (bit & whiteMask));
   }
 }
 
@@ -159,20 +189,26 @@ int ThreatFourCompletion(const ThreatBoard& board, int row, int col) {
 int ThreatFivePoints(const ThreatBoard& board, int colour) {
   // A five needs a run of five cells with four of colour's stones and one empty point; most
   // positions have none anywhere. Only the stones of such runs can belong to a four.
-  std::array<bool, CellCount> inRun{};
-  bool anyRun = false;
-  const auto& points = ThreatCellPoints();
+  std::array<uint8_t, ThreatLineCount> runLines;
+  std::array<uint16_t, ThreatLineCount> runs;
+  int runCount = 0;
   for (int line = 0; line < ThreatLineCount; ++line) {
-    const unsigned runs = ThreatOpenRuns(board, line, colour, 4);
-    if (runs == 0) continue;
-    anyRun = true;
-    unsigned stones =
-        (runs | runs << 1 | runs << 2 | runs << 3 | runs << 4) & ThreatOwnBits(board, line, colour);
+    if (const uint16_t found = ThreatOpenRuns(board, line, colour, 4); found != 0) {
+      runLines[runCount] = static_cast<uint8_t>(line);
+      runs[runCount++] = found;
+    }
+  }
+  if (runCount == 0) return 0;
+
+  std::array<bool, CellCount> inRun{};
+  const auto& points = ThreatCellPoints();
+  for (int i = 0; i < runCount; ++i) {
+    const unsigned r = runs[i];
+    const int line = runLines[i];
+    unsigned stones = (r | r << 1 | r << 2 | r << 3 | r << 4) & ThreatOwnBits(board, line, colour);
     for (; stones != 0; stones &= stones - 1)
       inRun[points[line * BoardSize + std::countr_zero(stones)]] = true;
   }
-  if (!anyRun) return 0;
-
   int remembered = 0;
   for (int cell = 0; cell < CellCount; ++cell) {
     if (!inRun[cell]) continue;

@@ -10,6 +10,7 @@
 #include "board/board.h"
 #include "board/random_source.h"
 #include "eval/evaluation.h"
+#include "eval/threat_board.h"
 #include "search/keyed_table.h"
 #include "search/path_keys.h"
 #include "search/search_settings.h"
@@ -62,6 +63,14 @@ class SearchContext {
   // VCF search: results by the key of the attacking and blocking stones placed so far.
   KeyedTable<int32_t> vcfCache;
   uint64_t vcfPathKey = 0;
+  // The threat board of the last VCF search and the cells it was made from; every search
+  // leaves it as it found it.
+  struct VcfBoard {
+    ThreatBoard board;
+    std::array<int32_t, CellCount> cells{};
+    bool valid = false;
+  };
+  VcfBoard vcfBoard;
   bool vcfComplete = false;
   int64_t vcfNodes = 0;  // VCF nodes entered, for the benchmark
 

@@ -175,10 +175,26 @@ int VcfEntry(SearchContext& context, GameState& game, ThreatBoard& board, int at
   return VcfNode(context, game, board, attacker, limit);
 }
 
+// The context's threat board brought up to the record: consecutive searches of one alpha-beta
+// search differ by a few stones, so only those are written.
+ThreatBoard& BoardFor(SearchContext& context, const GameState& game) {
+  SearchContext::VcfBoard& kept = context.vcfBoard;
+  if (!kept.valid || kept.board.forbiddenRulesOn != game.forbiddenRulesOn) {
+    BuildThreatBoard(kept.board, game);
+    kept.cells = game.cells;
+    kept.valid = true;
+    return kept.board;
+  }
+  for (int cell = 0; cell < CellCount; ++cell) {
+    if (kept.cells[cell] == game.cells[cell]) continue;
+    SetThreatCell(kept.board, cell / BoardSize, cell % BoardSize, game.cells[cell]);
+    kept.cells[cell] = game.cells[cell];
+  }
+  return kept.board;
+}
+
 int VcfTop(SearchContext& context, GameState& game, int attacker, int limit) {
-  ThreatBoard board;
-  BuildThreatBoard(board, game);
-  return VcfEntry(context, game, board, attacker, limit);
+  return VcfEntry(context, game, BoardFor(context, game), attacker, limit);
 }
 
 }  // namespace
