@@ -1,15 +1,12 @@
 // tesmor-book: compiles an opening book from its text form and dumps a book file as text.
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
+#include <cstddef>
+#include <cstdint>
 #include <iostream>
-#include <iterator>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "board/file_io.h"
 #include "book/book_format.h"
 #include "book/book_text.h"
 
@@ -17,38 +14,30 @@ namespace {
 
 constexpr int ExitOk = 0;
 constexpr int ExitFailed = 1;
-constexpr int ExitUsage = 2;
+constexpr int ExitUsage = 2;  // also an input that cannot be read
+
+// A book's text: many times the bytes of the largest book, for the indentation of deep lines.
+constexpr size_t BookTextMaxBytes = 16 * tesmor::BookMaxBytes;
 
 const char* const Usage =
     "usage: tesmor-book compile SOURCE.txt BOOK.lib   write a book file from its text form\n"
     "       tesmor-book dump BOOK.lib                 print a book file as text\n";
 
-std::optional<std::string> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return std::nullopt;
-  return bytes;
-}
-
-int Fail(const std::string& message) {
+int Fail(const std::string& message, int status = ExitFailed) {
   std::cerr << "tesmor-book: " << message << '\n';
-  return ExitFailed;
+  return status;
 }
 
 int Compile(const std::string& sourcePath, const std::string& bookPath) {
-  const std::optional<std::string> source = ReadFile(sourcePath);
-  if (!source) return Fail("cannot read " + sourcePath + ": " + std::strerror(errno));
-  const tesmor::BookTextResult parsed = tesmor::ParseBookText(*source);
+  const tesmor::FileBytes source = tesmor::ReadRegularFile(sourcePath, BookTextMaxBytes);
+  if (!source.ok) return Fail(sourcePath + ": " + source.error, ExitUsage);
+  const tesmor::BookTextResult parsed =
+      tesmor::ParseBookText(std::string(source.bytes.begin(), source.bytes.end()));
   if (!parsed.ok) return Fail(sourcePath + ": " + parsed.error);
 
   const std::vector<uint8_t> bytes = tesmor::WriteBookTree(parsed.tree);
-  std::ofstream out(bookPath, std::ios::binary | std::ios::trunc);
-  if (!out) return Fail("cannot create " + bookPath + ": " + std::strerror(errno));
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) return Fail("cannot write " + bookPath);
+  std::string error;
+  if (!tesmor::WriteFileAtomically(bookPath, bytes, &error)) return Fail(bookPath + ": " + error);
   std::cout << bookPath << ": " << tesmor::CountBookNodes(parsed.tree) << " moves, " << bytes.size()
             << " bytes\n";
   return ExitOk;
@@ -64,18 +53,20 @@ void ReportOddities(const std::string& path, const tesmor::BookReadReport& repor
   note(report.occupiedRecords, "moves on a taken point, left out with what follows them");
   note(report.skippedRecords, "records left out below those moves");
   note(report.droppedRecords, "records of no known shape, dropped");
-  note(report.blankRecords, "blank records (00 00), ignored");
-  note(report.trailingBytes, "bytes after the end of the tree, ignored");
+  note(report.blankRecords, "blank records (00 00), passed over");
+  note(report.trailingBytes, "bytes after the end of the tree, passed over");
 }
 
 int Dump(const std::string& bookPath) {
-  const std::optional<std::string> bytes = ReadFile(bookPath);
-  if (!bytes) return Fail("cannot read " + bookPath + ": " + std::strerror(errno));
-  const tesmor::BookReadResult read =
-      tesmor::ReadBookTree({reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()});
+  const tesmor::FileBytes file = tesmor::ReadRegularFile(bookPath, tesmor::BookMaxBytes);
+  if (!file.ok) return Fail(bookPath + ": " + file.error, ExitUsage);
+  const tesmor::BookReadResult read = tesmor::ReadBookTree(file.bytes);
   std::cout << tesmor::BookText(read.tree);
+  if (!read.report.Damaged()) return ExitOk;
   ReportOddities(bookPath, read.report);
-  return read.report.Damaged() ? ExitFailed : ExitOk;
+  const int64_t kept = tesmor::CountBookNodes(read.tree);
+  return Fail(bookPath + ": the book is damaged; " + std::to_string(kept) +
+              (kept == 1 ? " move" : " moves") + " kept");
 }
 
 }  // namespace

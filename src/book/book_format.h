@@ -1,11 +1,16 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
 
 namespace tesmor {
+
+// The largest book file read: far above any real book (six bytes a move), small enough that the
+// moves of a file this size fit in memory.
+constexpr size_t BookMaxBytes = size_t{16} << 20;
 
 // The conventional start of a book file. The reader skips these bytes without looking at them;
 // the writer puts them there so that other tools recognise the file.
@@ -42,8 +47,12 @@ struct BookReadReport {
   int skippedRecords = 0;     // records read inside the subtrees of the two kinds above
   int64_t trailingBytes = 0;  // bytes after the end of the top level, not read
 
-  // Off-board points, taken points, cut-off files: what a correct writer never produces.
-  bool Damaged() const { return truncated || offBoardRecords + occupiedRecords > 0; }
+  // Any byte passed over: the writer produces none of these, so a file that has one has lost
+  // what its author put there, even where the format says how to read past it.
+  bool Damaged() const {
+    return truncated || trailingBytes > 0 ||
+           blankRecords + droppedRecords + offBoardRecords + occupiedRecords + skippedRecords > 0;
+  }
 };
 
 struct BookReadResult {

@@ -21,13 +21,25 @@ std::filesystem::path FindOpeningBook(const std::vector<std::filesystem::path>& 
   return {};
 }
 
-bool LoadOpeningBook(OpeningBook& book) {
+BookLoadReport LoadOpeningBook(OpeningBook& book) {
   const std::filesystem::path path = FindOpeningBook(OpeningBookPlaces());
   if (path.empty()) {
     book = OpeningBook();
-    return false;
+    BookLoadReport report;
+    report.path = BookFileName;
+    report.error = "not found";
+    return report;
   }
   return book.Load(path.string());
+}
+
+std::string BookDamageText(int64_t movesKept) {
+  return "棋谱文件已损坏，只读出 " + std::to_string(movesKept) + " 步！";
+}
+
+std::string BookDamageNote(const BookLoadReport& report) {
+  return report.path + ": the opening book is damaged; " + std::to_string(report.movesKept) +
+         (report.movesKept == 1 ? " move" : " moves") + " of it kept";
 }
 
 }  // namespace tesmor

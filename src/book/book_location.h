@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "book/opening_book.h"
@@ -20,8 +22,14 @@ std::vector<std::filesystem::path> OpeningBookPlaces();
 // The first place that holds a book file, or an empty path.
 std::filesystem::path FindOpeningBook(const std::vector<std::filesystem::path>& places);
 
-// Finds the book and reads it into book. False when no book file could be read: the caller
-// tells the user (BookFailureText) and plays on with the empty book.
-bool LoadOpeningBook(OpeningBook& book);
+// Finds the book and reads it into book. When no book file could be read (loaded false) the
+// caller tells the user (BookFailureText) and plays on with the empty book; when it was damaged
+// the caller says so (BookDamageText, BookDamageNote) and plays on with what was kept.
+BookLoadReport LoadOpeningBook(OpeningBook& book);
+
+// The window's words for a damaged book, with the number of moves kept.
+std::string BookDamageText(int64_t movesKept);
+// One line for a console: the file, that it is damaged, and how many moves were kept.
+std::string BookDamageNote(const BookLoadReport& report);
 
 }  // namespace tesmor

@@ -1,9 +1,8 @@
 #include "book/opening_book.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+
+#include "board/file_io.h"
 
 namespace tesmor {
 
@@ -107,17 +106,21 @@ int MarkScore(char mark, int side, bool rifRules) {
   return 0;
 }
 
-bool OpeningBook::Load(const std::string& path) {
+BookLoadReport OpeningBook::Load(const std::string& path) {
   entries_.clear();
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                   std::istreambuf_iterator<char>()};
-  if (in.bad()) return false;
-  *this = FromBytes(bytes);
-  return true;
+  BookLoadReport report;
+  report.path = path;
+  const FileBytes file = ReadRegularFile(path, BookMaxBytes);
+  if (!file.ok) {
+    report.error = file.error;
+    return report;
+  }
+  const BookReadResult read = ReadBookTree(file.bytes);
+  *this = FromTree(read.tree);
+  report.loaded = true;
+  report.damaged = read.report.Damaged();
+  report.movesKept = static_cast<int64_t>(entries_.size());
+  return report;
 }
 
 OpeningBook OpeningBook::FromBytes(std::span<const uint8_t> bytes) {

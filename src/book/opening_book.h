@@ -36,13 +36,23 @@ struct BookRules {
 // that side.
 int MarkScore(char mark, int side, bool rifRules);
 
+// What reading a book file found, for the user to be told: no book, or a damaged one that the
+// program plays from all the same.
+struct BookLoadReport {
+  bool loaded = false;    // false: no book file could be read, and the book is empty
+  bool damaged = false;   // the reader passed over data: the book is what was read around it
+  int64_t movesKept = 0;  // the moves the book holds
+  std::string path;       // the file read, or the one that could not be
+  std::string error;      // why it could not be read
+};
+
 // The opening book, read once and only read afterwards, so that one object can serve the worker
 // thread's lookups without a lock.
 class OpeningBook {
  public:
-  // Reads a book file. False when the file cannot be opened or read; the book is then empty. A
-  // damaged file still gives the entries read before the damage.
-  bool Load(const std::string& path);
+  // Reads a book file. When it cannot be read the book is empty; a damaged file still gives the
+  // entries read around the damage, and the report says so.
+  BookLoadReport Load(const std::string& path);
   static OpeningBook FromBytes(std::span<const uint8_t> bytes);
   static OpeningBook FromTree(const BookTree& tree);
 

@@ -17,8 +17,8 @@ namespace tesmor {
 
 namespace {
 
-// Sets the stop flag after the given time unless it is destroyed first. The search clears the
-// flag when it ends, so the timer remembers whether it fired.
+// Sets the stop flag after the given time unless it is destroyed first, and remembers whether
+// it fired.
 class StopTimer {
  public:
   StopTimer(std::atomic<bool>& stop, int ms)
@@ -92,51 +92,73 @@ constexpr BenchPosition kBenchPositions[] = {
 
 }  // namespace
 
-int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+namespace {
+
+struct BenchOptions {
+  int level = 5;
+  SearchSettings settings;
+  int stopAfterMs = 0;
+  size_t tableMegabytes = SearchContext::DefaultTableMegabytes;
+};
+
+// The options of the bench command; false after a line on err.
+bool ParseBenchOptions(const std::vector<std::string>& args, BenchOptions& options,
+                       std::ostream& err) {
   CommandArgs parsed;
   std::string error;
   if (!parsed.Parse(args, {"level", "mode", "stop-after", "hash"}, error) ||
       !parsed.positional.empty()) {
     err << "tesmor-engine bench: " << (error.empty() ? "takes options only" : error) << "\n";
-    return ExitBadInput;
+    return false;
   }
   const std::string levelText = parsed.Option("level", "5");
   if (levelText.size() != 1 || levelText[0] < '0' || levelText[0] > '9') {
     err << "tesmor-engine bench: --level takes 0..9\n";
-    return ExitBadInput;
+    return false;
   }
+  options.level = levelText[0] - '0';
   const std::string mode = parsed.Option("mode", "fast");
-  SearchSettings settings;
-  settings.rifRules = false;
-  settings.useBook = false;
-  if (mode == "fast")
-    settings.searchMode = FastSearchMode;
-  else if (mode == "accurate")
-    settings.searchMode = AccurateSearchMode;
-  else if (mode == "exact")
-    settings.searchMode = ExactSearchMode;
-  else {
+  options.settings.rifRules = false;
+  options.settings.useBook = false;
+  if (mode == "fast") {
+    options.settings.searchMode = SearchMode::Fast;
+  } else if (mode == "accurate") {
+    options.settings.searchMode = SearchMode::Accurate;
+  } else if (mode == "exact") {
+    options.settings.searchMode = SearchMode::Exact;
+  } else {
     err << "tesmor-engine bench: unknown mode '" << mode << "'\n";
-    return ExitBadInput;
+    return false;
   }
-  const int levelArg = levelText[0] - '0' + 7;
   // A cap per position for the levels whose searches run for hours; a capped search plays its
   // best finished move, as after the stop button.
   const std::string stopText = parsed.Option("stop-after", "0");
   if (stopText.empty() || stopText.size() > 8 ||
       stopText.find_first_not_of("0123456789") != std::string::npos) {
     err << "tesmor-engine bench: --stop-after takes milliseconds\n";
-    return ExitBadInput;
+    return false;
   }
-  const int stopAfterMs = std::stoi(stopText);
+  options.stopAfterMs = std::stoi(stopText);
   const std::string hashText =
       parsed.Option("hash", std::to_string(SearchContext::DefaultTableMegabytes));
   if (hashText.empty() || hashText.size() > 5 ||
       hashText.find_first_not_of("0123456789") != std::string::npos || std::stoi(hashText) < 1) {
     err << "tesmor-engine bench: --hash takes megabytes, 1 or more\n";
-    return ExitBadInput;
+    return false;
   }
-  const auto tableMegabytes = static_cast<size_t>(std::stoi(hashText));
+  options.tableMegabytes = static_cast<size_t>(std::stoi(hashText));
+  return true;
+}
+
+}  // namespace
+
+int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  BenchOptions options;
+  if (!ParseBenchOptions(args, options, err)) return ExitBadInput;
+  const SearchSettings& settings = options.settings;
+  const int level = options.level;
+  const int stopAfterMs = options.stopAfterMs;
+  std::string error;
   uint64_t replacements = 0;
 
   int64_t totalNodes = 0;
@@ -152,15 +174,15 @@ int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     // A fresh context and a fixed random sequence: the node count depends on the code only.
     SequenceRandom random({1});
     SearchContext context(random, nullptr, nullptr);
-    if (tableMegabytes != SearchContext::DefaultTableMegabytes)
-      context.SetTableMegabytes(tableMegabytes);
+    if (options.tableMegabytes != SearchContext::DefaultTableMegabytes)
+      context.SetTableMegabytes(options.tableMegabytes);
     context.settings = settings;
     std::atomic<bool> stop{false};
     context.SetStopFlag(&stop);
     std::optional<StopTimer> timer;
     if (stopAfterMs > 0) timer.emplace(stop, stopAfterMs);
     const auto start = std::chrono::steady_clock::now();
-    const int answer = ChooseComputerMove(context, game, levelArg);
+    const ComputerAnswer answer = ComputerMoveAtLevel(context, game, level);
     const int64_t ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                            std::chrono::steady_clock::now() - start)
                            .count();
@@ -171,11 +193,11 @@ int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     totalMs += ms;
     replacements += context.TableReplacements();
     char line[128];
-    std::snprintf(line, sizeof line, "%2d %-9s %-6s nodes %10lld %7lld ms%s\n", ++index,
-                  position.forbidden ? "forbidden" : "free",
-                  answer >= 0 && answer < CellCount ? PointText(answer).c_str() : "none",
-                  static_cast<long long>(nodes), static_cast<long long>(ms),
-                  stopped ? " stopped" : "");
+    std::snprintf(
+        line, sizeof line, "%2d %-9s %-6s nodes %10lld %7lld ms%s\n", ++index,
+        position.forbidden ? "forbidden" : "free",
+        answer.kind == ComputerAnswer::Kind::Point ? PointText(answer.point).c_str() : "none",
+        static_cast<long long>(nodes), static_cast<long long>(ms), stopped ? " stopped" : "");
     out << line << std::flush;
   }
   out << "\nNodes searched: " << totalNodes << "\nTotal time (ms): " << totalMs

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <deque>
+#include <iostream>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -18,6 +19,7 @@
 #include "book/book_location.h"
 #include "book/opening_book.h"
 #include "cli/gomocup_protocol.h"
+#include "game/panel.h"
 #include "search/computer_move.h"
 #include "search/search_context.h"
 
@@ -29,7 +31,7 @@ using Clock = std::chrono::steady_clock;
 using namespace gomocup;
 
 constexpr int DefaultLevel = 8;  // "8级"
-constexpr int QuickLevelArg = 7;
+constexpr int QuickLevel = 0;    // "0级"
 // Below this much thinking time the level-0 move answers: it needs no stop.
 constexpr int64_t MinSearchMs = 20;
 // How long END waits for a stopped search before the process leaves without it.
@@ -55,18 +57,18 @@ std::string Quoted(const std::string& text) {
 // the search thread, read after it has been joined.
 class SearchReport final : public SearchProgress {
  public:
-  void PanelLine(int index, const std::string& text) override {
-    if (index == PanelDepthLine) depth = text;
-    if (index == PanelScoreLine) score = text;
+  void Progress(ProgressField field, int value) override {
+    if (field == ProgressField::Depth) depth = ProgressText(field, value);
+    if (field == ProgressField::Score) score = ProgressText(field, value);
   }
   std::string depth;
   std::string score;
 };
 
 // The brain: the position, the settings the manager sent, and at most one search, which runs on
-// a worker thread on the position in place. The main thread reads commands all along; while the
-// search runs it acts on STOP, YXSTOP and END only, keeps every other line for later, and does
-// not touch the position or the search context. Not copyable: the worker holds `this`.
+// a worker thread on its own copy of the position. The main thread reads commands all along;
+// while the search runs it acts on STOP, YXSTOP and END only, keeps every other line for later,
+// and does not touch the search context. Not copyable: the worker holds `this`.
 class Brain {
  public:
   Brain(int input, std::ostream& out);
@@ -152,8 +154,8 @@ class Brain {
   std::atomic<bool> stop_{false};
   std::atomic<bool> done_{false};
   bool stopSent_ = false;
-  int result_ = NoPoint;  // written by the worker before done_
-  int levelArg_ = QuickLevelArg;
+  ComputerAnswer result_;  // written by the worker before done_
+  int searchLevel_ = QuickLevel;
   Clock::time_point commandStart_;
   Clock::time_point deadline_ = Clock::time_point::max();
   int wake_[2] = {-1, -1};
@@ -164,7 +166,11 @@ Brain::Brain(int input, std::ostream& out)
   ClearGameState(game_);
   context_.SetStopFlag(&stop_);
   context_.progress = &report_;
-  bookFound_ = LoadOpeningBook(book_);
+  const BookLoadReport book = LoadOpeningBook(book_);
+  bookFound_ = book.loaded;
+  // The protocol owns standard output; a damaged book is told on standard error, where the
+  // manager's log or the terminal shows it, before the first command is read.
+  if (book.damaged) std::cerr << "pbrain-tesmor: " << BookDamageNote(book) << std::endl;
   if (::pipe(wake_) != 0) wake_[0] = wake_[1] = -1;
 }
 
@@ -525,9 +531,9 @@ void Brain::StartThinking(Clock::time_point commandStart) {
   }
   game_.forbiddenRulesOn = renju_;
   const int64_t thinkMs = ThinkingTimeMs(limits_) - MsSince(commandStart);
-  levelArg_ = thinkMs < MinSearchMs ? QuickLevelArg : level_ + 7;
-  deadline_ = levelArg_ == QuickLevelArg ? Clock::time_point::max()
-                                         : commandStart + std::chrono::milliseconds(thinkMs);
+  const bool quick = thinkMs < MinSearchMs;
+  searchLevel_ = quick ? QuickLevel : level_;
+  deadline_ = quick ? Clock::time_point::max() : commandStart + std::chrono::milliseconds(thinkMs);
   commandStart_ = commandStart;
 
   SearchSettings settings;
@@ -540,9 +546,8 @@ void Brain::StartThinking(Clock::time_point commandStart) {
   stopSent_ = false;
   done_ = false;
   thinking_ = true;
-  const int levelArg = levelArg_;
-  worker_ = std::thread([this, levelArg] {
-    result_ = ChooseComputerMove(context_, game_, levelArg);
+  worker_ = std::thread([this, position = game_, level = searchLevel_]() mutable {
+    result_ = ComputerMoveAtLevel(context_, position, level);
     done_ = true;
     Wake();
   });
@@ -555,7 +560,7 @@ void Brain::FinishThinking() {
   const int64_t elapsed = MsSince(commandStart_);
   if (limits_.matchMs > 0 && limits_.leftMs < UnlimitedMs) limits_.leftMs -= elapsed;
 
-  std::string message = "MESSAGE level " + std::to_string(levelArg_ - 7);
+  std::string message = "MESSAGE level " + std::to_string(searchLevel_);
   if (!report_.depth.empty()) {
     message += ", depth " + report_.depth;
     if (!report_.score.empty()) message += ", score " + report_.score;
@@ -564,7 +569,7 @@ void Brain::FinishThinking() {
   message += ", " + std::to_string(elapsed) + " ms";
   if (stopSent_) message += ", stopped";
   Reply(message);
-  if (answer != result_)
+  if (result_ != ComputerAnswer::Play(answer))
     Reply("MESSAGE the search gave no playable point; " + MoveText(answer) + " instead");
   RecordMove(game_, PointRow(answer), PointCol(answer));
   Reply(MoveText(answer));

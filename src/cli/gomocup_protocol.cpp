@@ -140,7 +140,8 @@ std::string ForbidLine(GameState& game) {
   return line + ".";
 }
 
-int LegalAnswer(GameState& game, int chosen) {
+int LegalAnswer(GameState& game, const ComputerAnswer& answer) {
+  const int chosen = answer.kind == ComputerAnswer::Kind::Point ? answer.point : NoPoint;
   const int side = game.SideToMove();
   const bool blackRules = game.forbiddenRulesOn && side == Black;
   auto playable = [&](int point) {

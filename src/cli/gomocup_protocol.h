@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "board/board.h"
+#include "search/computer_answer.h"
 
 // The pieces of the Gomocup protocol that need no process around them: splitting the input into
 // lines, reading and writing points, the forbidden-point list and the time budget of a move.
@@ -82,7 +83,7 @@ std::string ForbidLine(GameState& game);
 // else the first empty point; NoPoint on a full board. A manager takes any other answer as a
 // lost game, so this holds whatever the search returned (a resignation, no point, a stopped
 // search's guess).
-int LegalAnswer(GameState& game, int chosen);
+int LegalAnswer(GameState& game, const ComputerAnswer& answer);
 
 // The time limits the manager announces, in milliseconds.
 constexpr int64_t UnlimitedMs = 2147483647;

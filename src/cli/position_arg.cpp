@@ -59,6 +59,10 @@ bool ParseMoveList(const std::string& text, GameState& state, std::string& error
 }
 
 bool ParsePositionArgument(const std::string& text, GameState& state, std::string& error) {
+  if (!text.empty() && text.find_first_not_of(" \t\n\r\f\v,") == std::string::npos) {
+    error = "no moves in '" + text + "' (the empty board is written \"\")";
+    return false;
+  }
   if (!LooksLikeFile(text)) return ParseMoveList(text, state, error);
   const PositionFileResult read = ReadPositionFile(text);
   if (!read.ok) {
@@ -76,6 +80,14 @@ bool ParsePositionArgument(const std::string& text, GameState& state, std::strin
   }
   state = loaded;
   return true;
+}
+
+int StoneOfFive(const GameState& state) {
+  GameState anyRules = state;
+  anyRules.forbiddenRulesOn = 0;
+  for (int point = 0; point < CellCount; ++point)
+    if (IsFiveAt(anyRules, PointRow(point), PointCol(point))) return point;
+  return NoPoint;
 }
 
 }  // namespace tesmor

@@ -2,9 +2,11 @@
 #include <ostream>
 
 #include "board/symmetry.h"
+#include "book/book_location.h"
 #include "cli/commands.h"
 #include "cli/position_arg.h"
 #include "game/engine_computer.h"
+#include "game/panel.h"
 #include "search/computer_move.h"
 #include "search/vcf.h"
 
@@ -12,12 +14,12 @@ namespace tesmor {
 
 namespace {
 
-// Reads "--rules free|forbidden[|rif]" into the record and, for rif, the settings.
-bool ApplyRules(const std::string& rules, bool allowRif, GameState& game, SearchSettings* settings,
+// Reads "--rules free|forbidden[|rif]" into the record and the rule set.
+bool ApplyRules(const std::string& rules, bool allowRif, GameState& game, RuleSet& ruleSet,
                 std::string& error) {
   if (rules == "free" || rules == "forbidden" || (allowRif && rules == "rif")) {
     game.forbiddenRulesOn = rules != "free";
-    if (settings) settings->rifRules = rules == "rif";
+    ruleSet = rules == "free" ? RuleSet::Free : rules == "rif" ? RuleSet::Rif : RuleSet::Forbidden;
     return true;
   }
   error = "unknown rules '" + rules + "' (free, forbidden" + (allowRif ? ", rif)" : ")");
@@ -53,24 +55,48 @@ bool ParseCommand(const char* name, const std::vector<std::string>& args,
     err << "tesmor-engine " << name << ": " << error << "\n";
     return false;
   }
+  if (const int five = StoneOfFive(game); five != NoPoint) {
+    err << "tesmor-engine " << name << ": the game is over: "
+        << (game.cell(PointRow(five), PointCol(five)) == Black ? "Black" : "White")
+        << " already has five in a row through " << PointText(five) << "\n";
+    return false;
+  }
   return true;
 }
 
-std::string AnswerText(int answer) {
-  if (answer == Resign) return "resign";
-  if (answer >= PointPairBase)
-    return PointText(PairHigh(answer)) + " " + PointText(PairLow(answer));
-  if (answer >= 0 && answer < CellCount) return PointText(answer);
+// The offering set aside comes first, then the point played.
+std::string AnswerText(const ComputerAnswer& answer) {
+  switch (answer.kind) {
+    case ComputerAnswer::Kind::Resignation:
+      return "resign";
+    case ComputerAnswer::Kind::OfferingPair:
+      return PointText(answer.offering) + " " + PointText(answer.point);
+    case ComputerAnswer::Kind::Point:
+      return PointText(answer.point);
+    case ComputerAnswer::Kind::NoMove:
+      break;
+  }
   return "none";
+}
+
+// Reads the book, and says when there is none or it is damaged: the move then comes from the
+// search, or from what the book kept.
+void LoadBook(EngineComputer& computer, std::ostream& err) {
+  const BookLoadReport report = computer.LoadOpeningBook();
+  if (!report.loaded)
+    err << "tesmor-engine move: no opening book read (" << report.path << ": " << report.error
+        << "); playing without one\n";
+  else if (report.damaged)
+    err << "tesmor-engine move: " << BookDamageNote(report) << "\n";
 }
 
 // The search's panel lines, written to a stream as they change.
 class ProgressLines final : public SearchProgress {
  public:
   explicit ProgressLines(std::ostream& out) : out_(out) {}
-  void PanelLine(int index, const std::string& text) override {
+  void Progress(ProgressField field, int value) override {
     static constexpr const char* kLabels[] = {"计算深度：", "局面评分：", "最佳点：", "当前计算："};
-    out_ << kLabels[(index - PanelDepthLine) / 2] << text << "\n";
+    out_ << kLabels[static_cast<int>(field)] << ProgressText(field, value) << "\n";
   }
 
  private:
@@ -89,7 +115,8 @@ int VcfCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     err << "tesmor-engine vcf: --limit takes a number from 1 to 225\n";
     return ExitBadInput;
   }
-  if (!ApplyRules(parsed.Option("rules", "forbidden"), false, game, nullptr, error)) {
+  RuleSet rules = RuleSet::Forbidden;
+  if (!ApplyRules(parsed.Option("rules", "forbidden"), false, game, rules, error)) {
     err << "tesmor-engine vcf: " << error << "\n";
     return ExitBadInput;
   }
@@ -104,59 +131,63 @@ int VcfCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   return ExitOk;
 }
 
+namespace {
+
+// The options of the move command, read into the request; false after a line on err.
+bool ParseMoveOptions(const CommandArgs& parsed, GameState& game, MoveRequest& request,
+                      std::ostream& err) {
+  std::string error;
+  if (!ParseNumber(parsed.Option("level", "8"), 0, 9, request.level)) {
+    err << "tesmor-engine move: --level takes 0..9\n";
+    return false;
+  }
+  const std::string mode = parsed.Option("mode", "fast");
+  if (mode != "fast" && mode != "accurate" && mode != "exact") {
+    err << "tesmor-engine move: unknown mode '" << mode << "' (fast, accurate, exact)\n";
+    return false;
+  }
+  request.mode = mode == "fast"       ? SearchMode::Fast
+                 : mode == "accurate" ? SearchMode::Accurate
+                                      : SearchMode::Exact;
+  if (!ApplyRules(parsed.Option("rules", "rif"), true, game, request.rules, error)) {
+    err << "tesmor-engine move: " << error << "\n";
+    return false;
+  }
+  const std::string book = parsed.Option("book", "on");
+  if (book != "on" && book != "off") {
+    err << "tesmor-engine move: --book takes on or off\n";
+    return false;
+  }
+  request.useBook = book == "on";
+  if (!parsed.options.count("offer")) return true;
+  const int offer = ParsePoint(parsed.Option("offer", ""));
+  if (offer == NoPoint || game.cell(PointRow(offer), PointCol(offer)) != Empty) {
+    err << "tesmor-engine move: --offer needs an empty point\n";
+    return false;
+  }
+  if (game.moveCount != 5 || request.rules != RuleSet::Rif) {
+    err << "tesmor-engine move: --offer needs five stones under the rif rules\n";
+    return false;
+  }
+  request.offeringsOpen = true;
+  request.secondOffer = {PointRow(offer), PointCol(offer)};
+  return true;
+}
+
+}  // namespace
+
 int MoveCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CommandArgs parsed;
   GameState game;
   if (!ParseCommand("move", args, {"level", "mode", "rules", "book", "offer"}, parsed, game, err))
     return ExitBadInput;
   MoveRequest request;
-  std::string error;
-  int level = 8;
-  if (!ParseNumber(parsed.Option("level", "8"), 0, 9, level)) {
-    err << "tesmor-engine move: --level takes 0..9\n";
-    return ExitBadInput;
-  }
-  request.levelArg = level + 7;
-  const std::string mode = parsed.Option("mode", "fast");
-  if (mode == "fast" || mode == "accurate" || mode == "exact") {
-    request.settings.searchMode = mode == "fast"       ? FastSearchMode
-                                  : mode == "accurate" ? AccurateSearchMode
-                                                       : ExactSearchMode;
-  } else {
-    err << "tesmor-engine move: unknown mode '" << mode << "' (fast, accurate, exact)\n";
-    return ExitBadInput;
-  }
-  if (!ApplyRules(parsed.Option("rules", "rif"), true, game, &request.settings, error)) {
-    err << "tesmor-engine move: " << error << "\n";
-    return ExitBadInput;
-  }
-  const std::string book = parsed.Option("book", "on");
-  if (book != "on" && book != "off") {
-    err << "tesmor-engine move: --book takes on or off\n";
-    return ExitBadInput;
-  }
-  request.settings.useBook = book == "on";
-  if (parsed.options.count("offer")) {
-    const int offer = ParsePoint(parsed.Option("offer", ""));
-    if (offer == NoPoint || game.cell(PointRow(offer), PointCol(offer)) != Empty) {
-      err << "tesmor-engine move: --offer needs an empty point\n";
-      return ExitBadInput;
-    }
-    if (game.moveCount != 5 || !request.settings.rifRules) {
-      err << "tesmor-engine move: --offer needs five stones under the rif rules\n";
-      return ExitBadInput;
-    }
-    request.settings.rifFifthState = 2;
-    request.settings.secondOffer = {PointRow(offer), PointCol(offer)};
-  }
+  if (!ParseMoveOptions(parsed, game, request, err)) return ExitBadInput;
   EngineComputer computer(err);
-  if (request.settings.useBook && !computer.LoadOpeningBook())
-    err << "tesmor-engine move: no opening book found; playing without one\n";
+  if (request.useBook) LoadBook(computer, err);
   ProgressLines progress(err);
   request.progress = &progress;
-  std::atomic<bool> stop{false};
-  request.stopRequested = &stop;
-  out << AnswerText(computer.ChooseComputerMove(game, request)) << "\n";
+  out << AnswerText(computer.ChooseMove(game, request)) << "\n";
   return ExitOk;
 }
 

@@ -20,7 +20,6 @@
 
 #include "board/random_source.h"
 #include "game/controller.h"
-#include "game/geometry.h"
 
 namespace tesmor {
 
@@ -80,20 +79,20 @@ std::vector<std::string> Words(const std::string& line) {
 }
 
 constexpr const char* kHelp =
-    "Moves: a point such as h8 (column a..o from the left, row 1..15 from the bottom).\n"
-    "Commands:\n"
-    "  new [black|white|two]    new game (without a side: toss a coin)\n"
-    "  mode computer|two        play against the computer or two players\n"
-    "  rules free|forbidden|rif no forbidden moves, forbidden moves, RIF opening\n"
-    "  level 0..9               the computer's level\n"
-    "  search fast|accurate|exact\n"
-    "  hint, vcf                ask the computer for a move or a win by fours\n"
-    "  stop                     stop the computer's search\n"
-    "  wait                     wait until the computer has finished\n"
-    "  undo                     take one stone back\n"
-    "  save [FILE], open [FILE] position files\n"
-    "  numbers, book            toggle move numbers, the opening book\n"
-    "  board, status, about, help, quit\n";
+    "落子：输入点的坐标，如 h8（列 a..o 从左数，行 1..15 从下数）。\n"
+    "命令：\n"
+    "  new [black|white|two]    新游戏：执黑、执白、双人（不写则掷硬币定先后）\n"
+    "  mode computer|two        切换：人机、双人\n"
+    "  rules free|forbidden|rif 规则：无禁手、有禁手、RIF规则\n"
+    "  level 0..9               电脑的等级\n"
+    "  search fast|accurate|exact  快速、准确、精确搜索\n"
+    "  hint, vcf                电脑搜索（提示）、搜索VCF\n"
+    "  stop                     停止搜索\n"
+    "  wait                     等电脑算完\n"
+    "  undo                     悔棋\n"
+    "  save [文件], open [文件]  保存、打开棋局文件\n"
+    "  numbers, book            显示标号、使用棋谱（开／关）\n"
+    "  board, status, about, help, quit  棋盘、状态、关于、帮助、退出\n";
 
 // The terminal's side of the controller: draws the board, asks questions on the terminal, and
 // carries the worker's messages to the main thread, which handles them between commands.
@@ -112,7 +111,7 @@ class TerminalHost final : public Host, public WindowLink {
 
   int Run() {
     controller_.Start();
-    out_ << "Tesmor v3.2 in the terminal. Type help for the commands.\n";
+    out_ << "Tesmor v3.2 终端版。输入 help 查看命令。\n";
     Redraw();
     while (!quit_) {
       if (input_.HasLine()) {
@@ -143,7 +142,7 @@ class TerminalHost final : public Host, public WindowLink {
       return MessageAnswer::Ok;
     }
     const bool yesNo = buttons == MessageButtons::YesNo;
-    out_ << (yesNo ? " (yes/no) " : " (ok/cancel) ") << std::flush;
+    out_ << (yesNo ? "（yes 是 / no 否）" : "（ok 确定 / cancel 取消）") << std::flush;
     std::string line;
     const std::vector<std::string> words = input_.ReadLine(line) ? Words(line) : Words("");
     const std::string answer = words.empty() ? "" : words[0];
@@ -188,12 +187,12 @@ class TerminalHost final : public Host, public WindowLink {
 
   // WindowLink, called on a worker thread -----------------------------------------------------
 
-  int Send(int message, int value) override {
+  int Send(const WorkerMessage& message) override {
     std::future<int> answer;
     {
       std::lock_guard lock(mutex_);
       if (closing_) return 0;
-      messages_.push_back({message, value, std::promise<int>()});
+      messages_.push_back({message, std::promise<int>()});
       answer = messages_.back().answer.get_future();
     }
     Wake();
@@ -209,8 +208,7 @@ class TerminalHost final : public Host, public WindowLink {
 
  private:
   struct Message {
-    int message;
-    int value;
+    WorkerMessage message;
     std::promise<int> answer;
   };
   struct Worker {
@@ -219,14 +217,14 @@ class TerminalHost final : public Host, public WindowLink {
   };
 
   bool HandleOneMessage() {
-    Message message;
+    std::optional<Message> message;
     {
       std::lock_guard lock(mutex_);
       if (messages_.empty()) return false;
-      message = std::move(messages_.front());
+      message.emplace(std::move(messages_.front()));
       messages_.pop_front();
     }
-    message.answer.set_value(controller_.HandleMessage(message.message, message.value));
+    message->answer.set_value(controller_.HandleWorkerMessage(message->message));
     return true;
   }
 
@@ -270,71 +268,83 @@ class TerminalHost final : public Host, public WindowLink {
     return line;
   }
 
+  using Options = std::initializer_list<std::pair<const char*, int>>;
+
+  // The command of the option named by arg, or a usage line.
+  void Choose(const std::string& verb, const std::string& arg, Options options) {
+    for (const auto& [name, command] : options)
+      if (arg == name) return controller_.Command(command);
+    std::string names;
+    for (const auto& option : options)
+      names += (names.empty() ? "" : "|") + std::string(option.first);
+    out_ << "用法：" << verb << " " << names << "\n";
+  }
+
   void HandleLine(const std::string& line) {
     const std::vector<std::string> words = Words(line);
     if (words.empty()) return;
     const std::string& verb = words[0];
     const std::string arg = words.size() > 1 ? words[1] : "";
-    auto choose = [&](std::initializer_list<std::pair<const char*, int>> options) {
-      for (const auto& [name, command] : options)
-        if (arg == name) return controller_.Command(command);
-      out_ << "usage: " << verb << " " << [&] {
-        std::string names;
-        for (const auto& option : options)
-          names += (names.empty() ? "" : "|") + std::string(option.first);
-        return names;
-      }() << "\n";
-    };
-
     const int point = ParsePoint(verb);
-    if (point != NoPoint) {
-      controller_.LeftClick(PointX(PointCol(point)), PointY(PointRow(point)));
+    if (point != NoPoint)
+      controller_.BoardClick({PointRow(point), PointCol(point)});
+    else if (!SettingsLine(verb, arg) && !ActionLine(verb, line))
+      out_ << "未知命令「" << verb << "」（输入 help 查看命令）\n";
+  }
+
+  // The verbs of the settings menus; false for the others.
+  bool SettingsLine(const std::string& verb, const std::string& arg) {
+    if (verb == "new" && arg.empty()) {
+      controller_.ToolbarButton(0);
     } else if (verb == "new") {
-      if (arg.empty())
-        controller_.ToolbarButton(0);
-      else
-        choose({{"black", CmdPlayBlack}, {"white", CmdPlayWhite}, {"two", CmdTwoPlayers}});
+      Choose(verb, arg, {{"black", CmdPlayBlack}, {"white", CmdPlayWhite}, {"two", CmdTwoPlayers}});
     } else if (verb == "mode") {
-      choose({{"computer", CmdModeComputer}, {"two", CmdModeTwoPlayers}});
+      Choose(verb, arg, {{"computer", CmdModeComputer}, {"two", CmdModeTwoPlayers}});
     } else if (verb == "rules") {
-      choose({{"free", CmdRulesFree}, {"forbidden", CmdRulesForbidden}, {"rif", CmdRulesRif}});
+      Choose(verb, arg,
+             {{"free", CmdRulesFree}, {"forbidden", CmdRulesForbidden}, {"rif", CmdRulesRif}});
     } else if (verb == "level") {
       if (arg.size() == 1 && arg[0] >= '0' && arg[0] <= '9') {
         const int command = LevelCommands[arg[0] - '0'];
-        if (!controller_.MenuEnabled(command))
-          out_ << CommandText(command) << " is not available\n";
+        if (!controller_.MenuEnabled(command)) out_ << CommandText(command) << " 现在不可选\n";
         controller_.Command(command);
       } else {
-        out_ << "usage: level 0..9\n";
+        out_ << "用法：level 0..9\n";
       }
     } else if (verb == "search") {
-      choose({{"fast", CmdFastSearch}, {"accurate", CmdAccurateSearch}, {"exact", CmdExactSearch}});
-    } else if (verb == "hint") {
-      controller_.Command(CmdHint);
-    } else if (verb == "vcf") {
-      controller_.Command(CmdVcf);
-    } else if (verb == "stop") {
-      controller_.Command(CmdStop);
-    } else if (verb == "wait") {
-      WaitForComputer();
-    } else if (verb == "undo") {
-      controller_.Command(CmdTakeBack);
-    } else if (verb == "save" || verb == "open") {
+      Choose(verb, arg,
+             {{"fast", CmdFastSearch}, {"accurate", CmdAccurateSearch}, {"exact", CmdExactSearch}});
+    } else if (verb == "numbers") {
+      controller_.Command(CmdShowNumbers);
+    } else if (verb == "book") {
+      controller_.Command(CmdUseBook);
+      if (!controller_.MenuEnabled(CmdUseBook)) out_ << "RIF规则下总是使用棋谱\n";
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  // The other verbs; false for an unknown one.
+  bool ActionLine(const std::string& verb, const std::string& line) {
+    static const std::pair<const char*, int> kCommands[] = {
+        {"hint", CmdHint},   {"vcf", CmdVcf},   {"stop", CmdStop}, {"undo", CmdTakeBack},
+        {"about", CmdAbout}, {"quit", CmdExit}, {"exit", CmdExit},
+    };
+    for (const auto& [name, command] : kCommands) {
+      if (verb != name) continue;
+      controller_.Command(command);
+      return true;
+    }
+    if (verb == "save" || verb == "open") {
       // File names keep their case: take the argument from the raw line.
       std::istringstream raw(line);
       std::string ignored;
       raw >> ignored >> pendingFileName_;
       controller_.Command(verb == "save" ? CmdSave : CmdOpen);
       pendingFileName_.clear();
-    } else if (verb == "numbers") {
-      controller_.Command(CmdShowNumbers);
-    } else if (verb == "book") {
-      controller_.Command(CmdUseBook);
-      if (!controller_.MenuEnabled(CmdUseBook)) out_ << "使用棋谱 is always on under RIF规则\n";
-    } else if (verb == "about") {
-      controller_.Command(CmdAbout);
-    } else if (verb == "quit" || verb == "exit") {
-      controller_.Command(CmdExit);
+    } else if (verb == "wait") {
+      WaitForComputer();
     } else if (verb == "board") {
       dirty_ = true;
     } else if (verb == "status") {
@@ -342,8 +352,9 @@ class TerminalHost final : public Host, public WindowLink {
     } else if (verb == "help") {
       out_ << kHelp;
     } else {
-      out_ << "unknown command '" << verb << "' (type help)\n";
+      return false;
     }
+    return true;
   }
 
   void Status() {
@@ -353,12 +364,19 @@ class TerminalHost final : public Host, public WindowLink {
       return "";
     };
     out_ << "规则: " << ticked({CmdRulesFree, CmdRulesForbidden, CmdRulesRif})
-         << "  切换: " << (controller_.playMode() == TwoHumans ? "双人" : "人机")
-         << "  等级: " << CommandText(LevelCommands[controller_.level() - 1])
+         << "  切换: " << (controller_.settings().playMode == TwoHumans ? "双人" : "人机")
+         << "  等级: " << CommandText(LevelCommands[controller_.settings().level])
          << "  搜索: " << ticked({CmdFastSearch, CmdAccurateSearch, CmdExactSearch})
-         << "  显示标号: " << (controller_.showNumbers() ? "on" : "off")
-         << "  使用棋谱: " << (controller_.useBook() ? "on" : "off")
-         << (controller_.computing() ? "  (the computer is thinking)" : "") << "\n";
+         << "  显示标号: " << (controller_.showNumbers() ? "开" : "关")
+         << "  使用棋谱: " << (controller_.settings().useBook ? "开" : "关")
+         << (controller_.computing() ? "  （电脑思考中）" : "") << "\n";
+  }
+
+  void ColumnLabels(bool numbers) {
+    out_ << "   ";
+    for (int col = 0; col < BoardSize; ++col)
+      out_ << (numbers ? "   " : " ") << static_cast<char>('A' + col);
+    out_ << "\n";
   }
 
   void Redraw() {
@@ -375,14 +393,8 @@ class TerminalHost final : public Host, public WindowLink {
         count > 0 ? CellIndex(game.history[count - 1].row, game.history[count - 1].col) : -1;
     const auto panel = controller_.panel().Snapshot();
 
-    auto columnLabels = [&] {
-      out_ << "   ";
-      for (int col = 0; col < BoardSize; ++col)
-        out_ << (numbers ? "   " : " ") << static_cast<char>('A' + col);
-      out_ << "\n";
-    };
     out_ << "\n";
-    columnLabels();
+    ColumnLabels(numbers);
     for (int row = BoardSize - 1; row >= 0; --row) {
       char label[8];
       std::snprintf(label, sizeof label, "%2d ", row + 1);
@@ -417,9 +429,9 @@ class TerminalHost final : public Host, public WindowLink {
         out_ << "   " << panel[2 * panelLine] << panel[2 * panelLine + 1];
       out_ << "\n";
     }
-    columnLabels();
-    out_ << (count % 2 == 0 ? "Black" : "White") << " to move"
-         << (controller_.computing() ? " (the computer is thinking)" : "") << "\n"
+    ColumnLabels(numbers);
+    out_ << (count % 2 == 0 ? "轮到黑方" : "轮到白方")
+         << (controller_.computing() ? "（电脑思考中）" : "") << "\n"
          << std::flush;
   }
 

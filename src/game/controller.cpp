@@ -5,7 +5,7 @@
 
 #include "board/forbidden.h"
 #include "board/symmetry.h"
-#include "game/geometry.h"
+#include "book/book_location.h"
 #include "game/openings.h"
 #include "game/position_file.h"
 
@@ -17,58 +17,32 @@ constexpr const char* kNoticeCaption = "提示消息";
 constexpr const char* kResultCaption = "游戏结束";
 constexpr const char* kFileCaption = "提示信息";
 
-enum class SwapDecision { Always, Random, Never };
-
-// Whether the computer, as White, swaps after the human's legal opening, by opening number.
-SwapDecision SwapDecisionFor(int opening) {
-  switch (opening) {
-    case 3:
-    case 9:
-    case 11:
-    case 14:
-    case 18:
-    case 24:
-      return SwapDecision::Random;
-    case 13:
-    case 26:
-      return SwapDecision::Never;
-    default:
-      return SwapDecision::Always;
-  }
-}
-
-// The opening the computer lays as Black, by a draw in 0..21.
-int ComputerOpeningFor(int draw) {
-  static constexpr std::array<int, 22> kTable = {5,  8,  10, 12, 22, 25, 9, 9,  14, 14, 24,
-                                                 24, 18, 18, 3,  3,  3,  3, 11, 11, 11, 11};
-  return kTable[static_cast<size_t>(draw)];
-}
-
 bool IsPoint(int value) {
   return value >= 0 && value < CellCount;
+}
+
+// Tells the user at start-up that there is no book, or that the book lost moves to damage and
+// the computer plays from the rest.
+void ReportBook(Host& host, const BookLoadReport& book) {
+  if (!book.loaded) {
+    host.MessageBox("棋谱读取失败！", kFileCaption, MessageIcon::Exclamation, MessageButtons::Ok);
+  } else if (book.damaged) {
+    std::cerr << "tesmor: " << BookDamageNote(book) << "\n";
+    host.MessageBox(BookDamageText(book.movesKept), kFileCaption, MessageIcon::Exclamation,
+                    MessageButtons::Ok);
+  }
 }
 
 }  // namespace
 
 Controller::Controller(Host& host, ComputerPlayer& computer, RandomSource& random)
-    : host_(host), computer_(computer), random_(random) {
+    : host_(host), computer_(computer), random_(random), menu_(host) {
   ClearGameState(game_);
-  for (const MenuEntry& entry : MenuBar())
-    if (entry.command != 0) menu_[entry.command] = {};
-  for (int button = 0; button < ToolbarButtonCount; ++button)
-    buttonImages_[button] = InitialButtonImages[button];
 }
 
 void Controller::Start() {
-  for (int command :
-       {CmdModeComputer, CmdRulesRif, CmdLevel8, CmdFastSearch, CmdShowNumbers, CmdUseBook})
-    SetChecked(command, true);
-  SetEnabled(CmdLevel0, false);
-  SetEnabled(CmdUseBook, false);
-  for (int button = 0; button < ToolbarButtonCount; ++button)
-    host_.SetButtonImage(button, buttonImages_[button]);
-  if (!computer_.LoadOpeningBook())
-    host_.MessageBox("棋谱读取失败！", kFileCaption, MessageIcon::Exclamation, MessageButtons::Ok);
+  menu_.ShowAll(settings_);
+  ReportBook(host_, computer_.LoadOpeningBook());
   gameInProgress_ = false;
   Command(CmdPlayBlack);
 }
@@ -95,20 +69,49 @@ void Controller::Command(int command) {
     BusyNotice();
     return;
   }
+  if (!SettingsCommand(command)) GameCommand(command);
+}
+
+// The commands that change a setting; false for the others.
+bool Controller::SettingsCommand(int command) {
+  switch (command) {
+    case CmdModeComputer:
+    case CmdModeTwoPlayers:
+      ModeCommand(command);
+      return true;
+    case CmdRulesFree:
+    case CmdRulesForbidden:
+    case CmdRulesRif:
+      RulesCommand(command);
+      return true;
+    case CmdFastSearch:
+    case CmdAccurateSearch:
+    case CmdExactSearch:
+      SearchModeCommand(command);
+      return true;
+    case CmdShowNumbers:
+      ToggleShowNumbers();
+      return true;
+    case CmdUseBook:
+      ToggleUseBook();
+      return true;
+    default:
+      break;
+  }
+  for (int level = 0; level < 10; ++level) {
+    if (command != LevelCommands[level]) continue;
+    LevelCommand(level);
+    return true;
+  }
+  return false;
+}
+
+void Controller::GameCommand(int command) {
   switch (command) {
     case CmdPlayBlack:
     case CmdPlayWhite:
     case CmdTwoPlayers:
       NewGame(command);
-      break;
-    case CmdModeComputer:
-    case CmdModeTwoPlayers:
-      ModeCommand(command);
-      break;
-    case CmdRulesFree:
-    case CmdRulesForbidden:
-    case CmdRulesRif:
-      RulesCommand(command);
       break;
     case CmdOpen:
       LoadGame();
@@ -117,7 +120,7 @@ void Controller::Command(int command) {
       SaveGame();
       break;
     case CmdHint:
-      if (rifRules_ && (game_.moveCount == 4 || rifFifthState_ != 0)) break;
+      if (rif() && (game_.moveCount == 4 || rifFifthState_ != 0)) break;
       StartWorker(WorkerKind::Hint);
       break;
     case CmdStop:
@@ -132,23 +135,10 @@ void Controller::Command(int command) {
     case CmdExit:
       host_.Quit();
       break;
-    case CmdFastSearch:
-    case CmdAccurateSearch:
-    case CmdExactSearch:
-      SearchModeCommand(command);
-      break;
-    case CmdShowNumbers:
-      ToggleShowNumbers();
-      break;
-    case CmdUseBook:
-      ToggleUseBook();
-      break;
     case CmdAbout:
       host_.ShowAbout();
       break;
     default:
-      for (int level : LevelCommands)
-        if (command == level) LevelCommand(command);
       break;
   }
 }
@@ -163,7 +153,7 @@ void Controller::ToolbarButton(int button) {
   }
   switch (button) {
     case 0:
-      if (playMode_ == TwoHumans) {
+      if (settings_.playMode == TwoHumans) {
         Command(CmdTwoPlayers);
       } else {
         random_.Seed();
@@ -171,12 +161,12 @@ void Controller::ToolbarButton(int button) {
       }
       break;
     case ModeButton:
-      Command(playMode_ == TwoHumans ? CmdModeComputer : CmdModeTwoPlayers);
+      Command(settings_.playMode == TwoHumans ? CmdModeComputer : CmdModeTwoPlayers);
       break;
     case RulesButton:
-      if (rifRules_)
+      if (rif())
         Command(CmdRulesFree);
-      else if (!game_.forbiddenRulesOn)
+      else if (settings_.rules == RuleSet::Free)
         Command(CmdRulesForbidden);
       else
         Command(CmdRulesRif);
@@ -198,55 +188,43 @@ void Controller::ToolbarButton(int button) {
   }
 }
 
-void Controller::LeftClick(int x, int y) {
-  const BoardPoint point = ClickToPoint(x & 0xFFFF, y & 0xFFFF);
-  if (point.row >= 0) HandleBoardClick(point.row, point.col);
+void Controller::BoardClick(BoardPoint point) {
+  if (OnBoard(point.row, point.col)) HandleBoardClick(point.row, point.col);
 }
 
 void Controller::RightClick() {
   if (!computing_) Command(CmdTakeBack);
 }
 
-int Controller::HandleMessage(int message, int value) {
-  switch (message) {
-    case UM_COMPUTER_MOVE_WHITE:
+int Controller::HandleWorkerMessage(const WorkerMessage& message) {
+  switch (message.event) {
+    case WorkerEvent::ComputerMoved:
       computing_ = false;
-      return HandleMessage(UM_PLACE_WHITE, value);
-    case UM_COMPUTER_MOVE_BLACK:
-      computing_ = false;
-      return HandleMessage(UM_PLACE_BLACK, value);
-    case UM_PLACE_BLACK:
-      PlaceStone(Black, value);
+      PlaceStone(message.colour, message.answer);
       break;
-    case UM_PLACE_WHITE:
-      PlaceStone(White, value);
+    case WorkerEvent::ProgressChanged:
+      host_.InvalidatePanelLine(message.value);
       break;
-    case UM_COMPUTATION_DONE:
-      computing_ = false;
+    case WorkerEvent::ProposePoint:
+      return ProposePoint(message.value);
+    case WorkerEvent::PlayProposal:
+      BoardClick({PointRow(message.value), PointCol(message.value)});
       break;
-    case UM_BUSY_NOTICE:
-      BusyNotice();
-      break;
-    case UM_PANEL_LINE:
-      host_.InvalidatePanelLine(value);
-      break;
-    case UM_SHOW_PROPOSAL: {
-      const MessageAnswer answer =
-          host_.MessageBox("提示：" + PointText(value), kNoticeCaption, MessageIcon::Information,
-                           MessageButtons::OkCancel);
-      return answer == MessageAnswer::Ok ? 1 : 0;
-    }
-    case UM_SHOW_NO_VCF:
+    case WorkerEvent::NoVcfFound:
       host_.MessageBox("没有找到VCF！", kNoticeCaption, MessageIcon::Information,
                        MessageButtons::Ok);
       break;
-    case WM_LBUTTONDOWN:
-      LeftClick(ClickX(value), ClickY(value));
-      break;
-    default:
+    case WorkerEvent::Finished:
+      computing_ = false;
       break;
   }
   return 0;
+}
+
+int Controller::ProposePoint(int point) {
+  const MessageAnswer answer = host_.MessageBox("提示：" + PointText(point), kNoticeCaption,
+                                                MessageIcon::Information, MessageButtons::OkCancel);
+  return answer == MessageAnswer::Ok ? 1 : 0;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -254,7 +232,7 @@ int Controller::HandleMessage(int message, int value) {
 
 void Controller::ResetGame() {
   ClearGameState(game_);
-  game_.forbiddenRulesOn = rulesItem_ != CmdRulesFree;
+  game_.forbiddenRulesOn = settings_.rules != RuleSet::Free;
   SyncDisplay();
 }
 
@@ -265,43 +243,42 @@ void Controller::NewGame(int kind) {
   }
   secondOffer_ = {-1, -1};
   rifFifthState_ = 0;
-  playMode_ = kind == CmdPlayBlack ? HumanBlack : kind == CmdPlayWhite ? HumanWhite : TwoHumans;
+  settings_.playMode = kind == CmdPlayBlack   ? HumanBlack
+                       : kind == CmdPlayWhite ? HumanWhite
+                                              : TwoHumans;
   gameInProgress_ = true;
   ResetGame();
-  const bool againstComputer = kind != CmdTwoPlayers;
-  MoveTick({CmdModeComputer, CmdModeTwoPlayers},
-           againstComputer ? CmdModeComputer : CmdModeTwoPlayers);
-  SetButton(ModeButton, againstComputer ? ImageComputer : ImageTwoPlayers);
+  menu_.Show(settings_);
 
-  if (kind == CmdPlayWhite && rifRules_) {
+  if (kind == CmdPlayWhite && rif()) {
     LayComputerOpening();
     return;
   }
   host_.RepaintAll();
   RefreshPanel();
-  if (kind == CmdPlayWhite) HandleMessage(UM_PLACE_BLACK, ComputeOnWindowThread());
+  if (kind == CmdPlayWhite) PlaceStone(Black, ComputeOnWindowThread());
 }
 
 void Controller::HandleBoardClick(int row, int col) {
-  if (playMode_ == HumanBlack || playMode_ == HumanWhite) {
+  PlayMode& mode = settings_.playMode;
+  if (mode == HumanBlack || mode == HumanWhite) {
     if (game_.moveCount % 2 == 0)
-      playMode_ = HumanBlack;
+      mode = HumanBlack;
     else
-      playMode_ = rifFifthState_ == 0 ? HumanWhite : HumanBlack;
+      mode = rifFifthState_ == 0 ? HumanWhite : HumanBlack;
   }
   if (!gameInProgress_ || computing_) return;
   const bool occupied = game_.cell(row, col) != Empty;
   const int point = PointIndex(row, col);
 
-  switch (playMode_) {
+  switch (mode) {
     case TwoHumans:
-      if (!occupied)
-        HandleMessage(game_.moveCount % 2 == 0 ? UM_PLACE_BLACK : UM_PLACE_WHITE, point);
+      if (!occupied) PlaceStone(game_.SideToMove(), ComputerAnswer::Play(point));
       break;
     case HumanWhite:
       if (occupied) return;
-      HandleMessage(UM_PLACE_WHITE, point);
-      if (rifRules_ && game_.moveCount < 3) return;
+      PlaceStone(White, ComputerAnswer::Play(point));
+      if (rif() && game_.moveCount < 3) return;
       StartComputerTurn();
       break;
     default:
@@ -324,8 +301,8 @@ void Controller::HumanBlackClick(int row, int col) {
     HumanTakesOfferingAway(row, col);
     return;
   }
-  HandleMessage(UM_PLACE_BLACK, PointIndex(row, col));
-  if (!rifRules_) {
+  PlaceStone(Black, ComputerAnswer::Play(PointIndex(row, col)));
+  if (!rif()) {
     StartComputerTurn();
   } else if (game_.moveCount < 3) {
     return;
@@ -338,20 +315,22 @@ void Controller::HumanBlackClick(int row, int col) {
   }
 }
 
-void Controller::PlaceStone(int colour, int value) {
-  if (value == Resign) {
+// A stone of either player, or the computer's answer; a human's stone is a plain point.
+void Controller::PlaceStone(int colour, const ComputerAnswer& answer) {
+  using Kind = ComputerAnswer::Kind;
+  if (answer.kind == Kind::Resignation) {
     AnnounceResult(colour == Black ? "白方胜！（黑方认输）" : "黑方胜！（白方认输）");
     return;
   }
-  if (colour == Black && value >= PointPairBase && rifRules_ && game_.moveCount == 4) {
-    PlaceComputerOfferings(value);
+  if (colour == Black && answer.kind == Kind::OfferingPair && rif() && game_.moveCount == 4) {
+    PlaceComputerOfferings(answer);
     return;
   }
-  if (colour == White && rifRules_ && rifFifthState_ == 2) {
-    ComputerTakesOfferingAwayAndReplies(value);
+  if (colour == White && rif() && rifFifthState_ == 2) {
+    ComputerTakesOfferingAwayAndReplies(answer);
     return;
   }
-  if (!RecordStone(colour, value)) return;
+  if (!RecordStone(colour, answer.kind == Kind::Point ? answer.point : NoPoint)) return;
 
   if (colour == Black)
     BlackResultTests();
@@ -422,7 +401,7 @@ void Controller::TakeBack(bool fromMenu) {
     if (fromMenu) BusyNotice();
     return;
   }
-  if (game_.moveCount == 0 || (rifRules_ && rifFifthState_ != 0)) {
+  if (game_.moveCount == 0 || (rif() && rifFifthState_ != 0)) {
     Notice("无法悔棋！");
     return;
   }
@@ -445,12 +424,12 @@ void Controller::TakeBack(bool fromMenu) {
 
 MoveRequest Controller::MakeRequest() {
   MoveRequest request;
-  request.levelArg = level_ + 6;
-  request.settings.searchMode = searchMode_;
-  request.settings.rifRules = rifRules_;
-  request.settings.useBook = useBook_;
-  request.settings.rifFifthState = rifFifthState_;
-  request.settings.secondOffer = secondOffer_;
+  request.level = settings_.level;
+  request.mode = settings_.mode;
+  request.rules = settings_.rules;
+  request.useBook = settings_.useBook;
+  request.offeringsOpen = rifFifthState_ == 2;
+  request.secondOffer = secondOffer_;
   request.stopRequested = &stopRequested_;
   return request;
 }
@@ -464,19 +443,18 @@ void Controller::StartWorker(WorkerKind kind) {
   // A stop given while nothing was computed must not end this computation; clearing it here, on
   // the window's thread before the worker exists, cannot lose a stop given after the start.
   stopRequested_ = false;
-  job_ = {kind, &game_, MakeRequest(), &panel_};
+  job_ = {kind, game_, MakeRequest(), &panel_};
   host_.StartWorker(kind);
 }
 
 // The two computer moves that the window's thread computes itself: White's first stone when the
 // human plays White without the RIF opening, and the fourth stone after a swap.
-int Controller::ComputeOnWindowThread() {
+ComputerAnswer Controller::ComputeOnWindowThread() {
   class PanelOnWindowThread final : public SearchProgress {
    public:
     explicit PanelOnWindowThread(Controller& controller) : controller_(controller) {}
-    void PanelLine(int index, const std::string& text) override {
-      controller_.panel_.Set(index, text);
-      controller_.host_.InvalidatePanelLine(index);
+    void Progress(ProgressField field, int value) override {
+      controller_.ShowProgress(field, value);
     }
 
    private:
@@ -485,194 +463,58 @@ int Controller::ComputeOnWindowThread() {
   MoveRequest request = MakeRequest();
   request.progress = &progress;
   stopRequested_ = false;
-  return computer_.ChooseComputerMove(game_, request);
+  return computer_.ChooseMove(game_, request);
 }
 
-// ---------------------------------------------------------------------------------------------
-// The RIF opening procedure
-
-void Controller::CheckHumanOpening() {
-  const NamedOpening* opening = FindOpening(game_);
-  if (!opening) {
-    Notice("非法开局！");
-    NewGame(CmdPlayBlack);
-    return;
-  }
-  bool swap = false;
-  switch (SwapDecisionFor(opening->number)) {
-    case SwapDecision::Always:
-      swap = true;
-      break;
-    case SwapDecision::Random:
-      random_.Seed();
-      swap = random_.Next() % 2 == 1;
-      break;
-    case SwapDecision::Never:
-      break;
-  }
-  if (swap)
-    Notice("电脑交换！");  // the human now plays White and lays the fourth stone
-  else
-    StartComputerTurn();
-}
-
-void Controller::LayComputerOpening() {
-  random_.Seed();
-  const int opening = ComputerOpeningFor(random_.Next() % 22);
-  for (int point : OpeningStones(opening)) {
-    const int row = PointRow(point);
-    const int col = PointCol(point);
-    game_.cell(row, col) = game_.SideToMove();
-    game_.history[game_.moveCount] = {row, col};
-    game_.lastRow = row;
-    game_.lastCol = col;
-    ++game_.moveCount;
-    newestStone_ = {row, col};
-  }
-  SyncDisplay();
-  host_.RepaintAll();
-  RefreshPanel();
-
-  const MessageAnswer answer = host_.MessageBox("是否交换？", kNoticeCaption,
-                                                MessageIcon::Exclamation, MessageButtons::YesNo);
-  if (answer == MessageAnswer::Yes) HandleMessage(UM_PLACE_WHITE, ComputeOnWindowThread());
-}
-
-void Controller::AcceptSecondOffering(int row, int col) {
-  if (SameFifthOfferingExists(game_, row, col)) {
-    Notice("已存在同型打点！");
-    return;
-  }
-  secondOffer_ = {row, col};
-  rifFifthState_ = 2;
-  host_.Beep();
-  host_.InvalidateCell(row, col, false);
-  StartComputerTurn();
-}
-
-void Controller::HumanTakesOfferingAway(int row, int col) {
-  const MoveRecord first = game_.history[4];
-  const MoveRecord second = secondOffer_;
-  if (row == first.row && col == first.col) {
-    game_.cell(first.row, first.col) = Empty;
-    game_.cell(second.row, second.col) = Black;
-    game_.history[4] = second;
-    host_.InvalidateCell(first.row, first.col, true);
-    host_.InvalidateCell(second.row, second.col, false);
-  } else if (row == second.row && col == second.col) {
-    host_.InvalidateCell(second.row, second.col, true);
-  } else {
-    return;
-  }
-  newestStone_ = game_.history[4];
-  secondOffer_ = {-1, -1};
-  rifFifthState_ = 0;
-  host_.Beep();
-  SyncDisplay();
-}
-
-void Controller::PlaceComputerOfferings(int value) {
-  const int first = PairLow(value);
-  const int second = PairHigh(value);
-  if (!IsPoint(second) || second == first ||
-      game_.cell(PointRow(second), PointCol(second)) != Empty) {
-    std::cerr << "tesmor: refused the offerings " << value << ": the second is no empty point\n";
-    return;
-  }
-  if (!RecordStone(Black, first)) return;
-  secondOffer_ = {PointRow(second), PointCol(second)};
-  rifFifthState_ = 2;
-  host_.Beep();
-  host_.InvalidateCell(secondOffer_.row, secondOffer_.col, false);
-  BlackResultTests();
-}
-
-void Controller::ComputerTakesOfferingAwayAndReplies(int value) {
-  const MoveRecord first = game_.history[4];
-  const MoveRecord second = secondOffer_;
-  const bool pair = value >= PointPairBase;
-  const int reply = pair ? PairLow(value) : value;
-  const bool takesFirst = pair && PairHigh(value) != PointIndex(second.row, second.col);
-
-  // Check the reply against the board as it will be after the offering is gone.
-  const bool replyFree = IsPoint(reply) &&
-                         (game_.cell(PointRow(reply), PointCol(reply)) == Empty ||
-                          (takesFirst && reply == PointIndex(first.row, first.col))) &&
-                         !(takesFirst && reply == PointIndex(second.row, second.col));
-  if (!replyFree) {
-    std::cerr << "tesmor: refused White's answer " << value
-              << " to the offerings: the reply is no empty point\n";
-    return;
-  }
-
-  host_.InvalidateCell(second.row, second.col, !takesFirst);
-  if (takesFirst) {
-    game_.cell(first.row, first.col) = Empty;
-    game_.cell(second.row, second.col) = Black;
-    game_.history[4] = second;
-    host_.InvalidateCell(first.row, first.col, true);
-  }
-  AppendStone(White, PointRow(reply), PointCol(reply));
-  SyncDisplay();
-  secondOffer_ = {-1, -1};
-  rifFifthState_ = 0;
-  host_.Beep();
-  RefreshPanel();
+void Controller::ShowProgress(ProgressField field, int value) {
+  const int line = ProgressLine(field);
+  panel_.Set(line, ProgressText(field, value));
+  host_.InvalidatePanelLine(line);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Settings
 
 void Controller::RulesCommand(int command) {
-  if (command == CmdRulesRif) {
-    if (!useBook_) ToggleUseBook();
-    if (level_ == 1) LevelCommand(CmdLevel1);
+  const RuleSet rules = command == CmdRulesRif    ? RuleSet::Rif
+                        : command == CmdRulesFree ? RuleSet::Free
+                                                  : RuleSet::Forbidden;
+  if (rules == RuleSet::Rif) {
+    settings_.useBook = true;
+    if (settings_.level == 0) settings_.level = 1;
   }
-  const bool rif = command == CmdRulesRif;
-  SetEnabled(CmdUseBook, !rif);
-  SetEnabled(CmdLevel0, !rif);
-  MoveTick({CmdRulesFree, CmdRulesForbidden, CmdRulesRif}, command);
-  rulesItem_ = command;
-  SetButton(RulesButton, rif ? ImageRif : command == CmdRulesFree ? ImageFree : ImageForbidden);
-  game_.forbiddenRulesOn = command != CmdRulesFree;
-  rifRules_ = rif;
+  settings_.rules = rules;
+  game_.forbiddenRulesOn = rules != RuleSet::Free;
+  menu_.Show(settings_);
 }
 
 void Controller::ModeCommand(int command) {
-  MoveTick({CmdModeComputer, CmdModeTwoPlayers}, command);
-  if (command == CmdModeTwoPlayers) {
-    SetButton(ModeButton, ImageTwoPlayers);
-    playMode_ = TwoHumans;
-  } else {
-    SetButton(ModeButton, ImageComputer);
-    playMode_ = HumanBlack;  // set to the side to move at the next click
-  }
+  // Against the computer the side is settled at the next click, by the side to move.
+  settings_.playMode = command == CmdModeTwoPlayers ? TwoHumans : HumanBlack;
+  menu_.Show(settings_);
 }
 
-void Controller::LevelCommand(int command) {
-  for (int level = 0; level < 10; ++level) {
-    if (LevelCommands[level] != command) continue;
-    SetChecked(levelItem_, false);
-    SetChecked(command, true);
-    levelItem_ = command;
-    level_ = level + 1;
-  }
+void Controller::LevelCommand(int level) {
+  settings_.level = level;
+  menu_.Show(settings_);
 }
 
 void Controller::SearchModeCommand(int command) {
-  MoveTick({CmdFastSearch, CmdAccurateSearch, CmdExactSearch}, command);
-  searchMode_ = command;
+  settings_.mode = command == CmdExactSearch      ? SearchMode::Exact
+                   : command == CmdAccurateSearch ? SearchMode::Accurate
+                                                  : SearchMode::Fast;
+  menu_.Show(settings_);
 }
 
 void Controller::ToggleShowNumbers() {
-  showNumbers_ = !MenuChecked(CmdShowNumbers);
-  SetChecked(CmdShowNumbers, showNumbers_);
+  settings_.showNumbers = !settings_.showNumbers;
+  menu_.Show(settings_);
   host_.RepaintAll();
 }
 
 void Controller::ToggleUseBook() {
-  useBook_ = !MenuChecked(CmdUseBook);
-  SetChecked(CmdUseBook, useBook_);
+  settings_.useBook = !settings_.useBook;
+  menu_.Show(settings_);
 }
 
 void Controller::LoadGame() {
@@ -697,7 +539,7 @@ void Controller::SaveGame() {
   lastFileName_ = *path;
   std::string error;
   if (!WritePositionFile(*path, game_, &error)) {
-    std::cerr << "tesmor: " << error << "\n";
+    std::cerr << "tesmor: " << *path << ": " << error << "\n";
     host_.MessageBox("文件保存失败！", kFileCaption, MessageIcon::Exclamation, MessageButtons::Ok);
   }
 }
@@ -706,43 +548,15 @@ void Controller::SaveGame() {
 // Screen
 
 void Controller::RefreshPanel() {
-  if (panel_.Set(1, game_.moveCount < 3 ? std::string() : OpeningName(game_)))
-    host_.InvalidatePanelLine(1);
-  if (panel_.Set(3, std::to_string(game_.moveCount) + "手")) host_.InvalidatePanelLine(3);
+  if (panel_.Set(PanelOpeningLine, game_.moveCount < 3 ? std::string() : OpeningName(game_)))
+    host_.InvalidatePanelLine(PanelOpeningLine);
+  if (panel_.Set(PanelMoveCountLine, std::to_string(game_.moveCount) + "手"))
+    host_.InvalidatePanelLine(PanelMoveCountLine);
 }
 
 void Controller::SyncDisplay() {
   displayCells_ = game_.cells;
   displayMoveCount_ = game_.moveCount;
-}
-
-bool Controller::MenuChecked(int command) const {
-  const auto item = menu_.find(command);
-  return item != menu_.end() && item->second.checked;
-}
-
-bool Controller::MenuEnabled(int command) const {
-  const auto item = menu_.find(command);
-  return item != menu_.end() && item->second.enabled;
-}
-
-void Controller::SetChecked(int command, bool checked) {
-  menu_[command].checked = checked;
-  host_.SetMenuChecked(command, checked);
-}
-
-void Controller::SetEnabled(int command, bool enabled) {
-  menu_[command].enabled = enabled;
-  host_.SetMenuEnabled(command, enabled);
-}
-
-void Controller::MoveTick(std::initializer_list<int> group, int ticked) {
-  for (int command : group) SetChecked(command, command == ticked);
-}
-
-void Controller::SetButton(int button, int image) {
-  buttonImages_[button] = image;
-  host_.SetButtonImage(button, image);
 }
 
 void Controller::BusyNotice() {

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <atomic>
-#include <map>
 #include <string>
 
 #include "board/board.h"
@@ -10,18 +9,17 @@
 #include "game/commands.h"
 #include "game/computer_player.h"
 #include "game/host.h"
+#include "game/menu_state.h"
 #include "game/panel.h"
+#include "game/settings.h"
 
 namespace tesmor {
 
-// How the human plays: against the computer with Black or White, or two humans at one screen.
-enum PlayMode : int { HumanBlack = 1, HumanWhite = 2, TwoHumans = 3 };
-
-// What a worker computes on: the live game (which the window leaves alone while it runs) and the
-// settings as they were when it started.
+// What a worker computes on: its own copy of the record and the settings as they were when it
+// started, so that the window's thread may go on reading and changing its own.
 struct WorkerJob {
   WorkerKind kind = WorkerKind::ComputerMove;
-  GameState* game = nullptr;
+  GameState game;
   MoveRequest request;
   PanelLines* panel = nullptr;  // where the search's progress lines go
 };
@@ -43,52 +41,47 @@ class Controller {
   void Command(int command);
   // A click on toolbar button 0..7.
   void ToolbarButton(int button);
-  // Mouse buttons at client coordinates.
-  void LeftClick(int x, int y);
+  // The left button on a board point; the right button anywhere.
+  void BoardClick(BoardPoint point);
   void RightClick();
-  // The one entry for window messages, from a worker or from the window itself: the UM_* kinds
-  // and WM_LBUTTONDOWN. Returns the answer of a message box a worker raised.
-  int HandleMessage(int message, int value);
+  // A worker's message, handled on the window's thread. Returns the answer of a message box the
+  // worker raised.
+  int HandleWorkerMessage(const WorkerMessage& message);
 
   // The job of the worker that the host was just asked to start.
-  WorkerJob CurrentJob() { return job_; }
+  const WorkerJob& CurrentJob() const { return job_; }
   // The panel lines a worker's search writes into.
   PanelLines& panel() { return panel_; }
+  // The one stop flag: set by the stop command and by whoever shuts the program down, cleared
+  // when a computation starts, read by every search.
   std::atomic<bool>& stopRequested() { return stopRequested_; }
 
   // What the window paints from.
   const std::array<int32_t, CellCount>& displayCells() const { return displayCells_; }
   int displayMoveCount() const { return displayMoveCount_; }
   const GameState& game() const { return game_; }
-  bool showNumbers() const { return showNumbers_; }
+  bool showNumbers() const { return settings_.showNumbers; }
   MoveRecord secondOffer() const { return secondOffer_; }
   MoveRecord newestStone() const { return newestStone_; }
 
   // Settings and flags, for the front ends and the tests.
+  const Settings& settings() const { return settings_; }
   bool computing() const { return computing_; }
   bool gameInProgress() const { return gameInProgress_; }
-  int playMode() const { return playMode_; }
-  int level() const { return level_; }
-  int searchMode() const { return searchMode_; }
-  bool rifRules() const { return rifRules_; }
-  bool useBook() const { return useBook_; }
   int rifFifthState() const { return rifFifthState_; }
-  bool MenuChecked(int command) const;
-  bool MenuEnabled(int command) const;
-  int ButtonImage(int button) const { return buttonImages_[button]; }
+  bool MenuChecked(int command) const { return tesmor::MenuChecked(settings_, command); }
+  bool MenuEnabled(int command) const { return tesmor::MenuEnabled(settings_, command); }
+  int ButtonImage(int button) const { return ButtonImageFor(settings_, button); }
 
  private:
-  struct MenuItemState {
-    bool checked = false;
-    bool enabled = true;
-  };
+  bool rif() const { return settings_.rules == RuleSet::Rif; }
 
   // Game flow.
   void NewGame(int kind);
   void ResetGame();
   void HandleBoardClick(int row, int col);
   void HumanBlackClick(int row, int col);
-  void PlaceStone(int colour, int value);
+  void PlaceStone(int colour, const ComputerAnswer& answer);
   void BlackResultTests();
   bool RecordStone(int colour, int point);
   void AppendStone(int colour, int row, int col);
@@ -97,20 +90,24 @@ class Controller {
   void StartComputerTurn();
   void StartWorker(WorkerKind kind);
   MoveRequest MakeRequest();
-  int ComputeOnWindowThread();
+  ComputerAnswer ComputeOnWindowThread();
+  void ShowProgress(ProgressField field, int value);
+  int ProposePoint(int point);
 
-  // The RIF opening procedure.
+  // The RIF opening procedure (rif_opening.cpp).
   void CheckHumanOpening();
   void LayComputerOpening();
   void AcceptSecondOffering(int row, int col);
   void HumanTakesOfferingAway(int row, int col);
-  void PlaceComputerOfferings(int value);
-  void ComputerTakesOfferingAwayAndReplies(int value);
+  void PlaceComputerOfferings(const ComputerAnswer& answer);
+  void ComputerTakesOfferingAwayAndReplies(const ComputerAnswer& answer);
 
-  // Settings commands.
+  // Commands.
+  bool SettingsCommand(int command);
+  void GameCommand(int command);
   void RulesCommand(int command);
   void ModeCommand(int command);
-  void LevelCommand(int command);
+  void LevelCommand(int level);
   void SearchModeCommand(int command);
   void ToggleShowNumbers();
   void ToggleUseBook();
@@ -119,10 +116,6 @@ class Controller {
 
   // Screen.
   void RefreshPanel();
-  void SetChecked(int command, bool checked);
-  void SetEnabled(int command, bool enabled);
-  void MoveTick(std::initializer_list<int> group, int ticked);
-  void SetButton(int button, int image);
   void BusyNotice();
   void Notice(const char* text);
   void SyncDisplay();
@@ -137,22 +130,14 @@ class Controller {
   int displayMoveCount_ = 0;
   MoveRecord newestStone_{0, 0};
 
-  int playMode_ = HumanBlack;
+  Settings settings_;
+  MenuState menu_;
   bool gameInProgress_ = false;
   bool computing_ = false;
-  int level_ = 9;
-  int levelItem_ = CmdLevel8;
-  int searchMode_ = CmdFastSearch;
-  int rulesItem_ = CmdRulesRif;
-  bool rifRules_ = true;
-  bool useBook_ = true;
-  bool showNumbers_ = true;
   std::atomic<bool> stopRequested_{false};
   int rifFifthState_ = 0;
   MoveRecord secondOffer_{-1, -1};
 
-  std::map<int, MenuItemState> menu_;
-  std::array<int, ToolbarButtonCount> buttonImages_{};
   PanelLines panel_;
   std::string lastFileName_;
   WorkerJob job_;

@@ -8,19 +8,27 @@ namespace tesmor {
 
 EngineComputer::EngineComputer(std::ostream& console) : context_(random_, &book_, &console) {}
 
-bool EngineComputer::LoadOpeningBook() {
+BookLoadReport EngineComputer::LoadOpeningBook() {
   return tesmor::LoadOpeningBook(book_);
 }
 
-int EngineComputer::ChooseComputerMove(GameState& game, const MoveRequest& request) {
-  context_.settings = request.settings;
+ComputerAnswer EngineComputer::ChooseMove(GameState game, const MoveRequest& request) {
+  context_.settings.searchMode = request.mode;
+  context_.settings.rifRules = request.rules == RuleSet::Rif;
+  context_.settings.useBook = request.useBook;
+  context_.settings.rifFifthState = request.offeringsOpen ? 2 : 0;
+  context_.settings.secondOffer = request.secondOffer;
   context_.progress = request.progress;
   context_.SetStopFlag(request.stopRequested);
-  return tesmor::ChooseComputerMove(context_, game, request.levelArg);
+  game.forbiddenRulesOn = request.rules != RuleSet::Free;
+  return ComputerMoveAtLevel(context_, game, request.level);
 }
 
-int EngineComputer::FindVcf(GameState& game, int limit) {
-  return tesmor::FindVcf(context_, game, limit);
+std::optional<int> EngineComputer::FindVcf(GameState game, int limit, std::atomic<bool>* stop) {
+  context_.SetStopFlag(stop);
+  const int point = tesmor::FindVcf(context_, game, limit);
+  if (point >= VcfNone || context_.Stopped()) return std::nullopt;
+  return point;
 }
 
 }  // namespace tesmor

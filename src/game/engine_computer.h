@@ -12,18 +12,19 @@ namespace tesmor {
 
 // The program's computer: the search with its opening book and one search context that lives
 // as long as the player, so that the evaluation's caches carry over from move to move. Console
-// lines of the search ("思考中..." and the node counts) go to the given stream.
+// lines of the search ("思考中..." and the node counts) go to the given stream. One computation
+// at a time: the context is not shared between threads.
 class EngineComputer final : public ComputerPlayer {
  public:
   explicit EngineComputer(std::ostream& console);
   EngineComputer(const EngineComputer&) = delete;
   EngineComputer& operator=(const EngineComputer&) = delete;
 
-  bool LoadOpeningBook() override;
+  BookLoadReport LoadOpeningBook() override;
   // Reads the book from this file rather than from where the program looks for it.
-  bool LoadOpeningBookFile(const std::string& path) { return book_.Load(path); }
-  int ChooseComputerMove(GameState& game, const MoveRequest& request) override;
-  int FindVcf(GameState& game, int limit) override;
+  BookLoadReport LoadOpeningBookFile(const std::string& path) { return book_.Load(path); }
+  ComputerAnswer ChooseMove(GameState game, const MoveRequest& request) override;
+  std::optional<int> FindVcf(GameState game, int limit, std::atomic<bool>* stop) override;
 
   const OpeningBook& book() const { return book_; }
 

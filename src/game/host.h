@@ -4,6 +4,7 @@
 #include <string>
 
 #include "board/board.h"
+#include "search/computer_answer.h"
 
 namespace tesmor {
 
@@ -14,21 +15,25 @@ enum class MessageAnswer { Ok, Cancel, Yes, No };
 // The three long computations that run on the worker thread.
 enum class WorkerKind { ComputerMove, Hint, Vcf };
 
-// Messages from a worker (and from the window to itself) to the window's thread. Each is
-// delivered synchronously: the sender waits until the window has handled it.
-enum WindowMessage : int {
-  WM_LBUTTONDOWN = 513,               // lParam: x in the low 16 bits, y in the high 16 bits
-  UM_COMPUTER_MOVE_WHITE = 1024 + 1,  // value: the computer's MoveValue
-  UM_COMPUTER_MOVE_BLACK = 1024 + 2,
-  UM_PLACE_BLACK = 1024 + 4,
-  UM_PLACE_WHITE = 1024 + 5,
-  UM_COMPUTATION_DONE = 1024 + 6,
-  UM_BUSY_NOTICE = 1024 + 7,
-  UM_PANEL_LINE = 1024 + 8,  // value: the panel line the search rewrote
-  // Message boxes that a worker raises: shown by the window's thread, the worker waiting on the
-  // answer as it would on a box of its own.
-  UM_SHOW_PROPOSAL = 1024 + 9,  // value: the proposed PointIndex; answer 1 for OK
-  UM_SHOW_NO_VCF = 1024 + 10,
+// What a worker tells the window's thread. Each is delivered synchronously: the worker waits
+// until the window has handled it.
+enum class WorkerEvent {
+  ComputerMoved,    // `answer` is the computer's move for `colour`
+  ProgressChanged,  // the search rewrote panel line `value`
+  ProposePoint,     // asks the user to accept point `value`; the answer is 1 when accepted
+  PlayProposal,     // the accepted point `value`, played as the human's click
+  NoVcfFound,       // the VCF search ended and showed that none was found
+  Finished,         // the computation ended without a move
+};
+
+struct WorkerMessage {
+  explicit(false)
+      WorkerMessage(WorkerEvent kind, int number = 0, int side = 0, ComputerAnswer move = {})
+      : event(kind), value(number), colour(side), answer(move) {}
+  WorkerEvent event;
+  int value;
+  int colour;
+  ComputerAnswer answer;
 };
 
 // Everything the controller does to the screen goes through this interface: the Qt window
@@ -61,7 +66,7 @@ class Host {
 class WindowLink {
  public:
   virtual ~WindowLink() = default;
-  virtual int Send(int message, int value) = 0;
+  virtual int Send(const WorkerMessage& message) = 0;
 };
 
 }  // namespace tesmor

@@ -2,6 +2,38 @@
 
 namespace tesmor {
 
+int ProgressLine(ProgressField field) {
+  switch (field) {
+    case ProgressField::Depth:
+      return 5;
+    case ProgressField::Score:
+      return 7;
+    case ProgressField::BestPoint:
+      return 9;
+    case ProgressField::CurrentPoint:
+      break;
+  }
+  return 11;
+}
+
+std::string ProgressText(ProgressField field, int value) {
+  switch (field) {
+    case ProgressField::Depth:
+      return std::to_string(value);
+    case ProgressField::Score:
+      return ScoreText(value);
+    case ProgressField::BestPoint:
+    case ProgressField::CurrentPoint:
+      break;
+  }
+  return PointText(value);
+}
+
+std::string ScoreText(int value) {
+  const int shown = value >= -99999 && value <= 99999 ? value - 30 : value;
+  return (shown > 0 ? "+" : "") + std::to_string(shown);
+}
+
 PanelLines::PanelLines()
     : lines_{"开局：",     "",  "手数：",   "0手", "计算深度：", "0",
              "局面评分：", "0", "最佳点：", "",    "当前计算：", ""} {}

@@ -4,9 +4,19 @@
 #include <mutex>
 #include <string>
 
-#include "game/geometry.h"
+#include "search/search_settings.h"
 
 namespace tesmor {
+
+constexpr int PanelLineCount = 12;
+constexpr int PanelOpeningLine = 1;
+constexpr int PanelMoveCountLine = 3;
+
+// The panel line that shows a field of the search's progress, and the text it shows there.
+int ProgressLine(ProgressField field);
+std::string ProgressText(ProgressField field, int value);
+// The text of a search value: shown less 30 (the evaluation's base), decided values as they are.
+std::string ScoreText(int value);
 
 // The twelve text lines of the information panel: labels at even indices, values at odd ones.
 // The search writes its lines from the worker thread while the window paints, so every access

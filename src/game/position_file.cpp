@@ -1,10 +1,8 @@
 #include "game/position_file.h"
 
 #include <array>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
+
+#include "board/file_io.h"
 
 namespace tesmor {
 
@@ -44,15 +42,10 @@ PositionFileResult ParsePositionBytes(const std::vector<uint8_t>& bytes) {
 }
 
 PositionFileResult ReadPositionFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Refuse("cannot open " + path + ": " + std::strerror(errno));
-  // A real position file is at most 226 bytes; reading one byte more is enough to refuse a
-  // longer one without reading all of it.
-  std::vector<uint8_t> bytes;
-  char byte = 0;
-  while (bytes.size() <= CellCount + 1 && in.get(byte)) bytes.push_back(static_cast<uint8_t>(byte));
-  if (in.bad()) return Refuse("cannot read " + path);
-  return ParsePositionBytes(bytes);
+  // A real position file is at most 226 bytes: the count and 225 moves.
+  const FileBytes read = ReadRegularFile(path, CellCount + 1);
+  if (!read.ok) return Refuse(read.error);
+  return ParsePositionBytes(read.bytes);
 }
 
 std::vector<uint8_t> PositionBytes(const GameState& state) {
@@ -64,20 +57,7 @@ std::vector<uint8_t> PositionBytes(const GameState& state) {
 }
 
 bool WritePositionFile(const std::string& path, const GameState& state, std::string* error) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    if (error) *error = "cannot create " + path + ": " + std::strerror(errno);
-    return false;
-  }
-  const std::vector<uint8_t> bytes = PositionBytes(state);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) {
-    if (error) *error = "cannot write " + path;
-    return false;
-  }
-  return true;
+  return WriteFileAtomically(path, PositionBytes(state), error);
 }
 
 void ApplyPositionFile(GameState& state, const PositionFile& file) {

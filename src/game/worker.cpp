@@ -2,7 +2,6 @@
 #include <cstdio>
 
 #include "game/controller.h"
-#include "game/geometry.h"
 
 namespace tesmor {
 
@@ -12,9 +11,10 @@ namespace {
 class PanelOverLink final : public SearchProgress {
  public:
   PanelOverLink(PanelLines* panel, WindowLink& window) : panel_(panel), window_(window) {}
-  void PanelLine(int index, const std::string& text) override {
-    if (panel_) panel_->Set(index, text);
-    window_.Send(UM_PANEL_LINE, index);
+  void Progress(ProgressField field, int value) override {
+    const int line = ProgressLine(field);
+    if (panel_) panel_->Set(line, ProgressText(field, value));
+    window_.Send({WorkerEvent::ProgressChanged, line});
   }
 
  private:
@@ -23,51 +23,58 @@ class PanelOverLink final : public SearchProgress {
 };
 
 // Shows the proposal and, when the user accepts it, plays it as the human's click.
-void Propose(int point, WindowLink& window) {
-  if (point < 0 || point >= CellCount) {
-    window.Send(UM_COMPUTATION_DONE, 0);  // nothing to propose
+void Propose(std::optional<int> point, WindowLink& window) {
+  if (!point || *point < 0 || *point >= CellCount) {
+    window.Send({WorkerEvent::Finished});  // nothing to propose
     return;
   }
-  const int accepted = window.Send(UM_SHOW_PROPOSAL, point);
-  window.Send(UM_COMPUTATION_DONE, 0);
-  if (accepted) window.Send(WM_LBUTTONDOWN, ClickParam(PointRow(point), PointCol(point)));
+  const int accepted = window.Send({WorkerEvent::ProposePoint, *point});
+  window.Send({WorkerEvent::Finished});
+  if (accepted) window.Send({WorkerEvent::PlayProposal, *point});
+}
+
+void RunVcfJob(const WorkerJob& job, ComputerPlayer& computer, WindowLink& window) {
+  const auto start = std::chrono::steady_clock::now();
+  const std::optional<int> point = computer.FindVcf(job.game, 113, job.request.stopRequested);
+  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+                           std::chrono::steady_clock::now() - start)
+                           .count();
+  std::printf("%d:%2d", static_cast<int>(elapsed / 60000),
+              static_cast<int>((elapsed % 60000) / 1000));
+  std::fflush(stdout);
+  // A stopped search has shown nothing, so it says nothing.
+  const bool stopped = job.request.stopRequested && job.request.stopRequested->load();
+  if (!point && !stopped) window.Send({WorkerEvent::NoVcfFound});
+  if (!point) {
+    window.Send({WorkerEvent::Finished});
+    return;
+  }
+  Propose(point, window);
 }
 
 }  // namespace
 
 void RunWorkerJob(const WorkerJob& job, ComputerPlayer& computer, WindowLink& window) {
-  GameState& game = *job.game;
   PanelOverLink progress(job.panel, window);
   MoveRequest request = job.request;
   request.progress = &progress;
 
   switch (job.kind) {
     case WorkerKind::ComputerMove: {
-      const int result = computer.ChooseComputerMove(game, request);
-      window.Send(game.moveCount % 2 == 0 ? UM_COMPUTER_MOVE_BLACK : UM_COMPUTER_MOVE_WHITE,
-                  result);
+      const ComputerAnswer answer = computer.ChooseMove(job.game, request);
+      window.Send({WorkerEvent::ComputerMoved, 0, job.game.SideToMove(), answer});
       break;
     }
-    case WorkerKind::Hint:
-      Propose(computer.ChooseComputerMove(game, request), window);
-      break;
-    case WorkerKind::Vcf: {
-      const auto start = std::chrono::steady_clock::now();
-      const int point = computer.FindVcf(game, 113);
-      const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
-                               std::chrono::steady_clock::now() - start)
-                               .count();
-      std::printf("%d:%2d", static_cast<int>(elapsed / 60000),
-                  static_cast<int>((elapsed % 60000) / 1000));
-      std::fflush(stdout);
-      if (point >= NoPoint) {
-        window.Send(UM_SHOW_NO_VCF, 0);
-        window.Send(UM_COMPUTATION_DONE, 0);
-      } else {
-        Propose(point, window);
-      }
+    case WorkerKind::Hint: {
+      const ComputerAnswer answer = computer.ChooseMove(job.game, request);
+      Propose(
+          answer.kind == ComputerAnswer::Kind::Point ? std::optional(answer.point) : std::nullopt,
+          window);
       break;
     }
+    case WorkerKind::Vcf:
+      RunVcfJob(job, computer, window);
+      break;
   }
 }
 

@@ -148,6 +148,22 @@ int ChooseComputerMove(SearchContext& context, GameState& game, int levelArg) {
   return result;
 }
 
+ComputerAnswer AnswerFromSearch(int value) {
+  auto isPoint = [](int point) { return point >= 0 && point < CellCount; };
+  if (value == Resign) return ComputerAnswer::Resignation();
+  if (value >= PointPairBase) {
+    const int point = PairLow(value);
+    const int offering = PairHigh(value);
+    if (!isPoint(point) || !isPoint(offering)) return ComputerAnswer::None();
+    return ComputerAnswer::Pair(point, offering);
+  }
+  return isPoint(value) ? ComputerAnswer::Play(value) : ComputerAnswer::None();
+}
+
+ComputerAnswer ComputerMoveAtLevel(SearchContext& context, GameState& game, int level) {
+  return AnswerFromSearch(ChooseComputerMove(context, game, level + 7));
+}
+
 const LevelParameters* ParametersForLevel(int levelArg) {
   if (levelArg < 8 || levelArg > 16) return nullptr;
   return &kLevels[static_cast<size_t>(levelArg - 8)];

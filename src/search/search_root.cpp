@@ -14,8 +14,8 @@ namespace {
 
 constexpr int Centre = 112;  // H8
 
-void Report(SearchContext& context, int line, const std::string& text) {
-  if (context.progress) context.progress->PanelLine(line, text);
+void Report(SearchContext& context, ProgressField field, int value) {
+  if (context.progress) context.progress->Progress(field, value);
 }
 
 struct Choice {
@@ -86,7 +86,7 @@ int RootSearch::Run() {
 RunEnd RootSearch::Deepen(bool resetBestEachIteration, bool stopAfterCompare) {
   for (context_.iteration = 0; context_.iteration <= context_.maxDepth; ++context_.iteration) {
     const int d = context_.iteration;
-    Report(context_, PanelDepthLine, std::to_string(d));
+    Report(context_, ProgressField::Depth, d);
     if (resetBestEachIteration) best_.point = -1;
     best_.value = -WonValue;
 
@@ -149,7 +149,7 @@ void RootSearch::RootLoop(const CandidateList& list, int count, bool stopAfterCo
   const int childWidth = context_.keepNum * context_.width / context_.keepDen;
   for (int i = 0; i < count; ++i) {
     const int p = list.slots[i].point;
-    Report(context_, PanelCurrentLine, PointText(p));
+    Report(context_, ProgressField::CurrentPoint, p);
     context_.pathKey = ExtendPathKey(0, p);
     const int value =
         AlphaBeta(context_, game_, p, childWidth, 2 * context_.iteration, best_.value, WonValue);
@@ -158,8 +158,8 @@ void RootSearch::RootLoop(const CandidateList& list, int count, bool stopAfterCo
     if (!stopAfterCompare && context_.Stopped()) return;
     if (value > best_.value) {
       best_ = {value, p};
-      Report(context_, PanelScoreLine, ScoreText(value));
-      Report(context_, PanelBestLine, PointText(p));
+      Report(context_, ProgressField::Score, value);
+      Report(context_, ProgressField::BestPoint, p);
       if (value >= WonValue) return;
     }
     if (stopAfterCompare && context_.Stopped()) return;
@@ -187,7 +187,7 @@ void RootSearch::OfferingLoop(const CandidateList& list, int count) {
       game_.history[4] = leftOver;
       if (same) continue;
     }
-    Report(context_, PanelCurrentLine, PointText(p));
+    Report(context_, ProgressField::CurrentPoint, p);
     context_.pathKey = ExtendPathKey(0, p);
     const int value =
         AlphaBeta(context_, game_, p, childWidth, 2 * context_.iteration, second_.value, WonValue);
@@ -195,8 +195,8 @@ void RootSearch::OfferingLoop(const CandidateList& list, int count) {
     if (value > best_.value) {
       second_ = best_;
       best_ = {value, p};
-      Report(context_, PanelScoreLine, ScoreText(value));
-      Report(context_, PanelBestLine, PointText(p));
+      Report(context_, ProgressField::Score, value);
+      Report(context_, ProgressField::BestPoint, p);
     } else if (value > second_.value) {
       second_ = {value, p};
     }
@@ -232,7 +232,6 @@ int RootSearch::TwoOfferings() {
 
 // Step 9: the end of a search that ran its iterations.
 int RootSearch::Finish(int answer) {
-  context_.stopRequested() = false;
   if (std::ostream* console = context_.console()) {
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - context_.start);
@@ -244,17 +243,12 @@ int RootSearch::Finish(int answer) {
 
 }  // namespace
 
-std::string ScoreText(int value) {
-  const int shown = value >= -99999 && value <= 99999 ? value - 30 : value;
-  return (shown > 0 ? "+" : "") + std::to_string(shown);
-}
-
 int SearchRoot(SearchContext& context, GameState& game, int maxDepth, int width, int keepNum,
                int keepDen) {
   // Step 1. The search mode widens the deeper plies.
-  if (context.settings.searchMode == ExactSearchMode) {
+  if (context.settings.searchMode == SearchMode::Exact) {
     keepNum = keepDen = 1;
-  } else if (context.settings.searchMode == AccurateSearchMode) {
+  } else if (context.settings.searchMode == SearchMode::Accurate) {
     keepNum += keepDen;
     keepDen *= 2;
   }

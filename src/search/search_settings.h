@@ -1,38 +1,40 @@
 #pragma once
 
-#include <string>
-
 #include "board/board.h"
 
 namespace tesmor {
 
-// Command ids of the three search modes; the search reads the ticked one as its mode.
-constexpr int FastSearchMode = 40158;      // "快速搜索"
-constexpr int AccurateSearchMode = 40159;  // "准确搜索"
-constexpr int ExactSearchMode = 40155;     // "精确搜索"
+// How far the deeper plies of the search are widened: "快速搜索", "准确搜索", "精确搜索".
+enum class SearchMode { Fast, Accurate, Exact };
+
+// The three rule sets a game is played under: no forbidden moves, Black's forbidden moves, and
+// forbidden moves with the RIF opening procedure.
+enum class RuleSet { Free, Forbidden, Rif };
 
 // The controller's settings that a search reads, copied when a computation starts so that the
 // window may change its own while the search runs.
 struct SearchSettings {
-  int searchMode = FastSearchMode;
+  SearchMode searchMode = SearchMode::Fast;
   bool rifRules = true;
   bool useBook = true;
   int rifFifthState = 0;           // 2: two fifth-move offerings are open
   MoveRecord secondOffer{-1, -1};  // the second offering, not on the board
 };
 
-// Panel line indices that the search rewrites while it runs.
-constexpr int PanelDepthLine = 5;
-constexpr int PanelScoreLine = 7;
-constexpr int PanelBestLine = 9;
-constexpr int PanelCurrentLine = 11;
+// The four things the search reports while it runs.
+enum class ProgressField {
+  Depth,         // value: the iteration being searched
+  Score,         // value: the best root move's search value
+  BestPoint,     // value: the PointIndex of the best root move so far
+  CurrentPoint,  // value: the PointIndex of the root move being searched
+};
 
-// Receives the search's progress: one of the four panel lines above with its new text. Called on
-// the thread that runs the search.
+// Receives the search's progress, on the thread that runs the search; the receiver decides how
+// to show it.
 class SearchProgress {
  public:
   virtual ~SearchProgress() = default;
-  virtual void PanelLine(int index, const std::string& text) = 0;
+  virtual void Progress(ProgressField field, int value) = 0;
 };
 
 }  // namespace tesmor

@@ -200,7 +200,8 @@ int VcfTop(SearchContext& context, GameState& game, int attacker, int limit) {
 }  // namespace
 
 int VcfNode(SearchContext& context, GameState& game, ThreatBoard& board, int side, int limit) {
-  if (limit <= 0) {
+  // A stopped search unwinds as one that ran out of depth: it proved nothing.
+  if (limit <= 0 || context.Stopped()) {
     context.vcfComplete = false;
     return VcfUnknown;
   }

@@ -38,6 +38,9 @@ int RunWindow(int& argc, char** argv, ComputerPlayer& computer, RandomSource& ra
   MainWindow window(computer, random);
   window.Start();
   window.show();
+  // A position file named on the command line (as a file manager passes it) is opened at once.
+  const QStringList arguments = QApplication::arguments();
+  if (arguments.size() > 1) window.OpenAtStart(arguments.at(1));
   return QApplication::exec();
 }
 

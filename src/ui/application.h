@@ -9,8 +9,8 @@ namespace tesmor {
 // QT_QPA_PLATFORM names a platform explicitly (for instance offscreen).
 bool HaveDisplay();
 
-// Opens the window, starts the first game and runs until the window is closed; returns the exit
-// status.
+// Opens the window, starts the first game (with the position of a file given as the first
+// argument) and runs until the window is closed; returns the exit status.
 int RunWindow(int& argc, char** argv, ComputerPlayer& computer, RandomSource& random);
 
 }  // namespace tesmor

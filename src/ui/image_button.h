@@ -5,8 +5,8 @@
 
 namespace tesmor {
 
-// A 24 x 24 toolbar button that shows nothing but its image, drawn whole; pressed, the image
-// sinks by a pixel inside a dark frame. It never takes the keyboard focus.
+// A 24 x 24 toolbar button (scaled with the board) that shows nothing but its image, drawn whole;
+// pressed, the image sinks by a pixel inside a dark frame. It never takes the keyboard focus.
 class ImageButton final : public QAbstractButton {
   Q_OBJECT
 

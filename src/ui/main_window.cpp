@@ -4,14 +4,15 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
-#include <QFileDialog>
-#include <QLayout>
+#include <QKeySequence>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "game/position_file.h"
 #include "ui/about_dialog.h"
 #include "ui/board_view.h"
+#include "ui/file_dialog.h"
 #include "ui/image_button.h"
 #include "ui/images.h"
 #include "ui/painting.h"
@@ -44,6 +45,41 @@ bool HasTick(int command) {
   }
 }
 
+// The keys of the commands reached for most often; each is shown beside its menu item.
+QKeySequence CommandKey(int command) {
+  switch (command) {
+    case CmdTakeBack:
+      return QKeySequence(Qt::Key_Backspace);
+    case CmdSave:
+      return QKeySequence(Qt::CTRL | Qt::Key_S);
+    case CmdOpen:
+      return QKeySequence(Qt::CTRL | Qt::Key_O);
+    case CmdHint:
+      return QKeySequence(Qt::CTRL | Qt::Key_H);
+    case CmdStop:
+      return QKeySequence(Qt::Key_Escape);
+    case CmdAbout:
+      return QKeySequence(Qt::Key_F1);
+    default:
+      return {};
+  }
+}
+
+// The new-game button has no menu item of its own (the menu starts a game with a chosen colour);
+// its key acts as the button does.
+const QKeySequence NewGameKey(Qt::CTRL | Qt::Key_N);
+
+// What each toolbar button does, for its tooltip, and the command whose key it shares.
+struct ButtonTip {
+  const char* text;
+  int command;
+};
+constexpr ButtonTip ButtonTips[ToolbarButtonCount] = {
+    {"新游戏", 0},         {"切换人机／双人", 0}, {"切换规则：无禁手、有禁手、RIF规则", 0},
+    {"保存", CmdSave},     {"打开", CmdOpen},     {"电脑搜索", CmdHint},
+    {"停止搜索", CmdStop}, {"搜索VCF", CmdVcf},
+};
+
 QMessageBox::Icon BoxIcon(MessageIcon icon) {
   switch (icon) {
     case MessageIcon::Information:
@@ -61,18 +97,26 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
 MainWindow::MainWindow(ComputerPlayer& computer, RandomSource& random)
     : computer_(computer),
       controller_(*this, computer, random),
-      workers_(
-          [this](int message, int value) { return controller_.HandleMessage(message, value); }) {
+      workers_([this](const WorkerMessage& message) {
+        const int answer = controller_.HandleWorkerMessage(message);
+        ShowBusy();
+        return answer;
+      }) {
   setWindowTitle(WindowTitle);
   setWindowIcon(ProgramIcon());
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
+                 Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
   board_ = new BoardView(controller_, this);
   setCentralWidget(board_);
   BuildMenus();
   BuildToolbar();
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  auto* newGame = new QAction(this);
+  newGame->setShortcut(NewGameKey);
+  connect(newGame, &QAction::triggered, this, [this] { controller_.ToolbarButton(0); });
+  addAction(newGame);
+  // The designed size, even where the screen is smaller than Qt's default share of it.
+  resize(sizeHint());
   move(100, 50);
 }
 
@@ -82,6 +126,27 @@ MainWindow::~MainWindow() {
 
 void MainWindow::Start() {
   controller_.Start();
+}
+
+bool MainWindow::OpenAtStart(const QString& path) {
+  const PositionFileResult read = ReadPositionFile(QFile::encodeName(path).toStdString());
+  if (!read.ok) {
+    MessageBox("文件读取失败！\n" + QFile::encodeName(path).toStdString() + "：" + read.error,
+               "提示信息", MessageIcon::Exclamation, MessageButtons::Ok);
+    return false;
+  }
+  // The controller opens it as the menu's "打开" does, the dialog answered by the command line.
+  pendingOpen_ = path;
+  controller_.Command(CmdOpen);
+  pendingOpen_.reset();
+  return true;
+}
+
+void MainWindow::ShowBusy() {
+  if (controller_.computing())
+    board_->setCursor(Qt::BusyCursor);
+  else
+    board_->unsetCursor();
 }
 
 QAction* MainWindow::action(int command) const {
@@ -108,6 +173,7 @@ void MainWindow::BuildMenus() {
       QAction* action = parent->addAction(text);
       const int command = entry.command;
       action->setCheckable(HasTick(command));
+      action->setShortcut(CommandKey(command));
       actions_[command] = action;
       connect(action, &QAction::triggered, this, [this, action, command] {
         // Ticks follow the controller, not the click.
@@ -121,8 +187,13 @@ void MainWindow::BuildMenus() {
 void MainWindow::BuildToolbar() {
   for (int i = 0; i < ToolbarButtonCount; ++i) {
     auto* button = new ImageButton(board_);
-    button->move(6 + 30 * i, 3);
+    board_->PlaceChild(button, QRect(6 + 30 * i, 3, 24, 24));
     button->SetImage(InitialButtonImages[i]);
+    const ButtonTip& tip = ButtonTips[i];
+    const QKeySequence key = i == 0 ? NewGameKey : CommandKey(tip.command);
+    button->setToolTip(
+        QString::fromUtf8(tip.text) +
+        (key.isEmpty() ? QString() : " (" + key.toString(QKeySequence::NativeText) + ")"));
     connect(button, &QAbstractButton::clicked, this, [this, i] { controller_.ToolbarButton(i); });
     buttons_[static_cast<size_t>(i)] = button;
   }
@@ -168,11 +239,11 @@ void MainWindow::Beep() {
 
 void MainWindow::InvalidateCell(int row, int col, bool) {
   // Every paint draws its background first, so a cell that loses a stone needs no erase.
-  board_->update(CellRect(row, col));
+  board_->UpdateClientRect(CellRect(row, col));
 }
 
 void MainWindow::InvalidatePanelLine(int index) {
-  board_->update(PanelLineRect(index));
+  board_->UpdateClientRect(PanelLineRect(index));
 }
 
 void MainWindow::RepaintAll() {
@@ -195,19 +266,16 @@ void MainWindow::SetButtonImage(int button, int image) {
 void MainWindow::StartWorker(WorkerKind) {
   const WorkerJob job = controller_.CurrentJob();
   workers_.Start([this, job](WindowLink& link) { RunWorkerJob(job, computer_, link); });
+  ShowBusy();
 }
 
 std::optional<std::string> MainWindow::FileDialog(const std::string& title,
                                                   const std::string& lastName, bool save) {
-  QFileDialog dialog(this, QString::fromStdString(title));
-  dialog.setNameFilter(QStringLiteral("POS Files (*.pos)"));
-  dialog.setDefaultSuffix(QStringLiteral("pos"));
-  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  // Any name may be typed in either dialog; a file that cannot be opened is reported afterwards.
-  dialog.setFileMode(QFileDialog::AnyFile);
-  if (!lastName.empty()) dialog.selectFile(QFile::decodeName(lastName.c_str()));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+  if (pendingOpen_ && !save) return QFile::encodeName(*pendingOpen_).toStdString();
+  const std::optional<QString> chosen = AskPositionFile(this, QString::fromStdString(title),
+                                                        QFile::decodeName(lastName.c_str()), save);
+  if (!chosen) return std::nullopt;
+  return QFile::encodeName(*chosen).toStdString();
 }
 
 std::optional<std::string> MainWindow::OpenFileDialog(const std::string& title,

@@ -2,8 +2,11 @@
 
 #include <QMainWindow>
 
+#include <QString>
+
 #include <array>
 #include <map>
+#include <optional>
 
 #include "board/random_source.h"
 #include "game/controller.h"
@@ -27,6 +30,9 @@ class MainWindow final : public QMainWindow, public Host {
 
   // What the window does on creation: reads the book and starts a game as Black.
   void Start();
+  // Opens a position file given on the command line, as "打开" would; a refused file is shown
+  // with its reason and leaves the game as it was. Returns whether the position was opened.
+  bool OpenAtStart(const QString& path);
 
   Controller& controller() { return controller_; }
   BoardView* boardView() { return board_; }
@@ -58,6 +64,8 @@ class MainWindow final : public QMainWindow, public Host {
  private:
   void BuildMenus();
   void BuildToolbar();
+  // The busy cursor over the board while the computer computes.
+  void ShowBusy();
   std::optional<std::string> FileDialog(const std::string& title, const std::string& lastName,
                                         bool save);
 
@@ -67,6 +75,7 @@ class MainWindow final : public QMainWindow, public Host {
   BoardView* board_ = nullptr;
   std::map<int, QAction*> actions_;
   std::array<ImageButton*, ToolbarButtonCount> buttons_{};
+  std::optional<QString> pendingOpen_;  // the answer of the next open dialog, when not asked
 };
 
 }  // namespace tesmor

@@ -9,7 +9,8 @@
 #include <string>
 
 #include "board/board.h"
-#include "game/geometry.h"
+#include "game/panel.h"
+#include "ui/geometry.h"
 
 class QPainter;
 
@@ -25,6 +26,9 @@ const QColor BoardColour(249, 214, 91);
 const QColor ToolbarColour(223, 233, 245);
 const QColor PanelColour(240, 240, 240);
 const QColor NewestNumberColour(255, 0, 0);
+const QColor NumberOutlineColour(255, 255, 255);
+// Orange rather than red: a red mark would read as a move number.
+const QColor NewestMarkColour(255, 120, 0);
 
 // Everything one paint reads, gathered on the window's thread.
 struct BoardScene {
@@ -34,9 +38,13 @@ struct BoardScene {
   bool showNumbers = true;
   MoveRecord secondOffer{-1, -1};
   std::array<std::string, PanelLineCount> panel;
+  // Device pixels per client pixel. At 1 the classic pixels are painted; at any other scale the
+  // edges are smooth and the stones are shaded at the device's resolution.
+  double deviceScale = 1.0;
 };
 
-// The whole client area, in the order that lets later parts draw over earlier ones.
+// The whole client area in client coordinates, in the order that lets later parts draw over
+// earlier ones; the painter's transform maps it onto the widget.
 void PaintWindow(QPainter& painter, const BoardScene& scene);
 
 // The shaded disc of one stone, 29 x 29 pixels centred on pixel (14, 14), transparent outside the

@@ -9,7 +9,6 @@
 #include <iostream>
 
 #include "game/engine_computer.h"
-#include "game/geometry.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -50,7 +49,7 @@ int main(int argc, char** argv) {
     const int point = tesmor::ParsePoint(text);
     const int row = tesmor::PointRow(point), col = tesmor::PointCol(point);
     if (controller.game().cell(row, col) != tesmor::Empty) continue;
-    controller.LeftClick(tesmor::PointX(col), tesmor::PointY(row));
+    controller.BoardClick({row, col});
     WaitIdle(controller);
     ++played;
   }

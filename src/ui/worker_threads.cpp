@@ -7,8 +7,7 @@ namespace tesmor {
 
 // One message on its way; shared by the waiting worker and the event that carries it.
 struct WorkerThreads::Call {
-  int message;
-  int value;
+  WorkerMessage message;
   int answer = 0;
   bool started = false;  // the window's thread has begun to handle it
   bool done = false;
@@ -51,7 +50,7 @@ class WorkerThreads::Receiver final : public QObject {
 class WorkerThreads::Link final : public WindowLink {
  public:
   explicit Link(WorkerThreads& owner) : owner_(owner) {}
-  int Send(int message, int value) override { return owner_.Send(message, value); }
+  int Send(const WorkerMessage& message) override { return owner_.Send(message); }
 
  private:
   WorkerThreads& owner_;
@@ -82,8 +81,8 @@ void WorkerThreads::Start(Work work) {
 }
 
 // Worker's thread.
-int WorkerThreads::Send(int message, int value) {
-  auto call = std::make_shared<Call>(Call{message, value});
+int WorkerThreads::Send(const WorkerMessage& message) {
+  auto call = std::make_shared<Call>(Call{message});
   auto* event = new PayloadEvent<std::shared_ptr<Call>>(CallEventType, call);
   std::unique_lock lock(mutex_);
   if (closing_) {
@@ -106,7 +105,7 @@ void WorkerThreads::Deliver(Call& call) {
     call.started = true;
   }
   ++handling_;
-  const int answer = handler_(call.message, call.value);
+  const int answer = handler_(call.message);
   --handling_;
   {
     std::lock_guard lock(mutex_);

@@ -26,7 +26,7 @@ namespace tesmor {
 // messages: a finished worker is joined later, from the event loop.
 class WorkerThreads final {
  public:
-  using Handler = std::function<int(int message, int value)>;
+  using Handler = std::function<int(const WorkerMessage& message)>;
   using Work = std::function<void(WindowLink&)>;
 
   explicit WorkerThreads(Handler handler);
@@ -55,7 +55,7 @@ class WorkerThreads final {
     std::thread thread;
   };
 
-  int Send(int message, int value);
+  int Send(const WorkerMessage& message);
   void Deliver(Call& call);
   void Reap(int id);
 

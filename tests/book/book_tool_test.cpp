@@ -12,6 +12,7 @@
 #include "book/book_location.h"
 #include "book/book_text.h"
 #include "book_test_util.h"
+#include "support/shipped_book.h"
 
 namespace tesmor {
 namespace {
@@ -34,10 +35,10 @@ class BookFiles : public testing::Test {
     std::ifstream in(dir_ / name, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
-  // Runs tesmor-book; standard output goes to the file "out".
+  // Runs tesmor-book; standard output goes to the file "out". A run that hangs is ended.
   int Tool(const std::string& args) {
-    const std::string command = std::string(TESMOR_BOOK_BINARY) + " " + args + " > " +
-                                (dir_ / "out").string() + " 2> " + (dir_ / "err").string();
+    const std::string command = "timeout 60 " + std::string(TESMOR_BOOK_BINARY) + " " + args +
+                                " > " + (dir_ / "out").string() + " 2> " + (dir_ / "err").string();
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -76,7 +77,35 @@ TEST_F(BookFiles, ToolRefusesBadInputAndReportsDamage) {
   EXPECT_EQ(Read("out"), "H8\n  H9\n");
   EXPECT_NE(Read("err").find("ends too early"), std::string::npos);
   EXPECT_EQ(Tool("dump"), 2);
-  EXPECT_EQ(Tool("dump " + (dir_ / "missing.lib").string()), 1);
+  EXPECT_EQ(Tool("dump " + (dir_ / "missing.lib").string()), 2);
+}
+
+TEST_F(BookFiles, AnyBytePassedOverIsDamageThatDumpAndTheLoaderReport) {
+  // One bit of the shipped book: its first node loses its children, and the rest of the file
+  // is left after the end of the tree.
+  std::ifstream in(test::ShippedBookPath(), std::ios::binary);
+  std::string shipped{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  ASSERT_GT(shipped.size(), 21u);
+  EXPECT_EQ(Tool("dump " + test::ShippedBookPath()), 0);
+  shipped[21] = static_cast<char>(shipped[21] ^ 0x40);
+  const fs::path flipped = Write("flipped.lib", shipped);
+  EXPECT_EQ(Tool("dump " + flipped.string()), 1);
+  EXPECT_EQ(Read("out"), "H8\n");
+  const std::string err = Read("err");
+  EXPECT_NE(err.find(": the book is damaged; 1 move kept\n"), std::string::npos) << err;
+
+  // Bytes that a reader of the format may pass over are still bytes the writer never wrote.
+  const std::vector<uint8_t> passedOver[] = {
+      test::BookBytes({0x78, 0x40, 0x00}),                    // a trailing byte
+      test::BookBytes({0x78, 0x80, 0x00, 0x00, 0x88, 0x40}),  // a blank record
+      test::BookBytes({0x78, 0x80, 0x55, 0x30, 0x88, 0x40}),  // a record of no known shape
+  };
+  OpeningBook book;
+  for (const std::vector<uint8_t>& bytes : passedOver) {
+    const fs::path path = Write("odd.lib", std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(Tool("dump " + path.string()), 1) << Read("err");
+    EXPECT_TRUE(book.Load(path.string()).damaged);
+  }
 }
 
 TEST_F(BookFiles, BookIsFoundInTheFirstPlaceThatHasOne) {
@@ -100,13 +129,13 @@ TEST_F(BookFiles, BookIsFoundInTheFirstPlaceThatHasOne) {
   const fs::path home = fs::current_path();
   fs::current_path(dir_ / "b");
   OpeningBook book;
-  EXPECT_TRUE(LoadOpeningBook(book));
+  EXPECT_TRUE(LoadOpeningBook(book).loaded);
   fs::current_path(home);
   EXPECT_EQ(book.entries().size(), 2u);
 
-  EXPECT_FALSE(book.Load((dir_ / "a" / "M.lib").string()));
+  EXPECT_FALSE(book.Load((dir_ / "a" / "M.lib").string()).loaded);
   EXPECT_TRUE(book.empty());
-  EXPECT_FALSE(book.Load((dir_ / "none").string()));
+  EXPECT_FALSE(book.Load((dir_ / "none").string()).loaded);
 }
 
 }  // namespace

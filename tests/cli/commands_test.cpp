@@ -1,6 +1,8 @@
 // tesmor-engine's commands (forbidden, eval, vcf, move, bench and play) with good and bad input,
 // run in this process and as the program itself.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <array>
@@ -90,6 +92,9 @@ TEST(ForbiddenCommand, ListsForbiddenPointsInPointIndexOrder) {
 TEST(EngineCommands, BadInputSaysWhyInOneLineOnStderrAndExitsTwo) {
   const std::string truncated = TempFile("short.pos", {3, 112, 113});
   const std::string repeated = TempFile("repeat.pos", {2, 112, 112});
+  // Black H8 H9 H10 H11 H12 against White A1..A4: a game already won.
+  const std::vector<uint8_t> wonBytes = {9, 112, 0, 127, 15, 142, 30, 157, 45, 172};
+  const std::string won = TempFile("won.pos", std::string(wonBytes.begin(), wonBytes.end()));
   // Arguments separated by "|".
   // clang-format off
   std::vector<std::string> cases = {"no-such-command",
@@ -103,7 +108,11 @@ TEST(EngineCommands, BadInputSaysWhyInOneLineOnStderrAndExitsTwo) {
       "move|H8|--level|10", "move|H8|--mode|slow", "move|H8|--book|maybe",
       "move|H8 H9 J10 G9|--offer|F6", "move|H8 H9 J10 G9 I11|--offer|H8",
       "move|H8 H9 J10 G9 I11|--offer|F6|--rules|free",
-      "bench|--level|x", "bench|H8", "bench|--stop-after|-5"};
+      "bench|--level|x", "bench|H8", "bench|--stop-after|-5",
+      // Separators alone name no position; a game that holds a five (or a longer row, whatever
+      // the rules) has no move or win left to find.
+      "vcf| , ", "move|,", "move| |", "move|" + won, "vcf|" + won + "|--rules|free",
+      "vcf|O15 A1 O13 A2 O11 A3 O9 A4 O7 A5", "move|H8 A1 H9 A3 H10 A5 H11 A7 H13 A9 H12"};
   // clang-format on
   for (const std::string& line : cases) {
     SCOPED_TRACE(line);
@@ -117,6 +126,7 @@ TEST(EngineCommands, BadInputSaysWhyInOneLineOnStderrAndExitsTwo) {
   }
   std::filesystem::remove(truncated);
   std::filesystem::remove(repeated);
+  std::filesystem::remove(won);
 
   // The program itself: its exit status and output.
   const CommandRun good = Program("forbidden '" + kPosition + "'");
@@ -126,6 +136,19 @@ TEST(EngineCommands, BadInputSaysWhyInOneLineOnStderrAndExitsTwo) {
   const CommandRun bad = Program("forbidden Q1");
   EXPECT_EQ(bad.status, ExitBadInput);
   EXPECT_EQ(Lines(bad.out).size(), 1u);
+
+  // A FIFO or a directory as the position is refused, not waited on; timeout ends a program
+  // that would wait (status 124).
+  const std::filesystem::path fifo = std::filesystem::temp_directory_path() /
+                                     ("tesmor_cmd_" + std::to_string(::getpid()) + "_fifo.pos");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {fifo.string(), std::filesystem::temp_directory_path().string()}) {
+    const std::string command =
+        "timeout 60 " TESMOR_ENGINE_BINARY " move " + path + " > /dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == ExitBadInput) << path;
+  }
+  std::filesystem::remove(fifo);
 }
 
 TEST(EvalCommand, ScoresBothSidesAndRanksThePoints) {
@@ -238,8 +261,8 @@ TEST(TerminalPlay, AWholeGameAgainstTheComputer) {
   EXPECT_NE(stopped.out.find("手数：10手"), std::string::npos);
   EXPECT_EQ(stopped.out.find("resign"), std::string::npos);
   EXPECT_EQ(stopped.out.find("认输"), std::string::npos);
-  EXPECT_NE(stopped.out.find("unknown command 'bogus'"), std::string::npos);
-  EXPECT_NE(stopped.out.find("0级 is not available"), std::string::npos);  // grey under RIF
+  EXPECT_NE(stopped.out.find("未知命令「bogus」"), std::string::npos);
+  EXPECT_NE(stopped.out.find("0级 现在不可选"), std::string::npos);  // grey under RIF
 }
 
 }  // namespace

@@ -76,9 +76,13 @@ TEST(LegalAnswer, KeepsPlayablePointsAndReplacesTheRest) {
   GameState game = test::FromMoves({"G8", "A1", "I8", "A3", "H7", "A5", "H9", "A7"});
   ASSERT_EQ(ForbiddenKindAt(game, PointRow(P("H8")), PointCol(P("H8"))), ThreeThree);
   const GameState before = game;
-  EXPECT_EQ(LegalAnswer(game, P("J9")), P("J9"));
-  for (const int chosen : {P("H8"), P("G8"), Resign, NoPoint, 255, MakePointPair(1, 2)}) {
-    SCOPED_TRACE(chosen);
+  auto play = [](int point) { return ComputerAnswer::Play(point); };
+  EXPECT_EQ(LegalAnswer(game, play(P("J9"))), P("J9"));
+  int trace = 0;
+  for (const ComputerAnswer& chosen :
+       {play(P("H8")), play(P("G8")), ComputerAnswer::Resignation(), ComputerAnswer::None(),
+        play(255), ComputerAnswer::Pair(1, 2)}) {
+    SCOPED_TRACE(trace++);
     const int answer = LegalAnswer(game, chosen);
     ASSERT_TRUE(answer >= 0 && answer < CellCount);
     EXPECT_EQ(game.cell(PointRow(answer), PointCol(answer)), Empty);
@@ -88,15 +92,15 @@ TEST(LegalAnswer, KeepsPlayablePointsAndReplacesTheRest) {
   EXPECT_EQ(game, before);
   // White, or Black without forbidden moves, may play H8.
   game.forbiddenRulesOn = 0;
-  EXPECT_EQ(LegalAnswer(game, P("H8")), P("H8"));
+  EXPECT_EQ(LegalAnswer(game, play(P("H8"))), P("H8"));
   RecordMove(game, 0, 14);
   game.forbiddenRulesOn = 1;
-  EXPECT_EQ(LegalAnswer(game, P("H8")), P("H8"));
+  EXPECT_EQ(LegalAnswer(game, play(P("H8"))), P("H8"));
   // A full board has no answer.
   GameState full;
   for (int point = 0; point < CellCount; ++point)
     RecordMove(full, PointRow(point), PointCol(point));
-  EXPECT_EQ(LegalAnswer(full, Resign), NoPoint);
+  EXPECT_EQ(LegalAnswer(full, ComputerAnswer::Resignation()), NoPoint);
 }
 
 }  // namespace

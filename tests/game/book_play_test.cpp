@@ -3,7 +3,11 @@
 // without a search.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "book/opening_book.h"
@@ -17,14 +21,17 @@ namespace {
 
 // The program's computer, reading the shipped book where the sources keep it.
 struct ShippedBookComputer final : ComputerPlayer {
-  bool LoadOpeningBook() override { return engine.LoadOpeningBookFile(test::ShippedBookPath()); }
-  int ChooseComputerMove(GameState& game, const MoveRequest& request) override {
-    return engine.ChooseComputerMove(game, request);
+  BookLoadReport LoadOpeningBook() override { return engine.LoadOpeningBookFile(path); }
+  ComputerAnswer ChooseMove(GameState game, const MoveRequest& request) override {
+    return engine.ChooseMove(game, request);
   }
-  int FindVcf(GameState& game, int limit) override { return engine.FindVcf(game, limit); }
+  std::optional<int> FindVcf(GameState game, int limit, std::atomic<bool>* stop) override {
+    return engine.FindVcf(game, limit, stop);
+  }
   // A search prints its node count here; the book prints nothing after "思考中...".
   bool Searched() const { return console.str().find("节点数目") != std::string::npos; }
 
+  std::string path = test::ShippedBookPath();
   std::ostringstream console;
   EngineComputer engine{console};
 };
@@ -147,6 +154,23 @@ TEST(BookPlay, HumanBlackTheComputerAnswersAndChoosesBetweenTheOfferingsByTheBoo
     EXPECT_FALSE(f.computer.Searched()) << f.computer.console.str();
     f.ExpectDisplayInSync();
   }
+}
+
+TEST(BookPlay, ADamagedBookIsToldAtStartUpWithTheMovesKept) {
+  std::ifstream in(test::ShippedBookPath(), std::ios::binary);
+  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  ASSERT_GT(bytes.size(), 21u);
+  bytes[21] = static_cast<char>(bytes[21] ^ 0x40);  // the first node loses its children
+  ShippedBookComputer computer;
+  computer.path = std::filesystem::temp_directory_path() /
+                  ("tesmor_damaged_" + std::to_string(::getpid()) + ".lib");
+  std::ofstream(computer.path, std::ios::binary) << bytes;
+  test::ControllerHarness harness(computer);
+  harness.Start();
+  std::filesystem::remove(computer.path);
+  ASSERT_EQ(harness.host.boxes.size(), 1u);
+  EXPECT_EQ(harness.host.boxes[0].caption + " " + harness.host.boxes[0].text,
+            "提示信息 棋谱文件已损坏，只读出 1 步！");
 }
 
 }  // namespace

@@ -24,8 +24,8 @@ TEST(Controller, StartsAsBlackUnderRifAtLevelEightAndTheUnguardedCommands) {
   EXPECT_EQ(f.host.boxes[0].caption, "提示信息");
   EXPECT_EQ(f.host.boxes[0].icon, MessageIcon::Exclamation);
   // The menu's initial ticks and greys are checked on the window.
-  EXPECT_EQ(f.controller.playMode(), HumanBlack);
-  EXPECT_EQ(f.controller.level(), 9);
+  EXPECT_EQ(f.controller.settings().playMode, HumanBlack);
+  EXPECT_EQ(f.controller.settings().level, 8);
   EXPECT_TRUE(f.controller.game().forbiddenRulesOn);
 
   const int repaints = f.host.repaints;
@@ -58,10 +58,10 @@ TEST(Controller, ComputerTurnBusyNoticeAndIgnoredClicks) {
     f.controller.Command(command);
   for (int button : {0, 1, 2, 3, 4, 5, 7}) f.controller.ToolbarButton(button);
   EXPECT_EQ(f.host.TakeTexts(), Strings(17, "计算中，暂时无法使用该功能！"));
-  EXPECT_EQ(f.controller.level(), 4);
+  EXPECT_EQ(f.controller.settings().level, 3);
   f.controller.Command(CmdShowNumbers);
   f.controller.Command(CmdUseBook);
-  EXPECT_FALSE(f.controller.showNumbers() || f.controller.useBook());
+  EXPECT_FALSE(f.controller.showNumbers() || f.controller.settings().useBook);
   f.controller.ToolbarButton(StopButton);
   EXPECT_TRUE(f.controller.stopRequested());
 
@@ -70,10 +70,10 @@ TEST(Controller, ComputerTurnBusyNoticeAndIgnoredClicks) {
   EXPECT_EQ(f.Cell("I9"), White);
   ASSERT_EQ(f.computer.requests.size(), 1u);
   const MoveRequest& request = f.computer.requests[0];
-  EXPECT_EQ(request.levelArg, 10);
-  EXPECT_EQ(request.settings.searchMode, CmdExactSearch);
-  EXPECT_FALSE(request.settings.rifRules);
-  EXPECT_TRUE(request.settings.useBook);  // as it was when the search started
+  EXPECT_EQ(request.level, 3);
+  EXPECT_EQ(request.mode, SearchMode::Exact);
+  EXPECT_EQ(request.rules, RuleSet::Free);
+  EXPECT_TRUE(request.useBook);  // as it was when the search started
   // The search's progress reached the panel and its line was redrawn.
   EXPECT_EQ(f.controller.panel().Get(5), "2");
   EXPECT_NE(std::find(f.host.panelLines.begin(), f.host.panelLines.end(), 5),
@@ -128,7 +128,7 @@ TEST(Controller, ResultsByFiveForbiddenMovesAndResignation) {
   ControllerFixture f;
   f.Start(CmdRulesFree);
   f.Click("H8");
-  f.Answer(Resign);
+  f.Answer(ComputerAnswer::Resignation());
   EXPECT_EQ(f.host.TakeTexts(), Strings{"黑方胜！（白方认输）"});
   EXPECT_FALSE(f.controller.gameInProgress());
 }
@@ -177,14 +177,14 @@ TEST(Controller, RulesModeAndLevelCommandsMidGame) {
   f.Start(CmdRulesForbidden);
   f.controller.Command(CmdLevel0);
   f.controller.Command(CmdUseBook);
-  EXPECT_EQ(f.controller.level(), 1);
+  EXPECT_EQ(f.controller.settings().level, 0);
   // RIF turns the book back on and moves "0级" to "1级", then greys both.
   f.controller.Command(CmdRulesRif);
-  EXPECT_EQ(f.controller.level(), 2);
+  EXPECT_EQ(f.controller.settings().level, 1);
   EXPECT_TRUE(f.host.checkedItems[CmdLevel1] && !f.host.checkedItems[CmdLevel0]);
-  EXPECT_TRUE(f.controller.useBook());
+  EXPECT_TRUE(f.controller.settings().useBook);
   f.controller.Command(CmdLevel0);  // a grey item does nothing
-  EXPECT_EQ(f.controller.level(), 2);
+  EXPECT_EQ(f.controller.settings().level, 1);
 
   // Two players in the middle of a game: stones stay, no computer, no RIF steps.
   f.controller.Command(CmdModeTwoPlayers);
@@ -202,9 +202,10 @@ TEST(Controller, RulesModeAndLevelCommandsMidGame) {
   f.controller.ToolbarButton(RulesButton);
   EXPECT_FALSE(f.controller.game().forbiddenRulesOn);
   f.controller.ToolbarButton(RulesButton);
-  EXPECT_TRUE(f.controller.game().forbiddenRulesOn && !f.controller.rifRules());
+  EXPECT_TRUE(f.controller.game().forbiddenRulesOn &&
+              f.controller.settings().rules == RuleSet::Forbidden);
   f.controller.ToolbarButton(RulesButton);
-  EXPECT_TRUE(f.controller.rifRules());
+  EXPECT_EQ(f.controller.settings().rules, RuleSet::Rif);
   EXPECT_EQ(f.Moves(), 7);  // no new game was started
 }
 
@@ -212,14 +213,14 @@ TEST(Controller, NewGameButtonTossesACoin) {
   ControllerFixture f;
   f.Start(CmdRulesFree);
   f.random = SequenceRandom({2});
-  f.computer.moves = {P("H8")};
+  f.computer.moves = {ComputerAnswer::Play(P("H8"))};
   f.controller.ToolbarButton(0);  // even: the human plays White, the computer opens at once
-  EXPECT_EQ(f.controller.playMode(), HumanWhite);
+  EXPECT_EQ(f.controller.settings().playMode, HumanWhite);
   EXPECT_EQ(f.Cell("H8"), Black);
   EXPECT_FALSE(f.controller.computing());
   f.random = SequenceRandom({3});
   f.controller.ToolbarButton(0);
-  EXPECT_EQ(f.controller.playMode(), HumanBlack);
+  EXPECT_EQ(f.controller.settings().playMode, HumanBlack);
   EXPECT_EQ(f.Moves(), 0);
 }
 
@@ -244,6 +245,12 @@ TEST(Controller, HintAndVcfProposals) {
   f.RunWorker();
   EXPECT_EQ(f.host.TakeTexts(), Strings{"没有找到VCF！"});
   EXPECT_EQ(f.computer.vcfLimits.back(), 113);
+  // A stopped search has shown nothing and says nothing.
+  f.controller.Command(CmdVcf);
+  f.controller.Command(CmdStop);
+  f.RunWorker();
+  EXPECT_TRUE(f.host.TakeTexts().empty());
+  EXPECT_FALSE(f.controller.computing());
   f.computer.vcfAnswer = P("G7");
   f.controller.ToolbarButton(7);
   f.RunWorker();
@@ -292,9 +299,11 @@ TEST(Controller, FaultyMoveValuesAreRefusedAndChangeNothing) {
   f.Start(CmdRulesFree, true);
   f.Click("H8");
   const GameState before = f.controller.game();
-  for (int value : {P("H8"), 225, 300, 65535, -2, MakePointPair(P("A1"), P("A2"))}) {
-    f.controller.HandleMessage(UM_PLACE_WHITE, value);
-    f.controller.HandleMessage(UM_PLACE_BLACK, value);
+  for (const ComputerAnswer& answer :
+       {ComputerAnswer::Play(P("H8")), ComputerAnswer::Play(NoPoint), ComputerAnswer::Play(300),
+        ComputerAnswer::Play(-2), ComputerAnswer::None(), ComputerAnswer::Pair(P("A2"), P("A1"))}) {
+    for (int colour : {White, Black})
+      f.controller.HandleWorkerMessage({WorkerEvent::ComputerMoved, 0, colour, answer});
   }
   EXPECT_EQ(f.controller.game(), before);
   EXPECT_TRUE(f.host.boxes.empty());

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "game/controller.h"
-#include "game/geometry.h"
 #include "support/diagram.h"
 
 namespace tesmor::test {
@@ -83,23 +82,27 @@ class FakeHost : public Host {
 // The computer, scripted: each request takes the next answer; the requests are kept for checks.
 class ScriptedComputer : public ComputerPlayer {
  public:
-  bool LoadOpeningBook() override { return bookLoads; }
-  int ChooseComputerMove(GameState&, const MoveRequest& request) override {
+  BookLoadReport LoadOpeningBook() override {
+    BookLoadReport report;
+    report.loaded = bookLoads;
+    return report;
+  }
+  ComputerAnswer ChooseMove(GameState, const MoveRequest& request) override {
     requests.push_back(request);
-    if (request.progress) request.progress->PanelLine(5, "2");
-    if (moves.empty()) return NoPoint;
-    const int move = moves.front();
+    if (request.progress) request.progress->Progress(ProgressField::Depth, 2);
+    if (moves.empty()) return ComputerAnswer::None();
+    const ComputerAnswer move = moves.front();
     moves.pop_front();
     return move;
   }
-  int FindVcf(GameState&, int limit) override {
+  std::optional<int> FindVcf(GameState, int limit, std::atomic<bool>*) override {
     vcfLimits.push_back(limit);
     return vcfAnswer;
   }
 
   bool bookLoads = true;
-  std::deque<int> moves;
-  int vcfAnswer = NoPoint;
+  std::deque<ComputerAnswer> moves;
+  std::optional<int> vcfAnswer;
   std::vector<MoveRequest> requests;
   std::vector<int> vcfLimits;
 };
@@ -120,7 +123,7 @@ class ControllerHarness {
   }
 
   void Click(const char* point) { ClickAt(P(point)); }
-  void ClickAt(int p) { controller.LeftClick(PointX(PointCol(p)), PointY(PointRow(p))); }
+  void ClickAt(int p) { controller.BoardClick({PointRow(p), PointCol(p)}); }
   void Clicks(std::initializer_list<const char*> points) {
     for (const char* point : points) Click(point);
   }
@@ -152,7 +155,9 @@ class ControllerHarness {
  private:
   struct Link : WindowLink {
     explicit Link(Controller& c) : controller(c) {}
-    int Send(int message, int value) override { return controller.HandleMessage(message, value); }
+    int Send(const WorkerMessage& message) override {
+      return controller.HandleWorkerMessage(message);
+    }
     Controller& controller;
   };
 };
@@ -167,10 +172,11 @@ class ControllerFixture : public ScriptedComputerMember, public ControllerHarnes
  public:
   ControllerFixture() : ControllerHarness(computer) {}
   // The computer's next answer, then its worker run.
-  void Answer(int move) {
+  void Answer(ComputerAnswer move) {
     computer.moves = {move};
     RunWorker();
   }
+  void Answer(int point) { Answer(ComputerAnswer::Play(point)); }
 };
 
 }  // namespace tesmor::test

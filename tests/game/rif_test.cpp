@@ -25,7 +25,7 @@ TEST(RifHumanBlack, IllegalOpeningsStartAFreshGame) {
     f.Clicks(moves);
     EXPECT_EQ(f.host.TakeTexts(), Strings{"非法开局！"});
     EXPECT_EQ(f.Moves(), 0);
-    EXPECT_EQ(f.controller.playMode(), HumanBlack);
+    EXPECT_EQ(f.controller.settings().playMode, HumanBlack);
     EXPECT_TRUE(f.host.workers.empty());
     f.ExpectDisplayInSync();
   }
@@ -80,21 +80,21 @@ void UpToSecondOffering(ControllerFixture& f) {
   EXPECT_EQ(f.Moves(), 5);
   EXPECT_EQ(f.host.beeps, beeps + 1);
   ASSERT_EQ(f.host.workers.size(), 1u);
-  EXPECT_EQ(f.controller.CurrentJob().request.settings.secondOffer, At("J7"));
+  EXPECT_EQ(f.controller.CurrentJob().request.secondOffer, At("J7"));
 }
 
 TEST(RifHumanBlack, TwoOfferingsAndTheComputerTakingOneAway) {
   struct Case {
-    int answer;
+    ComputerAnswer answer;
     const char* fifth;    // the Black stone that stays
     const char* removed;  // empty afterwards
     const char* reply;
   };
   const Case cases[] = {
-      {MakePointPair(P("J7"), P("K5")), "G7", "J7", "K5"},  // the second withdrawn
-      {MakePointPair(P("G7"), P("K5")), "J7", "G7", "K5"},  // the first taken away
-      {P("K5"), "G7", "J7", "K5"},                          // a plain answer keeps the first
-      {MakePointPair(P("G7"), P("G7")), "J7", "A1", "G7"},  // reply on the removed first
+      {ComputerAnswer::Pair(P("K5"), P("J7")), "G7", "J7", "K5"},  // the second withdrawn
+      {ComputerAnswer::Pair(P("K5"), P("G7")), "J7", "G7", "K5"},  // the first taken away
+      {ComputerAnswer::Play(P("K5")), "G7", "J7", "K5"},           // a plain answer keeps the first
+      {ComputerAnswer::Pair(P("G7"), P("G7")), "J7", "A1", "G7"},  // reply on the removed first
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fifth + std::string(" ") + c.reply);
@@ -126,7 +126,7 @@ TEST(RifHumanBlack, TwoOfferingsAndTheComputerTakingOneAway) {
   ControllerFixture f;
   UpToSecondOffering(f);
   const GameState before = f.controller.game();
-  f.Answer(MakePointPair(P("J7"), P("H8")));
+  f.Answer(ComputerAnswer::Pair(P("H8"), P("J7")));
   EXPECT_EQ(f.controller.game(), before);
   EXPECT_EQ(f.controller.rifFifthState(), 2);
 }
@@ -162,7 +162,7 @@ TEST(RifHumanWhite, NoSwapTheComputerOffersTwoAndTheHumanChooses) {
     f.Click("K10");
     EXPECT_EQ(f.Cell("K10"), White);
     const int beeps = f.host.beeps;
-    f.Answer(MakePointPair(P("J7"), P("G7")));
+    f.Answer(ComputerAnswer::Pair(P("G7"), P("J7")));
     EXPECT_EQ(f.Cell("G7"), Black);
     EXPECT_EQ(f.Moves(), 5);
     EXPECT_EQ(f.controller.secondOffer(), At("J7"));
@@ -194,7 +194,7 @@ TEST(RifHumanWhite, SwapHandsTheHumanBlackAndThePlainFifthNeedsNoChoice) {
   f.Start();
   f.random = SequenceRandom({0});
   f.host.answers = {MessageAnswer::Yes};
-  f.computer.moves = {P("G9")};
+  f.computer.moves = {ComputerAnswer::Play(P("G9"))};
   f.controller.Command(CmdPlayWhite);
   EXPECT_EQ(f.Cell("G9"), White);  // computed on the window's thread
   EXPECT_FALSE(f.controller.computing());

@@ -75,7 +75,8 @@ class GameTest : public QObject {
   void hintsAndVcf() {
     WindowFixture f;
     f.Do(CmdRulesFree);
-    f.computer.moves = {Pt("H8"), Pt("H8"), Pt("J9")};
+    f.computer.moves = {ComputerAnswer::Play(Pt("H8")), ComputerAnswer::Play(Pt("H8")),
+                        ComputerAnswer::Play(Pt("J9"))};
     f.boxes.press = {"取消", "确定"};
     for (const int button : {5, 5, 7}) {
       f.Press(button);
@@ -106,6 +107,42 @@ class GameTest : public QObject {
     QCOMPARE(f.controller().displayMoveCount(), 3);
     AnswerFileDialog([&] { f.Do(CmdOpen); }, dir.filePath("missing.pos"));
     QCOMPARE(f.boxes.Take(), QStringList{"提示信息 | 文件读取失败！ | 确定 | !"});
+  }
+
+  // The real engine searches on a worker while the window's side clicks, changes settings, takes
+  // back, repaints and stops: the worker searches its own copy of the record, so the thread
+  // checker sees no race.
+  void windowActionsDuringRealSearchesDoNotRace() {
+    std::ostringstream console;
+    EngineComputer computer(console);
+    WindowFixture f({1}, &computer);
+    f.Do(CmdRulesFree);
+    f.Do(CmdTwoPlayers);
+    for (const char* point : {"H8", "H9", "J10", "G9", "I9", "G10"}) f.Click(point);
+    f.Do(CmdModeComputer);
+    f.Do(CmdLevel9);
+    f.Do(CmdExactSearch);
+    f.boxes.Take();
+    for (int round = 0; round < 3; ++round) {
+      if (round == 0) f.Click("G11");  // the computer's move
+      if (round == 1) f.Press(5);      // the hint, accepted when it comes: then the computer's move
+      if (round == 2) f.Press(7);      // the VCF search
+      f.Click("A1");
+      f.RightClick();
+      f.Do(CmdLevel3);
+      f.Do(CmdShowNumbers);
+      f.view()->repaint();
+      // An accepted hint starts the computer's move, which is stopped in turn.
+      QVERIFY(QTest::qWaitFor(
+          [&] {
+            const bool idle = !f.controller().computing() && f.window->workers().live() == 0;
+            if (!idle) f.Press(StopButton);
+            return idle;
+          },
+          60000));
+      QCOMPARE(f.Cell("A1"), Empty);
+    }
+    QCOMPARE(f.controller().displayCells(), f.controller().game().cells);
   }
 
   // While the computer searches, its progress lines are redrawn as they come; clicks and the
@@ -156,11 +193,11 @@ class GameTest : public QObject {
     for (int round = 0; round < 50; ++round) {
       std::atomic<int> handled{0}, answer{-1};
       std::atomic<bool> sending{false}, stop{false};
-      WorkerThreads workers([&](int, int) { return ++handled; });
+      WorkerThreads workers([&](const WorkerMessage&) { return ++handled; });
       workers.Start([&](WindowLink& link) {
         sending = true;
-        answer = link.Send(UM_PANEL_LINE, 5);
-        link.Send(UM_PANEL_LINE, 7);
+        answer = link.Send({WorkerEvent::ProgressChanged, 5});
+        link.Send({WorkerEvent::ProgressChanged, 7});
       });
       while (!sending) std::this_thread::yield();
       if (round % 2) std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -178,16 +215,18 @@ class GameTest : public QObject {
     const std::thread::id windowThread = std::this_thread::get_id();
     bool onWindowThread = true;
     WorkerThreads* self = nullptr;
-    WorkerThreads workers([&](int message, int value) {
+    WorkerThreads workers([&](const WorkerMessage& message) {
       onWindowThread = onWindowThread && std::this_thread::get_id() == windowThread;
-      seen.push_back(value);
-      if (value == 4) self->Start([](WindowLink& link) { link.Send(100, 20); });
-      return message + value;
+      seen.push_back(message.value);
+      if (message.value == 4)
+        self->Start([](WindowLink& link) { link.Send({WorkerEvent::ProgressChanged, 20}); });
+      return message.colour + message.value;
     });
     self = &workers;
     std::vector<int> answers;
     workers.Start([&](WindowLink& link) {
-      for (int value = 0; value < 5; ++value) answers.push_back(link.Send(100, value));
+      for (int value = 0; value < 5; ++value)
+        answers.push_back(link.Send({WorkerEvent::ProgressChanged, value, 100}));
     });
     QTRY_COMPARE(seen.size(), 6u);
     QTRY_COMPARE(workers.live(), 0);
@@ -203,15 +242,15 @@ class GameTest : public QObject {
     std::atomic<int> first{-1}, second{-1};
     std::atomic<bool> stop{false};
     WorkerThreads* self = nullptr;
-    auto workers = std::make_unique<WorkerThreads>([&](int, int) {
+    auto workers = std::make_unique<WorkerThreads>([&](const WorkerMessage&) {
       ++handled;
       self->ShutDown(&stop);
       return 1;
     });
     self = workers.get();
     workers->Start([&](WindowLink& link) {
-      first = link.Send(1, 0);
-      second = link.Send(1, 0);
+      first = link.Send({WorkerEvent::Finished});
+      second = link.Send({WorkerEvent::Finished});
     });
     QTRY_COMPARE(handled, 1);
     QVERIFY(self->closing() && stop);

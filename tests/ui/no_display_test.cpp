@@ -50,7 +50,7 @@ class NoDisplayTest : public QObject {
         seen.append(buffer, static_cast<size_t>(n));
       return seen.find(text) != std::string::npos;
     };
-    const bool started = readUntil("Tesmor v3.2 in the terminal");
+    const bool started = readUntil("Tesmor v3.2 终端版");
     if (started) QCOMPARE(write(terminal, "quit\n", 5), ssize_t(5));
     readUntil("\x04never");  // to the end of its output
     kill(child, SIGKILL);    // in case it still runs

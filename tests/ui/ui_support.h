@@ -17,10 +17,11 @@
 #include <vector>
 
 #include "board/random_source.h"
-#include "game/geometry.h"
 #include "ui/board_view.h"
+#include "ui/geometry.h"
 #include "ui/image_button.h"
 #include "ui/main_window.h"
+#include "ui/painting.h"
 
 namespace tesmor::test {
 
@@ -34,11 +35,15 @@ inline int Pt(const char* text) {
 // worker thread: the test reads what it recorded only after the worker's result has arrived.
 class TestComputer final : public ComputerPlayer {
  public:
-  static constexpr int LongSearch = -1000;
+  static constexpr ComputerAnswer LongSearch{ComputerAnswer::Kind::NoMove, -1000, -1000};
 
-  bool LoadOpeningBook() override { return true; }
-  int ChooseComputerMove(GameState&, const MoveRequest& request) override {
-    int answer = NoPoint;
+  BookLoadReport LoadOpeningBook() override {
+    BookLoadReport report;
+    report.loaded = true;
+    return report;
+  }
+  ComputerAnswer ChooseMove(GameState, const MoveRequest& request) override {
+    ComputerAnswer answer;
     {
       std::lock_guard lock(mutex_);
       if (!moves.empty()) {
@@ -46,20 +51,20 @@ class TestComputer final : public ComputerPlayer {
         moves.pop_front();
       }
     }
-    if (request.progress) request.progress->PanelLine(5, "3");
+    if (request.progress) request.progress->Progress(ProgressField::Depth, 3);
     if (answer != LongSearch) return answer;
     searching = true;
     for (int n = 0; !request.stopRequested->load(); ++n) {
-      request.progress->PanelLine(11, PointText(n % CellCount));
+      request.progress->Progress(ProgressField::CurrentPoint, n % CellCount);
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     searching = false;
     return stopAnswer;
   }
-  int FindVcf(GameState&, int) override { return NoPoint; }
+  std::optional<int> FindVcf(GameState, int, std::atomic<bool>*) override { return std::nullopt; }
 
-  std::deque<int> moves;
-  int stopAnswer = NoPoint;
+  std::deque<ComputerAnswer> moves;
+  ComputerAnswer stopAnswer;
   std::atomic<bool> searching{false};
 
  private:
@@ -115,6 +120,20 @@ class PaintSpy final : public QObject {
   QRegion painted;
 };
 
+// The pixels of a ring of a stone's rim (radius - 3 to radius + 2 from its centre, in image pixels)
+// whose colour is neither the board's nor a grey: where the stone's edge blends into the board.
+inline int BlendedRim(const QImage& image, QPoint centre, int radius) {
+  int blended = 0;
+  for (int dy = -radius - 2; dy <= radius + 2; ++dy)
+    for (int dx = -radius - 2; dx <= radius + 2; ++dx) {
+      const int d2 = dx * dx + dy * dy;
+      if (d2 < (radius - 3) * (radius - 3) || d2 > (radius + 2) * (radius + 2)) continue;
+      const QColor c = image.pixelColor(centre + QPoint(dx, dy));
+      blended += c != BoardColour && !(c.red() == c.green() && c.green() == c.blue());
+    }
+  return blended;
+}
+
 // A started window on the scripted computer (or on another player), shown, with its message boxes
 // answered.
 struct WindowFixture {
@@ -148,7 +167,7 @@ struct WindowFixture {
   bool StartLongSearch(const char* answer) {
     Do(CmdRulesFree);
     computer.moves = {TestComputer::LongSearch};
-    computer.stopAnswer = Pt(answer);
+    computer.stopAnswer = ComputerAnswer::Play(Pt(answer));
     Click("H8");
     return QTest::qWaitFor([this] { return computer.searching.load(); }, 20000);
   }

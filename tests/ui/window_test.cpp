@@ -1,7 +1,10 @@
 // The window's frame, its menus with their ticks and greys, the toolbar images, the About box,
 // mouse positions mapped to board points, and the painted window checked at chosen pixels.
+#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTreeView>
 
 #include <map>
 
@@ -78,6 +81,31 @@ QString RedCells(const QImage& image) {
   return points.join(' ');
 }
 
+// The points whose cells carry the newest stone's ring.
+QString MarkedCells(const QImage& image) {
+  const auto orange = [](QColor c) {
+    return c.red() > 200 && c.green() > 70 && c.green() < 170 && c.blue() < 60;
+  };
+  QStringList points;
+  for (int point = 0; point < CellCount; ++point)
+    if (Count(image, CellRect(PointRow(point), PointCol(point)), orange) > 5)
+      points << QString::fromStdString(PointText(point));
+  return points.join(' ');
+}
+
+// Runs what opens a modal dialog of type Dialog and hands the dialog to look, again every few
+// milliseconds until look returns true; then closes it.
+template <typename Dialog>
+void WithDialog(const std::function<void()>& open, const std::function<bool(Dialog*)>& look) {
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+    if (dialog && look(dialog)) dialog->reject();
+  });
+  timer.start(5);
+  open();
+}
+
 QPoint Centre(const char* point) {
   const int p = Pt(point);
   return {PointX(PointCol(p)), PointY(PointRow(p))};
@@ -98,8 +126,6 @@ class WindowTest : public QObject {
     WindowFixture f;
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Tesmor v3.2"));
     QCOMPARE(f.view()->size(), QSize(764, 605));
-    QCOMPARE(f.window->minimumSize(), f.window->maximumSize());
-    QVERIFY(!(f.window->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(!f.window->windowIcon().isNull());
     for (int i = 0; i < ToolbarButtonCount; ++i)
       QCOMPARE(f.window->button(i)->geometry(), QRect(6 + 30 * i, 3, 24, 24));
@@ -277,7 +303,7 @@ class WindowTest : public QObject {
     f.boxes.press = {"否"};
     f.Do(CmdPlayWhite);
     QCOMPARE(f.boxes.Take(), QStringList{"提示消息 | 是否交换？ | 是 否 | !"});
-    f.computer.moves = {MakePointPair(Pt("J7"), Pt("G7"))};
+    f.computer.moves = {ComputerAnswer::Pair(Pt("G7"), Pt("J7"))};
     f.Click("G9");
     QVERIFY(f.WaitIdle());
     QCOMPARE(f.controller().rifFifthState(), 2);
@@ -290,6 +316,158 @@ class WindowTest : public QObject {
     image = Picture(f);
     QCOMPARE(RedCells(image), "G7");
     QCOMPARE(Colours(image, {j7.x() + 9, j7.y() + 9}), "board");
+  }
+
+  // The newest stone carries a ring while numbers are off, and it follows moves and take-backs;
+  // with numbers on, the newest Black stone's red number has a light halo.
+  void newestStoneMark() {
+    WindowFixture f;
+    f.Do(CmdModeTwoPlayers);
+    f.Do(CmdShowNumbers);
+    QCOMPARE(MarkedCells(Picture(f)), "");
+    f.Click("H8");
+    QCOMPARE(MarkedCells(Picture(f)), "H8");
+    f.Click("J9");
+    QCOMPARE(MarkedCells(Picture(f)), "J9");
+    f.RightClick();
+    QCOMPARE(MarkedCells(Picture(f)), "H8");
+    const auto light = [](QColor c) { return c.lightness() > 200; };
+    const auto red = [](QColor c) { return c.red() > 180 && c.green() < 90 && c.blue() < 90; };
+    QCOMPARE(Count(Picture(f), Cell("H8"), light), 0);
+    f.Do(CmdShowNumbers);
+    const QImage image = Picture(f);
+    QCOMPARE(MarkedCells(image), "");
+    QVERIFY(Count(image, Cell("H8"), red) > 5);
+    QVERIFY(Count(image, Cell("H8"), light) > 10);
+    f.Click("J9");
+    QCOMPARE(MarkedCells(Picture(f)), "");
+  }
+
+  // Keys reach their commands from anywhere in the window; the toolbar buttons say what they do.
+  void keysAndTooltips() {
+    WindowFixture f;
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    QSet<QString> tips;
+    for (int i = 0; i < ToolbarButtonCount; ++i) tips << f.window->button(i)->toolTip();
+    QCOMPARE(tips.size(), ToolbarButtonCount);
+    QVERIFY(!tips.contains(QString()));
+    QVERIFY(f.window->button(StopButton)->toolTip().contains("Esc"));
+    const auto key = [&](QKeyCombination combination) {
+      f.window->activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+      QTest::keyClick(f.window.get(), combination.key(), combination.keyboardModifiers());
+    };
+    f.Do(CmdModeTwoPlayers);
+    f.Click("H8");
+    f.Click("J9");
+    key(Qt::Key_Backspace);
+    QCOMPARE(f.Moves(), 1);
+    key(Qt::CTRL | Qt::Key_N);
+    QCOMPARE(f.Moves(), 0);
+    QStringList titles;
+    const std::function<bool(QDialog*)> title = [&](QDialog* dialog) {
+      titles << dialog->windowTitle();
+      return true;
+    };
+    WithDialog<QDialog>([&] { key(Qt::CTRL | Qt::Key_S); }, title);
+    WithDialog<QDialog>([&] { key(Qt::CTRL | Qt::Key_O); }, title);
+    WithDialog<QDialog>([&] { key(Qt::Key_F1); }, title);
+    QCOMPARE(titles, (QStringList{"保存文件", "读取文件", "关于 Tesmor v3.2"}));
+    f.computer.moves = {ComputerAnswer::Play(Pt("G7"))};
+    f.boxes.press = {"取消"};
+    key(Qt::CTRL | Qt::Key_H);
+    QVERIFY(f.WaitIdle());
+    QCOMPARE(f.boxes.Take(), QStringList{"提示消息 | 提示：G7 | 确定 取消 | i"});
+    // Esc stops the computer's search; the board shows a busy cursor until the move comes.
+    f.Do(CmdModeComputer);
+    QVERIFY(f.StartLongSearch("J9"));
+    QCOMPARE(f.view()->cursor().shape(), Qt::BusyCursor);
+    key(Qt::Key_Escape);
+    QVERIFY(f.WaitIdle());
+    QCOMPARE(f.Cell("J9"), White);
+    QCOMPARE(f.view()->cursor().shape(), Qt::ArrowCursor);
+  }
+
+  // The open dialog lists kinds, sizes, dates and column titles in Chinese.
+  void fileDialogInChinese() {
+    QTemporaryDir dir;
+    QFile file(dir.filePath("game.pos"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("\x01\x70", 2) == 2);
+    file.close();
+    WindowFixture f;
+    QStringList seen;
+    const std::function<bool(QFileDialog*)> look = [&](QFileDialog* dialog) {
+      if (seen.isEmpty()) dialog->selectFile(file.fileName());
+      auto* view = dialog->findChild<QTreeView*>();
+      const QAbstractItemModel* model = view->model();
+      for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+        if (model->index(row, 0, view->rootIndex()).data() != "game.pos") continue;
+        seen.clear();
+        for (int column = 0; column < 4; ++column)
+          seen << model->headerData(column, Qt::Horizontal).toString()
+               << model->index(row, column, view->rootIndex()).data().toString();
+        return true;
+      }
+      seen = {"waiting"};
+      return false;
+    };
+    WithDialog<QFileDialog>([&] { f.Do(CmdOpen); }, look);
+    QCOMPARE(seen.mid(0, 6),
+             (QStringList{"名称", "game.pos", "大小", "2 字节", "类型", "棋局文件"}));
+    QCOMPARE(seen.value(6), "修改日期");
+    QVERIFY2(seen.value(7).contains("年"), qPrintable(seen.value(7)));
+  }
+
+  // A position file named on the command line is opened at the start; a refused one is shown
+  // with its reason and the game starts as usual.
+  void positionFileAtStart() {
+    QTemporaryDir dir;
+    const auto write = [&](const char* name, const QByteArray& bytes) {
+      QFile file(dir.filePath(name));
+      return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    QVERIFY(write("good.pos", QByteArray("\x02\x70\x7f", 3)));
+    QVERIFY(write("bad.pos", QByteArray("\x02\x70\x70", 3)));
+    {
+      WindowFixture good;
+      QVERIFY(good.window->OpenAtStart(dir.filePath("good.pos")));
+      QCOMPARE(good.Moves(), 2);
+      QCOMPARE(good.Cell("H8"), Black);
+      QCOMPARE(good.boxes.Take(), QStringList());
+    }
+    WindowFixture bad;
+    QVERIFY(!bad.window->OpenAtStart(dir.filePath("bad.pos")));
+    QCOMPARE(bad.Moves(), 0);
+    const QStringList boxes = bad.boxes.Take();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes[0].startsWith("提示信息 | 文件读取失败！\n" + dir.filePath("bad.pos") + "："),
+             qPrintable(boxes[0]));
+    QVERIFY2(boxes[0].contains("occupied"), qPrintable(boxes[0]));
+  }
+
+  // A larger window scales the board with it, proportions kept and centred across: clicks, the
+  // toolbar and the painting follow, drawn smooth.
+  void resizedWindowScalesTheBoard() {
+    WindowFixture f;
+    f.Do(CmdModeTwoPlayers);
+    const QSize frame = f.window->size() - f.view()->size();
+    f.window->resize(frame + QSize(2 * ClientWidth + 200, 2 * ClientHeight));
+    QTRY_COMPARE(f.view()->size(), QSize(2 * ClientWidth + 200, 2 * ClientHeight));
+    QCOMPARE(f.window->button(3)->geometry(), QRect(100 + 2 * (6 + 90), 6, 48, 48));
+    const QPoint h8 = Centre("H8") * 2 + QPoint(100, 0);
+    f.ClickAt(h8.x(), h8.y());
+    QCOMPARE(f.Cell("H8"), Black);
+    f.ClickAt(h8.x() + 35, h8.y());  // the right edge of H8's square: taken, nothing played
+    QCOMPARE(f.Moves(), 1);
+    f.ClickAt(h8.x() + 36, h8.y());  // the left edge of I8's
+    QCOMPARE(f.Cell("I8"), White);
+    const QImage image = Picture(f);
+    QCOMPARE(Colours(image, {10, 10, 1720, 10, 1720, 30, 10, 800}),
+             "toolbar toolbar toolbar board");
+    const QRect stone(h8 - QPoint(32, 32), QSize(64, 64));
+    QVERIFY(Count(image, stone, [](QColor c) { return c.lightness() < 80; }) > 2000);
+    // The stone's rim blends into the board.
+    QVERIFY(BlendedRim(image, h8 + QPoint(1, 1), 29) > 20);
   }
 };
 

@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "board/file_io.h"
 #include "book/book_format.h"
 #include "book/book_text.h"
 #include "bookgen/book_analysis.h"
@@ -290,16 +291,12 @@ int Book(const std::vector<std::string>& args) {
               << "\n";
     return ExitFailed;
   }
-  const std::string temporary = output + ".part";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out) {
-      std::cerr << "tesmor-bookgen: cannot write " << temporary << "\n";
-      return ExitFailed;
-    }
+  std::string error;
+  if (!tesmor::WriteFileAtomically(
+          output, {reinterpret_cast<const uint8_t*>(text.data()), text.size()}, &error)) {
+    std::cerr << "tesmor-bookgen: " << output << ": " << error << "\n";
+    return ExitFailed;
   }
-  std::filesystem::rename(temporary, output);
   const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
   std::cerr << "tesmor-bookgen: " << output << ": " << tesmor::CountBookNodes(tree) << " moves; "
             << seconds.count() << " s\n";
