@@ -21,7 +21,7 @@ constexpr std::array kCommands = {
                   VcfCommand},
     EngineCommand{"move",
                   "move POSITION [--level 0..9] [--mode fast|accurate|exact] "
-                  "[--rules free|forbidden|rif] [--book on|off] [--offer POINT]",
+                  "[--rules free|forbidden|rif] [--book on|off] [--offer POINT] [--hash MB]",
                   "the computer's move as the window would choose it", MoveCommand},
     EngineCommand{"bench",
                   "bench [--level 0..9] [--mode fast|accurate|exact] [--stop-after MS] [--hash MB]",

@@ -27,6 +27,8 @@ class EngineComputer final : public ComputerPlayer {
   std::optional<int> FindVcf(GameState game, int limit, std::atomic<bool>* stop) override;
 
   const OpeningBook& book() const { return book_; }
+  // Sizes the search's caches; between computations only.
+  void SetTableMegabytes(size_t megabytes) { context_.SetTableMegabytes(megabytes); }
 
  private:
   ClockRandom random_;
