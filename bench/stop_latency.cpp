@@ -49,11 +49,11 @@ GameState CrowdedForVcf() {
   for (int row = 3; row <= 11; ++row) {
     for (int col = 3; col <= 11; ++col) {
       const int draw = std::rand() % 10;
-      if (draw < 4) game.cell(row, col) = Black, ++stones;
-      if (draw == 4 || draw == 5) game.cell(row, col) = White, ++stones;
+      if (draw < 4) game.SetUpStone(row, col, Black), ++stones;
+      if (draw == 4 || draw == 5) game.SetUpStone(row, col, White), ++stones;
     }
   }
-  game.moveCount = stones % 2 == 0 ? stones : stones + 1;  // Black to move
+  game.SetUpMoveCount(stones % 2 == 0 ? stones : stones + 1);  // Black to move
   return game;
 }
 

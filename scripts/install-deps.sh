@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, testing and running Tesmor need, skipping the
-# ones already installed. Runs apt-get as root (or through sudo).
+# Installs the Debian 12 packages that building, testing and running Tesmor need, and the ones
+# named as arguments, skipping those already installed. Runs apt-get as root (or through sudo).
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n libgl-dev
   fonts-liberation fonts-arphic-ukai
   xvfb xauth
+  "$@"
 )
 
 missing=()

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "app/standard_options.h"
 #include "board/file_io.h"
+#include "board/input_echo.h"
 #include "book/book_format.h"
 #include "book/book_text.h"
 
@@ -30,14 +32,15 @@ int Fail(const std::string& message, int status = ExitFailed) {
 
 int Compile(const std::string& sourcePath, const std::string& bookPath) {
   const tesmor::FileBytes source = tesmor::ReadRegularFile(sourcePath, BookTextMaxBytes);
-  if (!source.ok) return Fail(sourcePath + ": " + source.error, ExitUsage);
+  if (!source.ok) return Fail(tesmor::EchoInput(sourcePath) + ": " + source.error, ExitUsage);
   const tesmor::BookTextResult parsed =
       tesmor::ParseBookText(std::string(source.bytes.begin(), source.bytes.end()));
-  if (!parsed.ok) return Fail(sourcePath + ": " + parsed.error);
+  if (!parsed.ok) return Fail(tesmor::EchoInput(sourcePath) + ": " + parsed.error);
 
   const std::vector<uint8_t> bytes = tesmor::WriteBookTree(parsed.tree);
   std::string error;
-  if (!tesmor::WriteFileAtomically(bookPath, bytes, &error)) return Fail(bookPath + ": " + error);
+  if (!tesmor::WriteFileAtomically(bookPath, bytes, &error))
+    return Fail(tesmor::EchoInput(bookPath) + ": " + error);
   std::cout << bookPath << ": " << tesmor::CountBookNodes(parsed.tree) << " moves, " << bytes.size()
             << " bytes\n";
   return ExitOk;
@@ -46,9 +49,12 @@ int Compile(const std::string& sourcePath, const std::string& bookPath) {
 // Says on standard error what the reader passed over; the text shows what it kept.
 void ReportOddities(const std::string& path, const tesmor::BookReadReport& report) {
   auto note = [&](int64_t count, const char* what) {
-    if (count > 0) std::cerr << "tesmor-book: " << path << ": " << count << ' ' << what << '\n';
+    if (count > 0)
+      std::cerr << "tesmor-book: " << tesmor::EchoInput(path) << ": " << count << ' ' << what
+                << '\n';
   };
-  if (report.truncated) std::cerr << "tesmor-book: " << path << ": the file ends too early\n";
+  if (report.truncated)
+    std::cerr << "tesmor-book: " << tesmor::EchoInput(path) << ": the file ends too early\n";
   note(report.offBoardRecords, "moves off the board, left out with what follows them");
   note(report.occupiedRecords, "moves on a taken point, left out with what follows them");
   note(report.skippedRecords, "records left out below those moves");
@@ -59,7 +65,7 @@ void ReportOddities(const std::string& path, const tesmor::BookReadReport& repor
 
 int Dump(const std::string& bookPath) {
   const tesmor::FileBytes file = tesmor::ReadRegularFile(bookPath, tesmor::BookMaxBytes);
-  if (!file.ok) return Fail(bookPath + ": " + file.error, ExitUsage);
+  if (!file.ok) return Fail(tesmor::EchoInput(bookPath) + ": " + file.error, ExitUsage);
   const tesmor::BookReadResult read = tesmor::ReadBookTree(file.bytes);
   std::cout << tesmor::BookText(read.tree);
   if (!read.report.Damaged()) return ExitOk;
@@ -72,6 +78,9 @@ int Dump(const std::string& bookPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const int answered = tesmor::AnswerStandardOption(argc, argv, "tesmor-book",
+                                                    [](std::ostream& out) { out << Usage; });
+  if (answered >= 0) return answered;
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() == 3 && args[0] == "compile") return Compile(args[1], args[2]);
   if (args.size() == 2 && args[0] == "dump") return Dump(args[1]);

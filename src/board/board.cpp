@@ -25,9 +25,25 @@ int ParsePoint(const std::string& text) {
   return OnBoard(row, col) ? PointIndex(row, col) : NoPoint;
 }
 
+uint64_t ComputeKey(const GameState& state) {
+  uint64_t key = state.SideToMove() == White ? kZobrist.whiteToMove : 0;
+  for (int index = 0; index < CellCount; ++index) {
+    const int c = state.cells[index];
+    if (c == Black || c == White) key ^= ZobristStone(c, index);
+  }
+  return key;
+}
+
+bool GameState::operator==(const GameState& other) const {
+  const auto played = history.begin() + moveCount;
+  return cells.get() == other.cells.get() && moveCount == other.moveCount &&
+         std::equal(history.begin(), played, other.history.begin()) && focusRow == other.focusRow &&
+         focusCol == other.focusCol && lastRow == other.lastRow && lastCol == other.lastCol &&
+         forbiddenRulesOn == other.forbiddenRulesOn && key_ == other.key_;
+}
+
 GameState& ClearGameState(GameState& state) {
-  state.cells.fill(Empty);
-  state.moveCount = 0;
+  state.ClearStones();
   state.focusRow = 0;
   state.focusCol = 0;
   state.lastRow = 7;
@@ -37,18 +53,14 @@ GameState& ClearGameState(GameState& state) {
 }
 
 void RecordMove(GameState& state, int row, int col) {
-  state.cell(row, col) = state.SideToMove();
-  state.history[state.moveCount] = {row, col};
+  state.Play(row, col);
   state.focusRow = state.lastRow = row;
   state.focusCol = state.lastCol = col;
-  ++state.moveCount;
 }
 
 void UndoMove(GameState& state) {
   if (state.moveCount == 0) return;
-  --state.moveCount;
-  const MoveRecord undone = state.history[state.moveCount];
-  state.cell(undone.row, undone.col) = Empty;
+  state.Undo();
   if (state.moveCount > 0) {
     const MoveRecord previous = state.history[state.moveCount - 1];
     state.focusRow = state.lastRow = previous.row;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 namespace tesmor {
 
@@ -57,32 +58,160 @@ struct MoveRecord {
   bool operator==(const MoveRecord&) const = default;
 };
 
-// The game record that every part of the engine reads and the searches change in place. It
+// A field of the position that everyone reads as a plain value and only GameState writes, so
+// that the Zobrist key cannot fall out of step with the stones.
+template <typename T>
+class ReadOnly {
+ public:
+  constexpr operator const T&() const { return value_; }
+  constexpr const T& get() const { return value_; }
+  constexpr decltype(auto) operator[](size_t i) const requires requires(const T& t) { t[i]; }
+  { return value_[i]; }
+  constexpr auto begin() const requires requires(const T& t) { t.begin(); }
+  { return value_.begin(); }
+  constexpr auto end() const requires requires(const T& t) { t.end(); }
+  { return value_.end(); }
+  // The arrays compare through these; a number compares as the plain number it converts to.
+  friend constexpr bool operator==(const ReadOnly& a,
+                                   const ReadOnly& b) requires(!std::is_arithmetic_v<T>) {
+    return a.value_ == b.value_;
+  }
+  friend constexpr bool operator==(const ReadOnly& a,
+                                   const T& b) requires(!std::is_arithmetic_v<T>) {
+    return a.value_ == b;
+  }
+
+ private:
+  friend class GameState;
+  T value_{};
+};
+
+// Fixed Zobrist numbers, the same in every build: one per colour and point, and one for White to
+// move. A position's key is the exclusive or of the numbers of its stones and its side to move.
+struct ZobristTable {
+  std::array<uint64_t, 2 * CellCount> stones{};
+  uint64_t whiteToMove = 0;
+};
+constexpr uint64_t SplitMix64(uint64_t& state) {
+  uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return z ^ (z >> 31);
+}
+constexpr ZobristTable MakeZobristTable() {
+  ZobristTable table;
+  uint64_t state = 0x7E5305u;
+  for (uint64_t& number : table.stones) number = SplitMix64(state);
+  table.whiteToMove = SplitMix64(state);
+  return table;
+}
+inline constexpr ZobristTable kZobrist = MakeZobristTable();
+// The number of a Black or White stone on a cell (CellIndex).
+constexpr uint64_t ZobristStone(int colour, int cell) {
+  return kZobrist.stones[static_cast<size_t>(colour == Black ? cell : CellCount + cell)];
+}
+
+// The position that every part of the engine reads and the searches change: the stones, the
+// move count and the moves in their order, with a Zobrist key kept in step by every change. It
 // carries the forbidden-move setting so that the rule tests, the evaluation and the searches all
-// see the same value as the game logic that plays on it.
-struct GameState {
-  std::array<int32_t, CellCount> cells{};  // indexed by CellIndex
-  int32_t moveCount = 0;
+// see the same value as the game logic that plays on it. Stones change only through the named
+// operations below; the focus and the forbidden-move setting are the game's to set.
+class GameState {
+ public:
+  ReadOnly<std::array<int32_t, CellCount>> cells;  // indexed by CellIndex
+  ReadOnly<int32_t> moveCount;
   int32_t focusRow = 0;  // the point that the game-end and forbidden-move tests examine
   int32_t focusCol = 0;
   int32_t lastRow = 7;
   int32_t lastCol = 7;
-  std::array<MoveRecord, CellCount> history{};  // entry k is move k + 1
+  ReadOnly<std::array<MoveRecord, CellCount>> history;  // entry k is move k + 1
   int32_t forbiddenRulesOn = 0;
 
-  int32_t& cell(int row, int col) { return cells[CellIndex(row, col)]; }
-  int32_t cell(int row, int col) const { return cells[CellIndex(row, col)]; }
-  int32_t SideToMove() const { return moveCount % 2 == 0 ? Black : White; }
+  int32_t cell(int row, int col) const { return cells.value_[CellIndex(row, col)]; }
+  int32_t SideToMove() const { return moveCount.value_ % 2 == 0 ? Black : White; }
+  uint64_t Key() const { return key_; }
 
-  bool operator==(const GameState&) const = default;
+  // A stone of the side to move on the empty point (row, col), recorded as the next move.
+  void Play(int row, int col) {
+    const int index = CellIndex(row, col);
+    const int colour = SideToMove();
+    cells.value_[index] = colour;
+    history.value_[moveCount.value_] = {row, col};
+    ++moveCount.value_;
+    key_ ^= ZobristStone(colour, index) ^ kZobrist.whiteToMove;
+  }
+  // Takes back the newest move; nothing happens on an empty record.
+  void Undo() {
+    if (moveCount.value_ == 0) return;
+    --moveCount.value_;
+    const MoveRecord undone = history.value_[moveCount.value_];
+    const int index = CellIndex(undone.row, undone.col);
+    key_ ^= ZobristStone(cells.value_[index], index) ^ kZobrist.whiteToMove;
+    cells.value_[index] = Empty;
+  }
+  // The newest move moves to the empty point (row, col), keeping its colour and its number: the
+  // RIF opening's choice between two offered fifth moves.
+  void ReplaceNewestMove(int row, int col) {
+    Undo();
+    Play(row, col);
+  }
+
+  // The forbidden-move rule looks ahead by putting a Black stone on an empty point and taking it
+  // away again; such a stone is no move, so the count and the order stay as they are.
+  void PlaceProbeStone(int row, int col) { SetCell(CellIndex(row, col), Black); }
+  void RemoveProbeStone(int row, int col) { SetCell(CellIndex(row, col), Empty); }
+
+  // A position given by its stones rather than by its moves (a diagram, a puzzle): stones put or
+  // taken away outside the move order, and the count that says whose turn it is.
+  void SetUpStone(int row, int col, int colour) { SetCell(CellIndex(row, col), colour); }
+  void SetUpMoveCount(int count) {
+    if (count % 2 != moveCount.value_ % 2) key_ ^= kZobrist.whiteToMove;
+    moveCount.value_ = count;
+  }
+  // An empty board with Black to move; the history entries stay behind, unread.
+  void ClearStones() {
+    cells.value_.fill(Empty);
+    moveCount.value_ = 0;
+    key_ = 0;
+  }
+
+  // Two positions are equal when everything that is read of them is: the history beyond the
+  // move count is not.
+  bool operator==(const GameState& other) const;
+
+ private:
+  void SetCell(int index, int value) {
+    const int old = cells.value_[index];
+    if (old == Black || old == White) key_ ^= ZobristStone(old, index);
+    if (value == Black || value == White) key_ ^= ZobristStone(value, index);
+    cells.value_[index] = value;
+  }
+
+  uint64_t key_ = 0;
 };
+
+// Plays a move for a short look-ahead and takes it back when the scope ends.
+class ScopedPlay {
+ public:
+  ScopedPlay(GameState& state, int row, int col) : state_(state) { state_.Play(row, col); }
+  ~ScopedPlay() { state_.Undo(); }
+  ScopedPlay(const ScopedPlay&) = delete;
+  ScopedPlay& operator=(const ScopedPlay&) = delete;
+
+ private:
+  GameState& state_;
+};
+
+// The key computed from scratch, for checking the one kept in step.
+uint64_t ComputeKey(const GameState& state);
 
 // Empties the board and clears the forbidden-move setting; history entries are left behind.
 GameState& ClearGameState(GameState& state);
 
-// Records a stone of the side to move on an empty point.
+// Records a stone of the side to move on an empty point as the game's newest move: the focus and
+// the last move follow it.
 void RecordMove(GameState& state, int row, int col);
-// Takes back the newest move.
+// Takes back the newest move; the focus and the last move go back to the move before it.
 void UndoMove(GameState& state);
 
 // A board line with two OffBoard guards at each end: position k of the line is entry k + 2.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "board/renju_rule.h"
+
 namespace tesmor {
 
 namespace {
@@ -79,29 +81,19 @@ FourScan ScanFours(const Line& line, int pos, bool forbiddenRulesOn) {
   return {};
 }
 
-constexpr int kDirections = 4;
-
-Line LineThrough(const GameState& state, int direction, int row, int col) {
-  return ExtractLine(state.cells, direction, LineNumber(direction, row, col));
-}
-
-// Puts a Black stone on an empty point for the lifetime of the guard.
-class ProbeStone {
- public:
-  ProbeStone(GameState& state, int row, int col)
-      : cell_(state.cell(row, col)), placed_(cell_ == Empty) {
-    if (placed_) cell_ = Black;
+// How the renju rule reads the game record and puts its probe stones.
+struct RecordAccess {
+  using Board = GameState;
+  static int Cell(const GameState& state, int row, int col) { return state.cell(row, col); }
+  static Line LineThrough(const GameState& state, int direction, int row, int col) {
+    return ExtractLine(state.cells, direction, LineNumber(direction, row, col));
   }
-  ~ProbeStone() {
-    if (placed_) cell_ = Empty;
-  }
-  ProbeStone(const ProbeStone&) = delete;
-  ProbeStone& operator=(const ProbeStone&) = delete;
-
- private:
-  int32_t& cell_;
-  bool placed_;
+  static bool RulesOn(const GameState& state) { return state.forbiddenRulesOn != 0; }
+  static void PlaceProbe(GameState& state, int row, int col) { state.PlaceProbeStone(row, col); }
+  static void RemoveProbe(GameState& state, int row, int col) { state.RemoveProbeStone(row, col); }
 };
+
+using RecordRule = RenjuRule<RecordAccess>;
 
 }  // namespace
 
@@ -160,59 +152,23 @@ LinePoints ThreePointsInLine(const Line& line, int pos, bool forbiddenRulesOn) {
 }
 
 int IsOverlineAt(const GameState& state, int row, int col) {
-  if (!state.forbiddenRulesOn) return 0;
-  for (int d = 0; d < kDirections; ++d)
-    if (IsOverlineInLine(LineThrough(state, d, row, col), LinePosition(d, row, col), true))
-      return 1;
-  return 0;
+  return RecordRule::IsOverline(state, row, col) ? 1 : 0;
 }
 
 int MakesFiveAt(GameState& state, int row, int col) {
-  ProbeStone probe(state, row, col);
-  for (int d = 0; d < kDirections; ++d)
-    if (IsFiveInLine(LineThrough(state, d, row, col), LinePosition(d, row, col),
-                     state.forbiddenRulesOn))
-      return 1;
-  return 0;
+  return RecordRule::MakesFive(state, row, col) ? 1 : 0;
 }
 
 int CountFoursAt(const GameState& state, int row, int col) {
-  int fours = 0;
-  for (int d = 0; d < kDirections; ++d)
-    fours += CountFoursInLine(LineThrough(state, d, row, col), LinePosition(d, row, col),
-                              state.forbiddenRulesOn);
-  return fours;
+  return RecordRule::CountFours(state, row, col);
 }
 
 int CountRealThreesAt(GameState& state, int row, int col) {
-  int threes = 0;
-  for (int d = 0; d < kDirections; ++d) {
-    const LinePoints points = ThreePointsInLine(LineThrough(state, d, row, col),
-                                                LinePosition(d, row, col), state.forbiddenRulesOn);
-    const int n = LinePointCount(points);
-    // A three is real only if some straight-four point is itself playable: neither forbidden
-    // nor an immediate five.
-    for (int k = 0; k < n; ++k) {
-      const int pos = k == 0 ? LastLinePoint(points) : FirstLinePoint(points);
-      const BoardPoint p = LinePointToBoard(d, row, col, pos);
-      if (ForbiddenKindAt(state, p.row, p.col) == None && !MakesFiveAt(state, p.row, p.col)) {
-        ++threes;
-        break;
-      }
-    }
-  }
-  return threes;
+  return RecordRule::CountRealThrees(state, row, col);
 }
 
 ForbiddenKind ForbiddenKindAt(GameState& state, int row, int col) {
-  if (!state.forbiddenRulesOn) return None;
-  if (state.cell(row, col) == White) return None;
-  ProbeStone probe(state, row, col);
-  if (IsFiveAt(state, row, col)) return None;
-  if (CountFoursAt(state, row, col) >= 2) return FourFour;
-  if (CountRealThreesAt(state, row, col) >= 2) return ThreeThree;
-  if (IsOverlineAt(state, row, col)) return Overline;
-  return None;
+  return RecordRule::Judge(state, row, col);
 }
 
 const char* ForbiddenKindName(ForbiddenKind kind) {

@@ -75,16 +75,14 @@ int SameFifthOfferingExists(GameState& state, int row, int col) {
   PositionKey offered = MakePositionKey(state.cells, 0);
   NormaliseKey(offered);
 
-  state.cell(first.row, first.col) = Empty;
-  state.cell(row, col) = Black;
+  state.ReplaceNewestMove(row, col);
   int same = 0;
   for (int id = 0; id < TransformCount && !same; ++id) {
     PositionKey candidate = MakePositionKey(state.cells, id);
     NormaliseKey(candidate);
     same = RowsEqual(offered, candidate) ? 1 : 0;
   }
-  state.cell(row, col) = Empty;
-  state.cell(first.row, first.col) = Black;
+  state.ReplaceNewestMove(first.row, first.col);
   return same;
 }
 

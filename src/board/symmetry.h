@@ -26,8 +26,8 @@ int MapKeyPointToBoard(int p, int id);
 // differ only by a shift across the board compare equal.
 void NormaliseKey(PositionKey& key);
 
-// Would a Black stone on (row, col), played instead of the fifth move (history entry 4, on the
-// board), give the same position under one of the eight symmetries? Leaves the board as it was.
+// Would a Black stone on (row, col), played instead of the fifth move (the newest of a five-move
+// record), give the same position under one of the eight symmetries? Leaves the record as it was.
 int SameFifthOfferingExists(GameState& state, int row, int col);
 
 }  // namespace tesmor

@@ -39,74 +39,71 @@ void WriteLevel(const std::vector<BookNode>& nodes, std::vector<uint8_t>& out) {
 
 }  // namespace
 
-BookReadResult ReadBookTree(std::span<const uint8_t> bytes) {
-  BookReadResult result;
-  BookReadReport& report = result.report;
-  if (bytes.size() < BookHeaderSize) {
-    report.truncated = true;
-    return result;
-  }
-  size_t pos = BookHeaderSize;
-  bool anyRecord = false;
-  // The points taken on the path from the empty board to the level being read.
-  std::array<bool, CellCount> taken{};
-  std::vector<Level> levels{Level{&result.tree}};
+namespace {
 
-  while (!levels.empty()) {
-    if (bytes.size() - pos < 2) {
-      // A header with nothing after it is an empty book; any other end here cuts a level short.
-      report.truncated = anyRecord || levels.size() > 1 || pos != bytes.size();
-      return result;
+// Reads the records of a book file one at a time into a tree, counting what it passes over.
+class BookTreeReader {
+ public:
+  explicit BookTreeReader(std::span<const uint8_t> bytes) : bytes_(bytes) {
+    levels_.push_back(Level{&result_.tree});
+  }
+
+  BookReadResult Read() {
+    BookReadReport& report = result_.report;
+    if (bytes_.size() < BookHeaderSize) {
+      report.truncated = true;
+      return std::move(result_);
     }
-    const uint8_t move = bytes[pos];
-    const uint8_t flags = bytes[pos + 1];
-    pos += 2;
+    pos_ = BookHeaderSize;
+    while (!levels_.empty()) {
+      if (bytes_.size() - pos_ < 2) {
+        // A header with nothing after it is an empty book; any other end here cuts a level short.
+        report.truncated = anyRecord_ || levels_.size() > 1 || pos_ != bytes_.size();
+        return std::move(result_);
+      }
+      if (!ReadRecord()) {
+        report.truncated = true;
+        return std::move(result_);
+      }
+    }
+    report.trailingBytes = static_cast<int64_t>(bytes_.size() - pos_);
+    return std::move(result_);
+  }
+
+ private:
+  // One record and the level changes it brings; false when its extra bytes are cut off.
+  bool ReadRecord() {
+    BookReadReport& report = result_.report;
+    const uint8_t move = bytes_[pos_];
+    const uint8_t flags = bytes_[pos_ + 1];
+    pos_ += 2;
     if (move == 0 && flags == 0) {
       ++report.blankRecords;
-      continue;
+      return true;
     }
-    anyRecord = true;
+    anyRecord_ = true;
 
-    Level& level = levels.back();
+    Level& level = levels_.back();
     const bool skipping = level.nodes == nullptr;
     if (skipping) ++report.skippedRecords;
     const int extra = flags & BookExtraMask;
     if (extra == 0) level.extraOn = false;
     if (extra == 1) level.extraOn = true;
-    const int shape = flags >> 4;
-    if (!KnownShape(shape)) {
+    if (!KnownShape(flags >> 4)) {
       if (!skipping) ++report.droppedRecords;
-      continue;
+      return true;
     }
 
     // Every record of a known shape would be an entry to a reader that does not check its point,
     // so its extra bytes are read whether it is kept or not.
     uint8_t mark = 0;
     if (level.extraOn) {
-      if (bytes.size() - pos < ExtraByteCount) {
-        report.truncated = true;
-        return result;
-      }
-      mark = bytes[pos + MarkOffset];
-      pos += ExtraByteCount;
+      if (bytes_.size() - pos_ < ExtraByteCount) return false;
+      mark = bytes_[pos_ + MarkOffset];
+      pos_ += ExtraByteCount;
     }
 
-    int point = -1;
-    if (!skipping) {
-      const int row = move >> 4;
-      const int columnNibble = move & 0x0F;
-      if (row == 15 || columnNibble == 0) {
-        ++report.offBoardRecords;
-      } else {
-        const int p = PointIndex(row, 15 - columnNibble);
-        if (taken[p]) {
-          ++report.occupiedRecords;
-        } else {
-          point = p;
-        }
-      }
-    }
-
+    const int point = skipping ? -1 : RecordPoint(move);
     std::vector<BookNode>* children = nullptr;
     if (point >= 0) {
       level.nodes->push_back(BookNode{point, mark, {}});
@@ -114,19 +111,48 @@ BookReadResult ReadBookTree(std::span<const uint8_t> bytes) {
     }
     if ((flags & BookNextSiblingFlag) == 0) level.ending = true;
     if ((flags & BookNoChildrenFlag) == 0) {
-      if (point >= 0) taken[point] = true;
+      if (point >= 0) taken_[point] = true;
       // The node just added is the last of its level's vector, and that vector does not grow
       // while the new level is open, so the pointer to its children stays valid.
-      levels.push_back(Level{children, point});
-      continue;
+      levels_.push_back(Level{children, point});
+      return true;
     }
-    while (!levels.empty() && levels.back().ending) {
-      if (levels.back().stone >= 0) taken[levels.back().stone] = false;
-      levels.pop_back();
+    while (!levels_.empty() && levels_.back().ending) {
+      if (levels_.back().stone >= 0) taken_[levels_.back().stone] = false;
+      levels_.pop_back();
     }
+    return true;
   }
-  report.trailingBytes = static_cast<int64_t>(bytes.size() - pos);
-  return result;
+
+  // The point of a record to keep, or -1 (counted) when it is off the board or already taken.
+  int RecordPoint(uint8_t move) {
+    const int row = move >> 4;
+    const int columnNibble = move & 0x0F;
+    if (row == 15 || columnNibble == 0) {
+      ++result_.report.offBoardRecords;
+      return -1;
+    }
+    const int point = PointIndex(row, 15 - columnNibble);
+    if (taken_[point]) {
+      ++result_.report.occupiedRecords;
+      return -1;
+    }
+    return point;
+  }
+
+  std::span<const uint8_t> bytes_;
+  size_t pos_ = 0;
+  bool anyRecord_ = false;
+  BookReadResult result_;
+  // The points taken on the path from the empty board to the level being read.
+  std::array<bool, CellCount> taken_{};
+  std::vector<Level> levels_;
+};
+
+}  // namespace
+
+BookReadResult ReadBookTree(std::span<const uint8_t> bytes) {
+  return BookTreeReader(bytes).Read();
 }
 
 std::vector<uint8_t> WriteBookTree(const BookTree& tree) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "board/board.h"
+#include "board/input_echo.h"
 
 namespace tesmor {
 
@@ -84,13 +85,13 @@ BookTextResult ParseBookText(std::string_view text) {
     const std::string pointText(words.substr(0, space));
     const int point = ParsePoint(pointText);
     if (point == NoPoint || PointText(point) != pointText)
-      return Refuse(lineNumber, "\"" + pointText + "\" is not a point (A1 to O15)");
+      return Refuse(lineNumber, "\"" + EchoInput(pointText) + "\" is not a point (A1 to O15)");
     int mark = 0;
     if (space != std::string_view::npos) {
       const std::string_view markText = words.substr(space + 1);
       mark = ParseMark(markText);
       if (mark < 0)
-        return Refuse(lineNumber, "\"" + std::string(markText) +
+        return Refuse(lineNumber, "\"" + EchoInput(markText) +
                                       "\" is not a mark: one printable character, or \\xHH for "
                                       "any other byte but 00");
     }

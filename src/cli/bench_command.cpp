@@ -8,6 +8,7 @@
 #include <stop_token>
 #include <thread>
 
+#include "board/input_echo.h"
 #include "cli/commands.h"
 #include "cli/position_arg.h"
 #include "search/computer_move.h"
@@ -127,7 +128,7 @@ bool ParseBenchOptions(const std::vector<std::string>& args, BenchOptions& optio
   } else if (mode == "exact") {
     options.settings.searchMode = SearchMode::Exact;
   } else {
-    err << "tesmor-engine bench: unknown mode '" << mode << "'\n";
+    err << "tesmor-engine bench: unknown mode '" << EchoInput(mode) << "'\n";
     return false;
   }
   // A cap per position for the levels whose searches run for hours; a capped search plays its

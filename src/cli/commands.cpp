@@ -4,6 +4,9 @@
 #include <array>
 #include <ostream>
 
+#include "board/input_echo.h"
+#include "tesmor_version.h"
+
 namespace tesmor {
 
 namespace {
@@ -41,11 +44,11 @@ bool CommandArgs::Parse(const std::vector<std::string>& args, const std::vector<
     }
     const std::string name = word.substr(2);
     if (std::find(known.begin(), known.end(), name) == known.end()) {
-      error = "unknown option " + word;
+      error = "unknown option " + EchoInput(word);
       return false;
     }
     if (i + 1 >= args.size()) {
-      error = "option " + word + " needs a value";
+      error = "option " + EchoInput(word) + " needs a value";
       return false;
     }
     options[name] = args[++i];
@@ -68,8 +71,8 @@ std::string CommandArgs::Option(const std::string& name, const std::string& fall
 }
 
 void PrintEngineHelp(std::ostream& out) {
-  out << "Tesmor v3.2 engine: analysis commands for 15x15 five-in-a-row and renju.\n\n"
-         "Usage: tesmor-engine COMMAND [ARGS]\n\n"
+  out << ProgramTitle << " engine: analysis commands for 15x15 five-in-a-row and renju.\n\n"
+      << "Usage: tesmor-engine COMMAND [ARGS]\n\n"
          "POSITION is the path of a .pos file or a move list such as \"H8 H9 J10\"\n"
          "(column letter A..O from the left, row 1..15 from the bottom, Black first).\n\n"
          "Commands:\n";
@@ -79,14 +82,19 @@ void PrintEngineHelp(std::ostream& out) {
 }
 
 int RunEngineCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
+  // Without a command nothing was asked: the usage goes where the problems go.
+  if (args.empty()) {
+    PrintEngineHelp(err);
+    return ExitBadInput;
+  }
+  if (args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
     PrintEngineHelp(out);
     return ExitOk;
   }
   for (const EngineCommand& command : kCommands)
     if (args[0] == command.name)
       return command.run(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
-  err << "tesmor-engine: unknown command '" << args[0] << "' (try tesmor-engine help)\n";
+  err << "tesmor-engine: unknown command '" << EchoInput(args[0]) << "' (try tesmor-engine help)\n";
   return ExitBadInput;
 }
 

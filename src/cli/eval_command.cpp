@@ -2,6 +2,7 @@
 #include <array>
 #include <ostream>
 
+#include "board/input_echo.h"
 #include "cli/commands.h"
 #include "cli/position_arg.h"
 #include "eval/evaluation.h"
@@ -27,7 +28,8 @@ int EvalCommand(const std::vector<std::string>& args, std::ostream& out, std::os
   }
   const std::string rules = parsed.Option("rules", "forbidden");
   if (rules != "free" && rules != "forbidden") {
-    err << "tesmor-engine eval: --rules must be free or forbidden, not '" << rules << "'\n";
+    err << "tesmor-engine eval: --rules must be free or forbidden, not '" << EchoInput(rules)
+        << "'\n";
     return ExitBadInput;
   }
   GameState state;

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "board/input_echo.h"
 #include "board/random_source.h"
 #include "book/book_location.h"
 #include "book/opening_book.h"
@@ -22,6 +23,7 @@
 #include "game/panel.h"
 #include "search/computer_move.h"
 #include "search/search_context.h"
+#include "tesmor_version.h"
 
 namespace tesmor {
 
@@ -50,16 +52,9 @@ int64_t MsSince(Clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
 
-// A line of input as it may be quoted back: control bytes and non-ASCII replaced, long lines
-// shortened, so that a reply stays one printable line.
+// A line of input as it may be quoted back: a manager reads replies as lines of ASCII.
 std::string Quoted(const std::string& text) {
-  constexpr size_t MaxQuoted = 60;
-  std::string quoted;
-  for (const char ch : text.substr(0, MaxQuoted)) {
-    const auto byte = static_cast<unsigned char>(ch);
-    quoted.push_back(byte < 0x20 || byte >= 0x7F ? '?' : ch);
-  }
-  return text.size() > MaxQuoted ? quoted + "..." : quoted;
+  return EchoInput(text, {.maxChars = 60, .asciiOnly = true});
 }
 
 // Keeps the search's depth and score lines for the message that goes with the move. Written on
@@ -426,7 +421,7 @@ void Brain::Turn(const std::string& args) {
     return;
   }
   if (move->x < 0 || move->x >= BoardSize || move->y < 0 || move->y >= BoardSize) {
-    Error(args + " is off the 15x15 board");
+    Error(Quoted(args) + " is off the 15x15 board");
     return;
   }
   const int point = PointFromProtocol(*move);
@@ -485,7 +480,8 @@ void Brain::Info(const std::string& args) {
 }
 
 void Brain::About(const std::string&) {
-  Reply("name=\"Tesmor\", version=\"3.2\", author=\"Tesmor developers\"");
+  Reply(std::string("name=\"Tesmor\", version=\"") + VersionText +
+        "\", author=\"Tesmor developers\"");
 }
 
 void Brain::End(const std::string&) {

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <filesystem>
 
+#include "board/input_echo.h"
 #include "game/position_file.h"
 
 namespace tesmor {
@@ -41,7 +42,7 @@ bool ParseMoveList(const std::string& text, GameState& state, std::string& error
     i = end;
     const int point = ParsePoint(word);
     if (point == NoPoint) {
-      error = "unknown point '" + word + "'";
+      error = "unknown point '" + EchoInput(word) + "'";
       return false;
     }
     if (parsed.cell(PointRow(point), PointCol(point)) != Empty) {
@@ -66,7 +67,7 @@ bool ParsePositionArgument(const std::string& text, GameState& state, std::strin
   if (!LooksLikeFile(text)) return ParseMoveList(text, state, error);
   const PositionFileResult read = ReadPositionFile(text);
   if (!read.ok) {
-    error = "position file " + text + " refused: " + read.error;
+    error = "position file " + EchoInput(text) + " refused: " + read.error;
     return false;
   }
   GameState loaded;

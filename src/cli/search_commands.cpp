@@ -1,6 +1,7 @@
 #include <chrono>
 #include <ostream>
 
+#include "board/input_echo.h"
 #include "board/symmetry.h"
 #include "book/book_location.h"
 #include "cli/commands.h"
@@ -22,7 +23,7 @@ bool ApplyRules(const std::string& rules, bool allowRif, GameState& game, RuleSe
     ruleSet = rules == "free" ? RuleSet::Free : rules == "rif" ? RuleSet::Rif : RuleSet::Forbidden;
     return true;
   }
-  error = "unknown rules '" + rules + "' (free, forbidden" + (allowRif ? ", rif)" : ")");
+  error = "unknown rules '" + EchoInput(rules) + "' (free, forbidden" + (allowRif ? ", rif)" : ")");
   return false;
 }
 
@@ -143,7 +144,7 @@ bool ParseMoveOptions(const CommandArgs& parsed, GameState& game, MoveRequest& r
   }
   const std::string mode = parsed.Option("mode", "fast");
   if (mode != "fast" && mode != "accurate" && mode != "exact") {
-    err << "tesmor-engine move: unknown mode '" << mode << "' (fast, accurate, exact)\n";
+    err << "tesmor-engine move: unknown mode '" << EchoInput(mode) << "' (fast, accurate, exact)\n";
     return false;
   }
   request.mode = mode == "fast"       ? SearchMode::Fast

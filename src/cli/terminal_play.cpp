@@ -20,6 +20,7 @@
 
 #include "board/random_source.h"
 #include "game/controller.h"
+#include "tesmor_version.h"
 
 namespace tesmor {
 
@@ -111,7 +112,7 @@ class TerminalHost final : public Host, public WindowLink {
 
   int Run() {
     controller_.Start();
-    out_ << "Tesmor v3.2 终端版。输入 help 查看命令。\n";
+    out_ << ProgramTitle << " 终端版。输入 help 查看命令。\n";
     Redraw();
     while (!quit_) {
       if (input_.HasLine()) {
@@ -182,7 +183,7 @@ class TerminalHost final : public Host, public WindowLink {
                                             const std::string& lastName) override {
     return AskFileName(title, lastName);
   }
-  void ShowAbout() override { out_ << "关于 Tesmor v3.2\n  Tesmor v3.2\n"; }
+  void ShowAbout() override { out_ << "关于 " << ProgramTitle << "\n  " << ProgramTitle << "\n"; }
   void Quit() override { quit_ = true; }
 
   // WindowLink, called on a worker thread -----------------------------------------------------

@@ -333,14 +333,14 @@ const std::array<int32_t, CellCount>& EvalContext::Candidates(int colour) const 
 int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
   EvalContext::Tables& t = *context.tables_;
 
-  // 1. Flag every changed point, and the stones that a ray from it reaches in the ray's
+  // Flag every changed point, and the stones that a ray from it reaches in the ray's
   // direction.
   const ChangeFlags changes = FlagChanges(state, t.evalSnapshot, t.evalRules, t.evalLines);
   const auto& flags = changes.flags;
   const auto& flaggedList = changes.list;
   const int flaggedCount = changes.count;
 
-  // 2. Reclassify the flagged directions of the stones, keeping the per-colour sums exact, and
+  // Reclassify the flagged directions of the stones, keeping the per-colour sums exact, and
   // take the new board. A stone's other directions still hold: their lines did not change.
   for (int i = 0; i < flaggedCount; ++i) {
     const int p = flaggedList[i];
@@ -360,7 +360,7 @@ int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
   }
   t.evalSnapshot = state.cells;
 
-  // 3. to 5. Score the sums.
+  // The side to move's sums against the opponent's give the value.
   return ScoreStoneTotals(t.totals[Slot(side)], t.totals[Slot(-side)]);
 }
 
@@ -383,14 +383,14 @@ int PointValue(const GameState& state, int row, int col, int colour) {
 void RefreshCandidates(EvalContext& context, const GameState& state) {
   EvalContext::Tables& t = *context.tables_;
 
-  // 1. and 2. Flag the directions whose line changed within five points of an empty point.
+  // Flag the directions whose line changed within five points of an empty point.
   const ChangeFlags changes =
       FlagChanges(state, t.candidateSnapshot, t.candidateRules, t.candidateLines);
   const auto& flags = changes.flags;
   const auto& flaggedList = changes.list;
   const int flaggedCount = changes.count;
 
-  // 3. Revalue the flagged empty points and take the new board.
+  // Revalue the flagged empty points and take the new board.
   for (int i = 0; i < flaggedCount; ++i) {
     const int p = flaggedList[i];
     if (state.cells[p] != Empty) continue;

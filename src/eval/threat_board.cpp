@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "board/renju_rule.h"
+
 namespace tesmor {
 
 namespace {
@@ -11,7 +13,9 @@ namespace {
 constexpr int kDirections = 4;
 
 // The line of the given direction through (row, col), copied into the guarded Line layout.
-Line ThreatLine(const ThreatBoard& board, int direction, int row, int col) {
+// Inlined into every caller: the line copy is most of the work of a rule test.
+[[gnu::always_inline]] inline Line ThreatLine(const ThreatBoard& board, int direction, int row,
+                                              int col) {
   const int first = ThreatCellIndex(direction, row, col) - LinePosition(direction, row, col);
   Line line;
   line[0] = line[1] = line[17] = line[18] = OffBoard;
@@ -24,29 +28,23 @@ int PointOnLine(int direction, int row, int col, int pos) {
   return PointIndex(p.row, p.col);
 }
 
-// Puts a Black stone on an empty point of the threat board for the lifetime of the guard.
-class ThreatProbe {
- public:
-  ThreatProbe(ThreatBoard& board, int row, int col)
-      : board_(board), row_(row), col_(col), placed_(board.cells[CellIndex(row, col)] == Empty) {
-    if (placed_) SetThreatCell(board_, row_, col_, Black);
+// How the renju rule reads the threat board and puts its probe stones.
+struct ThreatAccess {
+  using Board = ThreatBoard;
+  static int Cell(const ThreatBoard& board, int row, int col) {
+    return board.cells[CellIndex(row, col)];
   }
-  ~ThreatProbe() {
-    if (placed_) SetThreatCell(board_, row_, col_, Empty);
+  static Line LineThrough(const ThreatBoard& board, int direction, int row, int col) {
+    return ThreatLine(board, direction, row, col);
   }
-  ThreatProbe(const ThreatProbe&) = delete;
-  ThreatProbe& operator=(const ThreatProbe&) = delete;
-
- private:
-  ThreatBoard& board_;
-  int row_;
-  int col_;
-  bool placed_;
+  static bool RulesOn(const ThreatBoard& board) { return board.forbiddenRulesOn != 0; }
+  static void PlaceProbe(ThreatBoard& board, int row, int col) {
+    SetThreatCell(board, row, col, Black);
+  }
+  static void RemoveProbe(ThreatBoard& board, int row, int col) {
+    SetThreatCell(board, row, col, Empty);
+  }
 };
-
-bool UsableThreePoint(ThreatBoard& board, int row, int col) {
-  return ThreatForbiddenKind(board, row, col) == None && !ThreatMakesFive(board, row, col);
-}
 
 }  // namespace
 
@@ -229,63 +227,8 @@ int ThreatStraightFour(const ThreatBoard& board, int row, int col) {
   return 0;
 }
 
-int ThreatIsFive(const ThreatBoard& board, int row, int col) {
-  for (int d = 0; d < kDirections; ++d)
-    if (IsFiveInLine(ThreatLine(board, d, row, col), LinePosition(d, row, col),
-                     board.forbiddenRulesOn))
-      return 1;
-  return 0;
-}
-
-int ThreatCountFours(const ThreatBoard& board, int row, int col) {
-  int fours = 0;
-  for (int d = 0; d < kDirections; ++d)
-    fours += CountFoursInLine(ThreatLine(board, d, row, col), LinePosition(d, row, col),
-                              board.forbiddenRulesOn);
-  return fours;
-}
-
-int ThreatIsOverline(const ThreatBoard& board, int row, int col) {
-  for (int d = 0; d < kDirections; ++d)
-    if (IsOverlineInLine(ThreatLine(board, d, row, col), LinePosition(d, row, col),
-                         board.forbiddenRulesOn))
-      return 1;
-  return 0;
-}
-
-int ThreatMakesFive(ThreatBoard& board, int row, int col) {
-  ThreatProbe probe(board, row, col);
-  return ThreatIsFive(board, row, col);
-}
-
-int ThreatCountRealThrees(ThreatBoard& board, int row, int col) {
-  int threes = 0;
-  for (int d = 0; d < kDirections; ++d) {
-    const LinePoints points = ThreePointsInLine(ThreatLine(board, d, row, col),
-                                                LinePosition(d, row, col), board.forbiddenRulesOn);
-    if (points == 0) continue;
-    // A three is real only if a straight-four point is playable: neither forbidden nor a five.
-    // Of two points the second is tried first.
-    const BoardPoint second = LinePointToBoard(d, row, col, LastLinePoint(points));
-    bool usable = UsableThreePoint(board, second.row, second.col);
-    if (!usable && LinePointCount(points) == 2) {
-      const BoardPoint first = LinePointToBoard(d, row, col, FirstLinePoint(points));
-      usable = UsableThreePoint(board, first.row, first.col);
-    }
-    if (usable) ++threes;
-  }
-  return threes;
-}
-
 ForbiddenKind ThreatForbiddenKind(ThreatBoard& board, int row, int col) {
-  if (!board.forbiddenRulesOn) return None;
-  if (board.cells[CellIndex(row, col)] == White) return None;
-  ThreatProbe probe(board, row, col);
-  if (ThreatIsFive(board, row, col)) return None;
-  if (ThreatCountFours(board, row, col) >= 2) return FourFour;
-  if (ThreatCountRealThrees(board, row, col) >= 2) return ThreeThree;
-  if (ThreatIsOverline(board, row, col)) return Overline;
-  return None;
+  return RenjuRule<ThreatAccess>::Judge(board, row, col);
 }
 
 }  // namespace tesmor

@@ -74,16 +74,8 @@ int ThreatFivePoints(const ThreatBoard& board, int colour);
 int ThreatFourCompletion(const ThreatBoard& board, int row, int col);
 // 1 when the stone on (row, col) stands in a straight four in some direction.
 int ThreatStraightFour(const ThreatBoard& board, int row, int col);
-// ForbiddenKindAt on the threat board: the verdict on a Black stone on (row, col). Places probe
-// stones while it works and leaves the board as it found it.
+// The renju rule's verdict on a Black stone on (row, col), judged by the same code as
+// ForbiddenKindAt. Places probe stones while it works and leaves the board as it found it.
 ForbiddenKind ThreatForbiddenKind(ThreatBoard& board, int row, int col);
-
-// The point tests of the forbidden-move rules on the threat board, from which
-// ThreatForbiddenKind is built; each mirrors its game-record counterpart.
-int ThreatIsFive(const ThreatBoard& board, int row, int col);
-int ThreatCountFours(const ThreatBoard& board, int row, int col);
-int ThreatCountRealThrees(ThreatBoard& board, int row, int col);
-int ThreatMakesFive(ThreatBoard& board, int row, int col);
-int ThreatIsOverline(const ThreatBoard& board, int row, int col);
 
 }  // namespace tesmor

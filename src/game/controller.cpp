@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "board/forbidden.h"
+#include "board/input_echo.h"
 #include "board/symmetry.h"
 #include "book/book_location.h"
 #include "game/openings.h"
@@ -368,9 +369,14 @@ bool Controller::RecordStone(int colour, int point) {
               << " on move value " << point << ": not an empty point\n";
     return false;
   }
+  if (colour != game_.SideToMove()) {
+    std::cerr << "tesmor: refused to place " << (colour == Black ? "Black" : "White")
+              << " on move value " << point << ": not that colour's turn\n";
+    return false;
+  }
   const int row = PointRow(point);
   const int col = PointCol(point);
-  AppendStone(colour, row, col);
+  AppendStone(row, col);
   displayCells_[CellIndex(row, col)] = colour;
   ++displayMoveCount_;
   host_.Beep();
@@ -378,14 +384,10 @@ bool Controller::RecordStone(int colour, int point) {
   return true;
 }
 
-// Records a stone in the game and marks its cell, and the previous newest stone's, for
-// repainting; the display copies are the caller's.
-void Controller::AppendStone(int colour, int row, int col) {
-  game_.cell(row, col) = colour;
-  game_.history[game_.moveCount] = {row, col};
-  game_.focusRow = game_.lastRow = row;
-  game_.focusCol = game_.lastCol = col;
-  ++game_.moveCount;
+// Records a stone of the side to move in the game and marks its cell, and the previous newest
+// stone's, for repainting; the display copies are the caller's.
+void Controller::AppendStone(int row, int col) {
+  RecordMove(game_, row, col);
   host_.InvalidateCell(newestStone_.row, newestStone_.col, false);
   host_.InvalidateCell(row, col, false);
   newestStone_ = {row, col};
@@ -406,17 +408,14 @@ void Controller::TakeBack(bool fromMenu) {
     return;
   }
   const MoveRecord removed = game_.history[game_.moveCount - 1];
-  game_.cell(removed.row, removed.col) = Empty;
+  UndoMove(game_);
   displayCells_[CellIndex(removed.row, removed.col)] = Empty;
   host_.InvalidateCell(removed.row, removed.col, true);
-  if (game_.moveCount >= 2) {
-    const MoveRecord previous = game_.history[game_.moveCount - 2];
-    game_.focusRow = game_.lastRow = previous.row;
-    game_.focusCol = game_.lastCol = previous.col;
+  if (game_.moveCount >= 1) {
+    const MoveRecord previous = game_.history[game_.moveCount - 1];
     newestStone_ = previous;
     host_.InvalidateCell(previous.row, previous.col, false);
   }
-  --game_.moveCount;
   displayMoveCount_ = game_.moveCount;
   gameInProgress_ = true;
   RefreshPanel();
@@ -523,7 +522,7 @@ void Controller::LoadGame() {
   lastFileName_ = *path;
   const PositionFileResult read = ReadPositionFile(*path);
   if (!read.ok) {
-    std::cerr << "tesmor: " << *path << ": " << read.error << "\n";
+    std::cerr << "tesmor: " << EchoInput(*path) << ": " << read.error << "\n";
     host_.MessageBox("文件读取失败！", kFileCaption, MessageIcon::Exclamation, MessageButtons::Ok);
     return;
   }

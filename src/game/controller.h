@@ -84,7 +84,7 @@ class Controller {
   void PlaceStone(int colour, const ComputerAnswer& answer);
   void BlackResultTests();
   bool RecordStone(int colour, int point);
-  void AppendStone(int colour, int row, int col);
+  void AppendStone(int row, int col);
   void AnnounceResult(const char* text);
   void TakeBack(bool fromMenu);
   void StartComputerTurn();

@@ -4,6 +4,8 @@
 
 #include "board/file_io.h"
 
+#include "board/input_echo.h"
+
 namespace tesmor {
 
 namespace {
@@ -61,13 +63,8 @@ bool WritePositionFile(const std::string& path, const GameState& state, std::str
 }
 
 void ApplyPositionFile(GameState& state, const PositionFile& file) {
-  state.cells.fill(Empty);
-  state.moveCount = static_cast<int32_t>(file.moves.size());
-  for (size_t i = 0; i < file.moves.size(); ++i) {
-    const MoveRecord& move = file.moves[i];
-    state.cell(move.row, move.col) = i % 2 == 0 ? Black : White;
-    state.history[i] = move;
-  }
+  state.ClearStones();
+  for (const MoveRecord& move : file.moves) state.Play(move.row, move.col);
 }
 
 }  // namespace tesmor

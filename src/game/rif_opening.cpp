@@ -77,11 +77,7 @@ void Controller::LayComputerOpening() {
   for (int point : OpeningStones(opening)) {
     const int row = PointRow(point);
     const int col = PointCol(point);
-    game_.cell(row, col) = game_.SideToMove();
-    game_.history[game_.moveCount] = {row, col};
-    game_.lastRow = row;
-    game_.lastCol = col;
-    ++game_.moveCount;
+    RecordMove(game_, row, col);
     newestStone_ = {row, col};
   }
   SyncDisplay();
@@ -109,9 +105,7 @@ void Controller::HumanTakesOfferingAway(int row, int col) {
   const MoveRecord first = game_.history[4];
   const MoveRecord second = secondOffer_;
   if (row == first.row && col == first.col) {
-    game_.cell(first.row, first.col) = Empty;
-    game_.cell(second.row, second.col) = Black;
-    game_.history[4] = second;
+    game_.ReplaceNewestMove(second.row, second.col);
     host_.InvalidateCell(first.row, first.col, true);
     host_.InvalidateCell(second.row, second.col, false);
   } else if (row == second.row && col == second.col) {
@@ -162,12 +156,10 @@ void Controller::ComputerTakesOfferingAwayAndReplies(const ComputerAnswer& answe
 
   host_.InvalidateCell(second.row, second.col, !takesFirst);
   if (takesFirst) {
-    game_.cell(first.row, first.col) = Empty;
-    game_.cell(second.row, second.col) = Black;
-    game_.history[4] = second;
+    game_.ReplaceNewestMove(second.row, second.col);
     host_.InvalidateCell(first.row, first.col, true);
   }
-  AppendStone(White, PointRow(reply), PointCol(reply));
+  AppendStone(PointRow(reply), PointCol(reply));
   SyncDisplay();
   secondOffer_ = {-1, -1};
   rifFifthState_ = 0;

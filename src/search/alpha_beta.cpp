@@ -16,17 +16,14 @@ constexpr int UnsearchedOffset = -200000000;
 // Takes the node's stone back and records the value it returns for the next iteration.
 class NodeStone {
  public:
-  NodeStone(SearchContext& context, GameState& game, int move)
-      : context_(context), game_(game), index_(CellIndex(PointRow(move), PointCol(move))) {
-    game_.cells[index_] = game_.SideToMove();
-    ++game_.moveCount;
+  NodeStone(SearchContext& context, GameState& game, int move) : context_(context), game_(game) {
+    game_.Play(PointRow(move), PointCol(move));
   }
   NodeStone(const NodeStone&) = delete;
   NodeStone& operator=(const NodeStone&) = delete;
 
   int Return(int value, int depth) {
-    game_.cells[index_] = Empty;
-    --game_.moveCount;
+    game_.Undo();
     if (depth >= 1 && context_.iteration < context_.maxDepth)
       context_.pathScores.Store(context_.pathKey, value);
     return value;
@@ -35,16 +32,15 @@ class NodeStone {
  private:
   SearchContext& context_;
   GameState& game_;
-  int index_;
 };
 
 }  // namespace
 
 int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int depth, int alpha,
               int beta) {
-  // Step 1. A stop unwinds the whole search with zeros.
+  // A stop unwinds the whole search with zeros.
   if (context.Stopped()) return 0;
-  // Step 2-4. Count the node, play its move.
+  // Count the node and play its move.
   ++context.nodeCount;
   CandidateList list;
   int best = -WonValue;
@@ -52,19 +48,19 @@ int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int 
   const int mover = game.SideToMove();
   NodeStone stone(context, game, move);
 
-  // Step 5. Leaves are scored statically and never stored.
+  // Leaves are scored statically and never stored.
   if (depth == 0) {
     const int value = EvaluatePosition(context.eval, game, mover);
     return stone.Return(value, 0);
   }
 
-  // Step 6. Does the mover now threaten a win by continuous fours?
+  // Does the mover now threaten a win by continuous fours?
   const int opponent = -mover;
   const int threatLimit = depth + 2 * (3 - context.maxDepth);
   const bool mustDefend =
       threatLimit > 0 && FindVcfFor(context, game, mover, threatLimit) < VcfNone;
 
-  // Step 7-8. Order the replies: the previous iteration's path scores first, then the candidate
+  // Order the replies: the previous iteration's path scores first, then the candidate
   // values. A reply that completes a five ends the node at once.
   RefreshCandidates(context.eval, game);
   const uint64_t pathKey = context.pathKey;
@@ -75,12 +71,8 @@ int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int 
     const int score = candidates[cell];
     if (score < 0 || game.cells[cell] != Empty) continue;
     if (mustDefend) {
-      game.cells[cell] = opponent;
-      ++game.moveCount;
-      const int attack = FindVcf(context, game, threatLimit);
-      game.cells[cell] = Empty;
-      --game.moveCount;
-      if (attack < VcfNone) continue;  // does not stop the mover's attack
+      const ScopedPlay reply(game, PointRow(p), PointCol(p));
+      if (FindVcf(context, game, threatLimit) < VcfNone) continue;  // the mover's attack stands
     }
     int key = score + UnsearchedOffset;
     if (depth > 2) {
@@ -93,7 +85,7 @@ int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int 
     list.Insert(key, p, width);
   }
 
-  // Step 9-10. Search the kept replies.
+  // Search the kept replies; a reply that reaches the bound of the window cuts the node off.
   int count = 0;
   while (count < width && list.slots[count].score >= UnsearchedOffset) ++count;
   const int childWidth = std::min(context.keepNum * width / context.keepDen + 1, width);
@@ -110,7 +102,7 @@ int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int 
       localAlpha = std::max(localAlpha, value);
     }
   }
-  // Step 12. A node without replies is a won position for the mover.
+  // A node without replies is a won position for the mover.
   return stone.Return(-best, depth);
 }
 

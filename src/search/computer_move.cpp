@@ -58,8 +58,7 @@ int TwoOfferingChoice(SearchContext& context, GameState& game, int levelArg, boo
   const BookRules rules{context.settings.rifRules, context.offeringFifth};
 
   // Steps 1-2. Grade both offerings on the four-stone position under every symmetry.
-  game.cell(first.row, first.col) = Empty;
-  --game.moveCount;
+  game.Undo();
   int firstScore = NoScore;
   int secondScore = NoScore;
   for (int id = 0; id < TransformCount; ++id) {
@@ -69,8 +68,7 @@ int TwoOfferingChoice(SearchContext& context, GameState& game, int levelArg, boo
   }
   // Step 3. The book knows neither: the level's search decides.
   if (firstScore == NoScore && secondScore == NoScore) {
-    game.cell(first.row, first.col) = Black;
-    ++game.moveCount;
+    game.Play(first.row, first.col);
     known = false;
     return 0;
   }
@@ -86,15 +84,13 @@ int TwoOfferingChoice(SearchContext& context, GameState& game, int levelArg, boo
   const MoveRecord removed = keepFirst ? second : first;
 
   // Step 5. White's reply to the kept offering.
-  game.cell(kept.row, kept.col) = Black;
-  ++game.moveCount;
+  game.Play(kept.row, kept.col);
   context.settings.rifFifthState = 0;
   const int reply = ChooseComputerMove(context, game, levelArg);
   context.settings.rifFifthState = 2;
 
   // Step 6. Back to the position with the first offering.
-  game.cell(kept.row, kept.col) = Empty;
-  game.cell(first.row, first.col) = Black;
+  game.ReplaceNewestMove(first.row, first.col);
 
   // Step 7. A reply that is no point (a resignation) travels alone.
   if (reply < 0 || reply >= CellCount) return reply;

@@ -7,9 +7,8 @@
 
 namespace tesmor {
 
-// Keys of the searches' caches. A deepening search remembers values by the exact sequence of moves
-// that led to a node; the VCF search by the sets of attacking and of blocking stones, whatever
-// their order.
+// Keys of the deepening search's caches: values are remembered by the exact sequence of moves
+// that led to a node.
 
 constexpr uint64_t MixKey(uint64_t z) {
   z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
@@ -22,30 +21,11 @@ constexpr uint64_t ExtendPathKey(uint64_t path, int point) {
   return MixKey(path + static_cast<uint64_t>(point + 1) * 0x9E3779B97F4A7C15ull);
 }
 
-// One random word per point for attacking stones and one for blocking stones: the key of a set of
-// stones is the exclusive or of its words, so adding and removing a stone are the same operation.
-struct StoneSetKeys {
-  std::array<uint64_t, CellCount> attack{};
-  std::array<uint64_t, CellCount> block{};
-};
-
-constexpr StoneSetKeys MakeStoneSetKeys() {
-  StoneSetKeys keys;
-  uint64_t state = 0x5E7C0DE5ull;
-  for (int p = 0; p < CellCount; ++p) {
-    keys.attack[p] = MixKey(state += 0x9E3779B97F4A7C15ull);
-    keys.block[p] = MixKey(state += 0x9E3779B97F4A7C15ull);
-  }
-  return keys;
-}
-
 // A set of board points as a bit set, by PointIndex.
 struct PointSet {
   std::array<uint64_t, 4> words{};
   bool Has(int point) const { return (words[point >> 6] >> (point & 63)) & 1; }
   void Add(int point) { words[point >> 6] |= uint64_t{1} << (point & 63); }
 };
-
-inline constexpr StoneSetKeys VcfStoneKeys = MakeStoneSetKeys();
 
 }  // namespace tesmor

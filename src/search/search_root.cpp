@@ -54,7 +54,7 @@ class RootSearch {
 };
 
 int RootSearch::Run() {
-  // Step 3. Opening answers, returned without a search.
+  // Opening answers, returned without a search.
   if (game_.moveCount == 0) return Centre;
   if (game_.moveCount == 1 && game_.cell(7, 7) != Empty) {
     context_.random().Seed();
@@ -66,10 +66,10 @@ int RootSearch::Run() {
         if ((dr || dc) && game_.cell(7 + dr, 7 + dc) == White) return QuickMove(context_, game_);
   }
 
-  // Step 4. A win by continuous fours is played at once.
+  // A win by continuous fours is played at once.
   if (const int win = FindVcf(context_, game_, 8); win < VcfNone) return win;
 
-  // Step 5-6. Does the opponent threaten such a win?
+  // Does the opponent threaten such a win? Then only moves that stop it are candidates.
   side_ = game_.SideToMove();
   threatened_ = FindVcfFor(context_, game_, -side_, 7) < VcfNone;
   if (context_.settings.rifFifthState == 2) return TwoOfferings();
@@ -82,7 +82,7 @@ int RootSearch::Run() {
   return Finish(best_.point);
 }
 
-// Step 7: the iterations d = 0 .. maxDepth.
+// The iterations d = 0 .. maxDepth, each ordered by the values the one before it found.
 RunEnd RootSearch::Deepen(bool resetBestEachIteration, bool stopAfterCompare) {
   for (context_.iteration = 0; context_.iteration <= context_.maxDepth; ++context_.iteration) {
     const int d = context_.iteration;
@@ -119,12 +119,8 @@ int RootSearch::CollectCandidates(CandidateList& list) {
     if (game_.cells[cell] != Empty) continue;
     const int score = context_.eval.Candidate(side_, cell);
     if (threatened_) {
-      game_.cells[cell] = side_;
-      ++game_.moveCount;
-      const int attack = FindVcf(context_, game_, 7);
-      game_.cells[cell] = Empty;
-      --game_.moveCount;
-      if (attack < VcfNone) continue;  // leaves the opponent's win standing
+      const ScopedPlay move(game_, PointRow(p), PointCol(p));
+      if (FindVcf(context_, game_, 7) < VcfNone) continue;  // leaves the opponent's win standing
     }
     int key = score;
     if (d > 0) {
@@ -166,26 +162,17 @@ void RootSearch::RootLoop(const CandidateList& list, int count, bool stopAfterCo
   }
 }
 
-// Step 8: the computer offers two fifth moves; the second must not be equivalent to the best.
+// The computer offers two fifth moves; the second must not be equivalent to the best.
 void RootSearch::OfferingLoop(const CandidateList& list, int count) {
   const int childWidth = context_.keepNum * context_.width / context_.keepDen;
   best_ = {};
   second_ = {};
-  // History entry 4 lies beyond the move count here; it is borrowed for the equivalence test.
-  const MoveRecord leftOver = game_.history[4];
   for (int i = 0; i < count; ++i) {
     const int p = list.slots[i].point;
     if (best_.point >= 0) {
-      const int row = PointRow(best_.point);
-      const int col = PointCol(best_.point);
-      game_.cell(row, col) = Black;
-      game_.history[4] = {row, col};
-      ++game_.moveCount;
-      const bool same = SameFifthOfferingExists(game_, PointRow(p), PointCol(p));
-      game_.cell(row, col) = Empty;
-      --game_.moveCount;
-      game_.history[4] = leftOver;
-      if (same) continue;
+      // The best offering played as the fifth move, to compare the next one with it.
+      const ScopedPlay fifth(game_, PointRow(best_.point), PointCol(best_.point));
+      if (SameFifthOfferingExists(game_, PointRow(p), PointCol(p))) continue;
     }
     Report(context_, ProgressField::CurrentPoint, p);
     context_.pathKey = ExtendPathKey(0, p);
@@ -215,12 +202,10 @@ int RootSearch::TwoOfferings() {
   if (Deepen(true, true) == RunEnd::Answered) return answer_;
   const Choice withFirst = best_;
 
-  game_.cell(first.row, first.col) = Empty;
-  game_.cell(second.row, second.col) = Black;
+  game_.ReplaceNewestMove(second.row, second.col);
   const RunEnd end = Deepen(true, true);
   const Choice withSecond = best_;
-  game_.cell(first.row, first.col) = Black;
-  game_.cell(second.row, second.col) = Empty;
+  game_.ReplaceNewestMove(first.row, first.col);
   // An answer found with the second offering on the board replies to the second offering.
   if (end == RunEnd::Answered) return MakePointPair(firstPoint, answer_);
 
@@ -230,7 +215,7 @@ int RootSearch::TwoOfferings() {
   return MakePointPair(secondPoint, withFirst.point);
 }
 
-// Step 9: the end of a search that ran its iterations.
+// The end of a search that ran its iterations: the stop is spent and the count reported.
 int RootSearch::Finish(int answer) {
   if (std::ostream* console = context_.console()) {
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -245,14 +230,14 @@ int RootSearch::Finish(int answer) {
 
 int SearchRoot(SearchContext& context, GameState& game, int maxDepth, int width, int keepNum,
                int keepDen) {
-  // Step 1. The search mode widens the deeper plies.
+  // The search mode widens the deeper plies.
   if (context.settings.searchMode == SearchMode::Exact) {
     keepNum = keepDen = 1;
   } else if (context.settings.searchMode == SearchMode::Accurate) {
     keepNum += keepDen;
     keepDen *= 2;
   }
-  // Step 2.
+  // A fresh search: counters, path scores and the path start empty.
   context.nodeCount = 0;
   context.start = std::chrono::steady_clock::now();
   context.pathScores.Clear();

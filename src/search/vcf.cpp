@@ -31,12 +31,12 @@ void FindFourCandidates(const ThreatBoard& board, int colour, FourCandidates& ca
   }
 }
 
-// One VCF node: its cache key, the stones it places on the threat board and the move count.
+// One VCF node: its cache key and the stones it places on the threat board. The search plays on
+// the threat board alone; the game record it was built from is not touched.
 class VcfStep {
  public:
-  VcfStep(SearchContext& context, GameState& game, ThreatBoard& board, int attacker, int limit)
+  VcfStep(SearchContext& context, ThreatBoard& board, int attacker, int limit)
       : context_(context),
-        game_(game),
         board_(board),
         attacker_(attacker),
         limit_(limit),
@@ -53,12 +53,8 @@ class VcfStep {
 
   void Place(int point, int colour) {
     SetThreatCell(board_, PointRow(point), PointCol(point), colour);
-    ++game_.moveCount;
   }
-  void Remove(int point) {
-    SetThreatCell(board_, PointRow(point), PointCol(point), Empty);
-    --game_.moveCount;
-  }
+  void Remove(int point) { SetThreatCell(board_, PointRow(point), PointCol(point), Empty); }
   bool Forbidden(int point) {
     return ThreatForbiddenKind(board_, PointRow(point), PointCol(point)) != None;
   }
@@ -70,7 +66,6 @@ class VcfStep {
   Step Attack(int point, bool forcedBlock, int& answer);
 
   SearchContext& context_;
-  GameState& game_;
   ThreatBoard& board_;
   int attacker_;
   int limit_;
@@ -78,7 +73,7 @@ class VcfStep {
 };
 
 int VcfStep::Search() {
-  // N1. A cached answer: a win or an exhaustive "none" holds at any limit; "unknown" only at the
+  // A cached answer: a win or an exhaustive "none" holds at any limit; "unknown" only at the
   // limit it was found with.
   if (const int32_t* cached = context_.vcfCache.Find(key_)) {
     const int result = *cached & 0xFFFF;
@@ -87,10 +82,10 @@ int VcfStep::Search() {
     if (result == VcfUnknown && limit == limit_) return VcfUnknown;
   }
 
-  // N2. The attacker completes a five.
+  // The attacker completes a five.
   if (const int fives = ThreatFivePoints(board_, attacker_); fives != 0) return Store(fives & 0xFF);
 
-  // N3. The defender threatens a five: block it, or lose when one block cannot stop them all.
+  // The defender threatens a five: block it, or lose when one block cannot stop them all.
   const int defender = -attacker_;
   const int threats = ThreatFivePoints(board_, defender);
   if (threats >= 65536) return Fail();
@@ -99,7 +94,7 @@ int VcfStep::Search() {
     return Attack(threats & 0xFF, true, answer) == Step::Won ? answer : Fail();
   }
 
-  // N4. A straight four wins by itself; otherwise try every four.
+  // A straight four wins by itself; otherwise try every four.
   FourCandidates candidates;
   FindFourCandidates(board_, attacker_, candidates);
   for (int row = 0; row < BoardSize; ++row) {
@@ -122,7 +117,7 @@ int VcfStep::Search() {
   return Fail();
 }
 
-// N5. Plays a four at point, lets the defender block it and searches on.
+// Plays a four at point, lets the defender block it and searches on.
 VcfStep::Step VcfStep::Attack(int point, bool forcedBlock, int& answer) {
   Place(point, attacker_);
   if (forcedBlock && ThreatStraightFour(board_, PointRow(point), PointCol(point)) &&
@@ -145,9 +140,11 @@ VcfStep::Step VcfStep::Attack(int point, bool forcedBlock, int& answer) {
     answer = Store(point);
     return Step::Won;
   }
-  const uint64_t stones = VcfStoneKeys.attack[point] ^ VcfStoneKeys.block[block];
+  // The cache knows a node by the set of attacking stones and the set of blocks, whatever their
+  // order: the Zobrist numbers of Black stones stand for attacks and White's for blocks.
+  const uint64_t stones = ZobristStone(Black, point) ^ ZobristStone(White, block);
   context_.vcfPathKey ^= stones;
-  const int result = VcfNode(context_, game_, board_, attacker_, limit_ - 1);
+  const int result = VcfNode(context_, board_, attacker_, limit_ - 1);
   context_.vcfPathKey ^= stones;
   Remove(block);
   Remove(point);
@@ -160,19 +157,19 @@ VcfStep::Step VcfStep::Attack(int point, bool forcedBlock, int& answer) {
 
 // Deepens the limit from 1. Every level searches from the position of the record; the searches
 // take back every stone they place, so one threat board built from the record serves them all.
-int VcfEntry(SearchContext& context, GameState& game, ThreatBoard& board, int attacker, int limit) {
+int VcfEntry(SearchContext& context, ThreatBoard& board, int attacker, int limit) {
   if (limit <= 0) {
     context.vcfComplete = false;
     return VcfUnknown;
   }
   context.vcfCache.Clear();
-  const int shorter = VcfEntry(context, game, board, attacker, limit - 1);
+  const int shorter = VcfEntry(context, board, attacker, limit - 1);
   if (shorter < VcfNone) return shorter;
   // The shorter search was exhaustive: a longer one cannot find more.
   if (context.vcfComplete) return VcfNone;
   context.vcfComplete = true;
   context.vcfPathKey = 0;
-  return VcfNode(context, game, board, attacker, limit);
+  return VcfNode(context, board, attacker, limit);
 }
 
 // The context's threat board brought up to the record: consecutive searches of one alpha-beta
@@ -193,27 +190,27 @@ ThreatBoard& BoardFor(SearchContext& context, const GameState& game) {
   return kept.board;
 }
 
-int VcfTop(SearchContext& context, GameState& game, int attacker, int limit) {
-  return VcfEntry(context, game, BoardFor(context, game), attacker, limit);
+int VcfTop(SearchContext& context, const GameState& game, int attacker, int limit) {
+  return VcfEntry(context, BoardFor(context, game), attacker, limit);
 }
 
 }  // namespace
 
-int VcfNode(SearchContext& context, GameState& game, ThreatBoard& board, int side, int limit) {
+int VcfNode(SearchContext& context, ThreatBoard& board, int side, int limit) {
   // A stopped search unwinds as one that ran out of depth: it proved nothing.
   if (limit <= 0 || context.Stopped()) {
     context.vcfComplete = false;
     return VcfUnknown;
   }
   ++context.vcfNodes;
-  return VcfStep(context, game, board, side, limit).Search();
+  return VcfStep(context, board, side, limit).Search();
 }
 
-int FindVcf(SearchContext& context, GameState& game, int limit) {
+int FindVcf(SearchContext& context, const GameState& game, int limit) {
   return VcfTop(context, game, game.SideToMove(), limit);
 }
 
-int FindVcfFor(SearchContext& context, GameState& game, int side, int limit) {
+int FindVcfFor(SearchContext& context, const GameState& game, int side, int limit) {
   return VcfTop(context, game, side, limit);
 }
 

@@ -12,12 +12,12 @@ constexpr int VcfNone = 225;
 constexpr int VcfUnknown = 255;
 
 // The first move of a win by continuous fours for the side to move (FindVcf) or for the given
-// side (FindVcfFor), deepening the number of attacking steps from 1 to limit. The game record is
-// left as it was found; only its move count moves with the stones of the search.
-int FindVcf(SearchContext& context, GameState& game, int limit);
-int FindVcfFor(SearchContext& context, GameState& game, int side, int limit);
+// side (FindVcfFor), deepening the number of attacking steps from 1 to limit. The search plays on
+// a threat board built from the position and leaves the position alone.
+int FindVcf(SearchContext& context, const GameState& game, int limit);
+int FindVcfFor(SearchContext& context, const GameState& game, int side, int limit);
 
 // The node search below one attacking step, on the search's threat board.
-int VcfNode(SearchContext& context, GameState& game, ThreatBoard& board, int side, int limit);
+int VcfNode(SearchContext& context, ThreatBoard& board, int side, int limit);
 
 }  // namespace tesmor

@@ -73,7 +73,7 @@ void BoardView::paintEvent(QPaintEvent*) {
   BoardScene scene;
   scene.cells = &controller_.displayCells();
   scene.moveCount = controller_.displayMoveCount();
-  scene.history = &controller_.game().history;
+  scene.history = &controller_.game().history.get();
   scene.showNumbers = controller_.showNumbers();
   scene.secondOffer = controller_.secondOffer();
   scene.panel = controller_.panel().Snapshot();

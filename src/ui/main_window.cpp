@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "game/position_file.h"
+#include "tesmor_version.h"
 #include "ui/about_dialog.h"
 #include "ui/board_view.h"
 #include "ui/file_dialog.h"
@@ -21,7 +22,7 @@ namespace tesmor {
 
 namespace {
 
-constexpr const char* WindowTitle = "Tesmor v3.2";
+constexpr const char* WindowTitle = ProgramTitle;
 
 // The items that carry a tick: one in each of the mode, rules, level and search-mode groups, and
 // the two toggles.

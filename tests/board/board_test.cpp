@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <random>
+#include <vector>
 
 #include "support/diagram.h"
 
@@ -22,15 +24,15 @@ TEST(Coordinates, TextFormAndBothIndexings) {
 }
 
 TEST(Lines, EveryPointOfEveryLineIncludingTheShortDiagonals) {
-  GameState state;
-  for (int i = 0; i < CellCount; ++i) state.cells[i] = (i % 3) - 1;  // every value appears
+  std::array<int32_t, CellCount> cells;
+  for (int i = 0; i < CellCount; ++i) cells[i] = (i % 3) - 1;  // every value appears
   for (int d = 0; d < 4; ++d) {
     for (int row = 0; row < BoardSize; ++row) {
       for (int col = 0; col < BoardSize; ++col) {
         const int number = LineNumber(d, row, col);
-        const Line line = ExtractLine(state.cells, d, number);
+        const Line line = ExtractLine(cells, d, number);
         const int pos = LinePosition(d, row, col);
-        EXPECT_EQ(line[pos + 2], state.cell(row, col));
+        EXPECT_EQ(line[pos + 2], cells[CellIndex(row, col)]);
         const BoardPoint back = LinePointToBoard(d, row, col, pos);
         EXPECT_EQ(CellIndex(back.row, back.col), CellIndex(row, col));
         // The guards, and on a diagonal the positions beyond the board's corner.
@@ -42,18 +44,14 @@ TEST(Lines, EveryPointOfEveryLineIncludingTheShortDiagonals) {
 }
 
 TEST(Record, ClearMoveAndTakeBack) {
-  GameState state;
-  state.cells[5] = Black;
-  state.moveCount = 9;
+  GameState state = test::FromMoves({"A1", "B1", "C1"});
   state.focusRow = state.lastCol = 3;
   state.forbiddenRulesOn = 1;
-  state.history[3] = {4, 4};
   GameState cleared;
-  cleared.history[3] = {4, 4};  // history is left behind, still readable
-  EXPECT_EQ(ClearGameState(state), cleared);
+  EXPECT_EQ(ClearGameState(state), cleared);  // the old moves are no part of an empty record
 
   RecordMove(state, 7, 7);
-  GameState afterFirst = state;
+  const GameState afterFirst = state;
   RecordMove(state, 8, 6);
   EXPECT_EQ(state.cell(8, 6), White);
   EXPECT_EQ(state.SideToMove(), Black);
@@ -61,8 +59,60 @@ TEST(Record, ClearMoveAndTakeBack) {
   EXPECT_EQ((MoveRecord{state.focusRow, state.focusCol}), (MoveRecord{8, 6}));
   EXPECT_EQ((MoveRecord{state.lastRow, state.lastCol}), (MoveRecord{8, 6}));
   UndoMove(state);
-  afterFirst.history[1] = {8, 6};
   EXPECT_EQ(state, afterFirst);  // focus and last move back on the first stone
+}
+
+// Every way of changing a position keeps its key equal to the key computed from its stones and
+// side to move, and taking a change back gives the very same position.
+TEST(Record, TheKeyFollowsEveryChangeAndComesBack) {
+  std::mt19937 rng(5);
+  for (int game = 0; game < 40; ++game) {
+    GameState state = test::RandomPosition(rng, 5 + game * 4, game % 2 == 0);
+    ASSERT_EQ(state.Key(), ComputeKey(state));
+    const GameState before = state;
+    const MoveRecord newest = state.history[state.moveCount - 1];
+    int row = 0;
+    int col = 0;
+    do {
+      row = static_cast<int>(rng() % BoardSize);
+      col = static_cast<int>(rng() % BoardSize);
+    } while (state.cell(row, col) != Empty);
+    {
+      const ScopedPlay play(state, row, col);
+      ASSERT_EQ(state.Key(), ComputeKey(state));
+      ASSERT_NE(state.Key(), before.Key());
+    }
+    ASSERT_EQ(state, before);
+    state.ReplaceNewestMove(row, col);
+    ASSERT_EQ(state.Key(), ComputeKey(state));
+    ASSERT_EQ(state.cell(row, col), -before.SideToMove());
+    ASSERT_EQ(state.cell(newest.row, newest.col), Empty);
+    state.ReplaceNewestMove(newest.row, newest.col);
+    ASSERT_EQ(state, before);
+    state.PlaceProbeStone(row, col);
+    ASSERT_EQ(state.Key(), ComputeKey(state));
+    ASSERT_EQ(state.moveCount, before.moveCount);
+    state.RemoveProbeStone(row, col);
+    ASSERT_EQ(state, before);
+    state.SetUpMoveCount(state.moveCount + 1);
+    ASSERT_EQ(state.Key(), ComputeKey(state));
+    ASSERT_NE(state.Key(), before.Key());  // the same stones with the other side to move
+  }
+}
+
+TEST(Record, TheSameStonesInAnotherOrderHaveTheSameKey) {
+  const GameState a = test::FromMoves({"H8", "H9", "J10", "A1", "O15"});
+  const GameState b = test::FromMoves({"O15", "A1", "J10", "H9", "H8"});
+  const GameState c = test::FromMoves({"H9", "H8", "J10", "A1", "O15"});
+  EXPECT_EQ(a.Key(), b.Key());
+  EXPECT_NE(a, b);              // the moves came in another order
+  EXPECT_NE(a.Key(), c.Key());  // H8 and H9 changed colour
+  // No two numbers of the table collide, or two positions would share a key by construction.
+  std::vector<uint64_t> numbers(kZobrist.stones.begin(), kZobrist.stones.end());
+  numbers.push_back(kZobrist.whiteToMove);
+  std::sort(numbers.begin(), numbers.end());
+  EXPECT_EQ(std::adjacent_find(numbers.begin(), numbers.end()), numbers.end());
+  EXPECT_NE(numbers.front(), 0u);
 }
 
 TEST(Five, PointsAndTheGameEndTest) {
@@ -80,7 +130,7 @@ TEST(Five, PointsAndTheGameEndTest) {
   state.focusRow = 0;
   state.focusCol = 4;
   EXPECT_EQ(WinnerAtFocus(state), 0);
-  state.cell(0, 4) = Black;
+  state.SetUpStone(0, 4, Black);
   EXPECT_EQ(WinnerAtFocus(state), Black);
 }
 

@@ -16,9 +16,12 @@
 namespace tesmor::test {
 
 // The book file of the given records, after the usual header.
+// Sized once and copied into: GCC 12 at -O3 takes the growth path of an insert here for an
+// out-of-bounds access (-Warray-bounds), which no input can reach.
 inline std::vector<uint8_t> BookBytes(std::initializer_list<uint8_t> records) {
-  std::vector<uint8_t> bytes(BookHeader.begin(), BookHeader.end());
-  bytes.insert(bytes.end(), records.begin(), records.end());
+  std::vector<uint8_t> bytes(BookHeader.size() + records.size());
+  const auto afterHeader = std::copy(BookHeader.begin(), BookHeader.end(), bytes.begin());
+  std::copy(records.begin(), records.end(), afterHeader);
   return bytes;
 }
 

@@ -100,13 +100,6 @@ void ExpectThreatBoardAgrees(GameState& state, ThreatBoard& board, int n = 1) {
       const std::string at = PointText(PointIndex(row, col));
       ASSERT_EQ(ThreatFourCompletion(board, row, col), RecordFourCompletion(state, row, col)) << at;
       ASSERT_EQ(ThreatStraightFour(board, row, col), RecordStraightFour(state, row, col)) << at;
-      ASSERT_EQ(ThreatIsFive(board, row, col), IsFiveAt(state, row, col)) << at;
-      ASSERT_EQ(ThreatIsOverline(board, row, col), IsOverlineAt(state, row, col)) << at;
-      ASSERT_EQ(ThreatCountFours(board, row, col), CountFoursAt(state, row, col)) << at;
-      ASSERT_EQ(ThreatMakesFive(board, row, col), MakesFiveAt(state, row, col)) << at;
-      if (state.cell(row, col) != White) {
-        ASSERT_EQ(ThreatCountRealThrees(board, row, col), CountRealThreesAt(state, row, col)) << at;
-      }
       ASSERT_EQ(ThreatForbiddenKind(board, row, col), ForbiddenKindAt(state, row, col)) << at;
     }
   }

@@ -117,7 +117,7 @@ TEST_F(Search, RandomPositions) {
     const int forOther = FindVcfFor(context, game, -game.SideToMove(), 5);
     ASSERT_EQ(game, before);
     GameState flipped = game;
-    flipped.moveCount += 1;
+    flipped.SetUpMoveCount(flipped.moveCount + 1);
     EXPECT_EQ(Find(flipped, 5), forOther) << "round " << round;
     const int forMover = Find(game, 5);
     wins += forMover < VcfNone;
@@ -179,7 +179,7 @@ TEST_F(Search, StopRequests) {
   // returns would look best if it were taken for its value.
   game = FromStones({},
                     {"A1", "B1", "C1", "A15", "B15", "C15", "O1", "O2", "O3", "O15", "O14", "O13"});
-  game.moveCount = 12;  // Black to move
+  game.SetUpMoveCount(12);  // Black to move
   for (int stopAt : {2, 1}) {
     lines.clear();
     rootMoves = 0;
@@ -250,11 +250,11 @@ TEST_F(Search, QuickMoveOpenings) {
   GameState full;
   for (int row = 0; row < BoardSize; ++row)
     for (int col = 0; col < BoardSize; ++col)
-      full.cell(row, col) = ((col + (2 * row + 1) % 4) / 2) % 2 ? Black : White;
-  full.moveCount = CellCount;
+      full.SetUpStone(row, col, ((col + (2 * row + 1) % 4) / 2) % 2 ? Black : White);
+  full.SetUpMoveCount(CellCount);
   EXPECT_EQ(QuickMove(context, full), NoPoint);
-  full.cell(0, 0) = Empty;
-  full.moveCount = CellCount - 1;
+  full.SetUpStone(0, 0, Empty);
+  full.SetUpMoveCount(CellCount - 1);
   EXPECT_EQ(QuickMove(context, full), 0);
 }
 

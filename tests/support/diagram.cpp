@@ -24,8 +24,8 @@ Diagram FromDiagram(std::initializer_list<const char*> rows, const char* bottomL
         ADD_FAILURE() << "diagram runs off the board at row " << row << " col " << col;
         continue;
       }
-      if (ch == 'X') diagram.state.cell(row, col) = Black;
-      if (ch == 'O') diagram.state.cell(row, col) = White;
+      if (ch == 'X') diagram.state.SetUpStone(row, col, Black);
+      if (ch == 'O') diagram.state.SetUpStone(row, col, White);
       if (ch == '*') diagram.markRow = row, diagram.markCol = col;
     }
     ++r;
@@ -83,8 +83,8 @@ GameState FromStones(std::initializer_list<const char*> black,
   GameState state;
   ClearGameState(state);
   state.forbiddenRulesOn = forbiddenRulesOn ? 1 : 0;
-  for (const char* point : black) state.cell(PointRow(P(point)), PointCol(P(point))) = Black;
-  for (const char* point : white) state.cell(PointRow(P(point)), PointCol(P(point))) = White;
+  for (const char* point : black) state.SetUpStone(PointRow(P(point)), PointCol(P(point)), Black);
+  for (const char* point : white) state.SetUpStone(PointRow(P(point)), PointCol(P(point)), White);
   return state;
 }
 

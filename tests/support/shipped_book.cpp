@@ -16,30 +16,18 @@ std::string ShippedBookSourcePath() {
   return TESMOR_SHIPPED_BOOK_SOURCE;
 }
 
-const BookTree& ShippedBookTree() {
-  static const BookTree tree = [] {
-    std::ifstream in(ShippedBookPath(), std::ios::binary);
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                     std::istreambuf_iterator<char>()};
-    return ReadBookTree(bytes).tree;
-  }();
-  return tree;
+std::string FileContents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 const OpeningBook& ShippedBook() {
-  static const OpeningBook book = OpeningBook::FromTree(ShippedBookTree());
+  static const OpeningBook book = [] {
+    OpeningBook read;
+    read.Load(ShippedBookPath());
+    return read;
+  }();
   return book;
-}
-
-const std::vector<BookNode>* BookMovesAfter(const std::vector<int>& path) {
-  const std::vector<BookNode>* level = &ShippedBookTree();
-  for (int point : path) {
-    const auto found = std::find_if(level->begin(), level->end(),
-                                    [&](const BookNode& node) { return node.point == point; });
-    if (found == level->end()) return nullptr;
-    level = &found->children;
-  }
-  return level;
 }
 
 std::vector<BoardBookMove> BookMovesOnBoard(const OpeningBook& book, const GameState& game) {

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <initializer_list>
 #include <string>
 #include <vector>
 
-#include "book/book_format.h"
 #include "book/opening_book.h"
 
 namespace tesmor::test {
@@ -13,13 +11,11 @@ namespace tesmor::test {
 std::string ShippedBookPath();
 std::string ShippedBookSourcePath();
 
-// The shipped book's tree and lookup book, read once; empty when the file cannot be read.
-const BookTree& ShippedBookTree();
-const OpeningBook& ShippedBook();
+// The bytes of a file, empty when it cannot be read.
+std::string FileContents(const std::string& path);
 
-// The moves the tree holds after the given path from the empty board, or nullptr when the path
-// leaves the tree.
-const std::vector<BookNode>* BookMovesAfter(const std::vector<int>& path);
+// The shipped book, read once; empty when the file cannot be read.
+const OpeningBook& ShippedBook();
 
 // A book move for the position on the board: its point, its mark's score for the side to move
 // and the transform under whose key the book holds the position.

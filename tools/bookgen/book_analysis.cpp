@@ -43,10 +43,6 @@ bool BetterFirst(const GradedMove& a, const GradedMove& b) {
   return a.point < b.point;
 }
 
-void Place(GameState& game, int point, int colour) {
-  game.cell(PointRow(point), PointCol(point)) = colour;
-}
-
 }  // namespace
 
 std::string NodePlan::Text() const {
@@ -56,11 +52,7 @@ std::string NodePlan::Text() const {
 }
 
 std::vector<GradedMove> AnalysePosition(const GameState& position, const NodePlan& plan) {
-  GameState game;
-  ClearGameState(game);
-  game.cells = position.cells;
-  game.moveCount = position.moveCount;
-  game.forbiddenRulesOn = position.forbiddenRulesOn;
+  GameState game = position;
   SequenceRandom random({0});
   SearchContext context(random, nullptr, nullptr);
   const int side = game.SideToMove();
@@ -85,12 +77,8 @@ std::vector<GradedMove> AnalysePosition(const GameState& position, const NodePla
   for (const GradedMove& candidate : candidates) {
     if (static_cast<int>(searched.size()) >= plan.candidates) break;
     if (threatened) {
-      Place(game, candidate.point, side);
-      ++game.moveCount;
-      const bool stands = FindVcf(context, game, ThreatLimit) < VcfNone;
-      Place(game, candidate.point, Empty);
-      --game.moveCount;
-      if (stands) continue;
+      const ScopedPlay move(game, PointRow(candidate.point), PointCol(candidate.point));
+      if (FindVcf(context, game, ThreatLimit) < VcfNone) continue;  // the threat stands
     }
     const bool twin = std::any_of(moves.begin(), moves.end(),
                                   [&](const GradedMove& m) {
@@ -129,22 +117,19 @@ bool EquivalentMoves(GameState& game, int a, int b) {
   if (a == b) return true;
   const int side = game.SideToMove();
   if (game.moveCount == 4 && side == Black) {
-    const MoveRecord kept = game.history[4];
-    Place(game, a, Black);
-    game.history[4] = {PointRow(a), PointCol(a)};
-    ++game.moveCount;
-    const bool same = SameFifthOfferingExists(game, PointRow(b), PointCol(b)) != 0;
-    --game.moveCount;
-    game.history[4] = kept;
-    Place(game, a, Empty);
-    return same;
+    const ScopedPlay fifth(game, PointRow(a), PointCol(a));
+    return SameFifthOfferingExists(game, PointRow(b), PointCol(b)) != 0;
   }
-  Place(game, a, side);
-  const Rows withA = CanonicalRows(game);
-  Place(game, a, Empty);
-  Place(game, b, side);
-  const Rows withB = CanonicalRows(game);
-  Place(game, b, Empty);
+  Rows withA;
+  Rows withB;
+  {
+    const ScopedPlay move(game, PointRow(a), PointCol(a));
+    withA = CanonicalRows(game);
+  }
+  {
+    const ScopedPlay move(game, PointRow(b), PointCol(b));
+    withB = CanonicalRows(game);
+  }
   return withA == withB;
 }
 

@@ -21,7 +21,9 @@
 #include <thread>
 #include <vector>
 
+#include "app/standard_options.h"
 #include "board/file_io.h"
+#include "board/input_echo.h"
 #include "book/book_format.h"
 #include "book/book_text.h"
 #include "bookgen/book_analysis.h"
@@ -318,7 +320,7 @@ int Analyse(const std::vector<std::string>& args) {
   while (words >> word) {
     const int p = tesmor::ParsePoint(word);
     if (p == tesmor::NoPoint) {
-      std::cerr << "tesmor-bookgen: \"" << word << "\" is not a point\n";
+      std::cerr << "tesmor-bookgen: \"" << tesmor::EchoInput(word) << "\" is not a point\n";
       return ExitUsage;
     }
     moves.push_back(p);
@@ -344,6 +346,9 @@ int Analyse(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const int answered = tesmor::AnswerStandardOption(argc, argv, "tesmor-bookgen",
+                                                    [](std::ostream& out) { out << Usage; });
+  if (answered >= 0) return answered;
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (!args.empty() && args[0] == "book") return Book({args.begin() + 1, args.end()});
   if (!args.empty() && args[0] == "analyse") return Analyse({args.begin() + 1, args.end()});
