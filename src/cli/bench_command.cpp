@@ -99,6 +99,7 @@ struct BenchOptions {
   int level = 5;
   SearchSettings settings;
   int stopAfterMs = 0;
+  size_t tableMegabytes = SearchContext::DefaultTableMegabytes;
 };
 
 // The options of the bench command; false after a line on err.
@@ -106,7 +107,8 @@ bool ParseBenchOptions(const std::vector<std::string>& args, BenchOptions& optio
                        std::ostream& err) {
   CommandArgs parsed;
   std::string error;
-  if (!parsed.Parse(args, {"level", "mode", "stop-after"}, error) || !parsed.positional.empty()) {
+  if (!parsed.Parse(args, {"level", "mode", "stop-after", "hash"}, error) ||
+      !parsed.positional.empty()) {
     err << "tesmor-engine bench: " << (error.empty() ? "takes options only" : error) << "\n";
     return false;
   }
@@ -138,6 +140,14 @@ bool ParseBenchOptions(const std::vector<std::string>& args, BenchOptions& optio
     return false;
   }
   options.stopAfterMs = std::stoi(stopText);
+  const std::string hashText =
+      parsed.Option("hash", std::to_string(SearchContext::DefaultTableMegabytes));
+  if (hashText.empty() || hashText.size() > 5 ||
+      hashText.find_first_not_of("0123456789") != std::string::npos || std::stoi(hashText) < 1) {
+    err << "tesmor-engine bench: --hash takes megabytes, 1 or more\n";
+    return false;
+  }
+  options.tableMegabytes = static_cast<size_t>(std::stoi(hashText));
   return true;
 }
 
@@ -150,6 +160,7 @@ int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::o
   const int level = options.level;
   const int stopAfterMs = options.stopAfterMs;
   std::string error;
+  uint64_t replacements = 0;
 
   int64_t totalNodes = 0;
   int64_t totalMs = 0;
@@ -164,6 +175,8 @@ int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     // A fresh context and a fixed random sequence: the node count depends on the code only.
     SequenceRandom random({1});
     SearchContext context(random, nullptr, nullptr);
+    if (options.tableMegabytes != SearchContext::DefaultTableMegabytes)
+      context.SetTableMegabytes(options.tableMegabytes);
     context.settings = settings;
     std::atomic<bool> stop{false};
     context.SetStopFlag(&stop);
@@ -179,6 +192,7 @@ int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     const int64_t nodes = context.nodeCount + context.vcfNodes;
     totalNodes += nodes;
     totalMs += ms;
+    replacements += context.TableReplacements();
     char line[128];
     std::snprintf(
         line, sizeof line, "%2d %-9s %-6s nodes %10lld %7lld ms%s\n", ++index,
@@ -188,7 +202,8 @@ int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     out << line << std::flush;
   }
   out << "\nNodes searched: " << totalNodes << "\nTotal time (ms): " << totalMs
-      << "\nNodes/second: " << (totalMs > 0 ? totalNodes * 1000 / totalMs : totalNodes) << "\n";
+      << "\nNodes/second: " << (totalMs > 0 ? totalNodes * 1000 / totalMs : totalNodes)
+      << "\nCache entries replaced: " << replacements << "\n";
   return ExitOk;
 }
 

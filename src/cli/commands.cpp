@@ -24,9 +24,10 @@ constexpr std::array kCommands = {
                   VcfCommand},
     EngineCommand{"move",
                   "move POSITION [--level 0..9] [--mode fast|accurate|exact] "
-                  "[--rules free|forbidden|rif] [--book on|off] [--offer POINT]",
+                  "[--rules free|forbidden|rif] [--book on|off] [--offer POINT] [--hash MB]",
                   "the computer's move as the window would choose it", MoveCommand},
-    EngineCommand{"bench", "bench [--level 0..9] [--mode fast|accurate|exact]",
+    EngineCommand{"bench",
+                  "bench [--level 0..9] [--mode fast|accurate|exact] [--stop-after MS] [--hash MB]",
                   "search the fixed benchmark positions and print the node count", BenchCommand},
     EngineCommand{"play", "play", "play in the terminal against the computer", PlayCommand},
 };

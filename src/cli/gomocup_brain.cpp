@@ -39,6 +39,15 @@ constexpr int64_t MinSearchMs = 20;
 // How long END waits for a stopped search before the process leaves without it.
 constexpr auto EndGrace = std::chrono::milliseconds(500);
 
+// The caches' share of the manager's memory limit (0: none): three quarters, leaving room for the
+// evaluation, the book and the program itself, and never above the usual size.
+size_t TableMegabytesWithin(int64_t maxMemoryBytes) {
+  if (maxMemoryBytes == 0) return SearchContext::DefaultTableMegabytes;
+  const int64_t megabytes = maxMemoryBytes / (int64_t{1} << 20) * 3 / 4 - 8;
+  return static_cast<size_t>(
+      std::clamp<int64_t>(megabytes, 1, SearchContext::DefaultTableMegabytes));
+}
+
 int64_t MsSince(Clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
@@ -463,8 +472,11 @@ void Brain::Info(const std::string& args) {
   } else if (key == "LEVEL") {
     if (!value || *value < 0 || *value > 9) return needs("a level 0..9");
     level_ = static_cast<int>(*value);
+  } else if (key == "MAX_MEMORY") {
+    if (!value || *value < 0) return needs("bytes, 0 or more");
+    context_.SetTableMegabytes(TableMegabytesWithin(*value));
   }
-  // Other keys (max_memory, game_type, folder, evaluate, ...) do not change how Tesmor plays.
+  // Other keys (game_type, folder, evaluate, ...) do not change how Tesmor plays.
 }
 
 void Brain::About(const std::string&) {

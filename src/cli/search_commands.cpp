@@ -125,10 +125,10 @@ int VcfCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   SearchContext context(random, nullptr, nullptr);
   const auto start = std::chrono::steady_clock::now();
   const int answer = FindVcf(context, game, limit);
-  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+  const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(
       std::chrono::steady_clock::now() - start);
   out << (answer < VcfNone ? PointText(answer) : answer == VcfNone ? "none" : "unknown") << "\n";
-  err << "nodes " << context.vcfNodes << ", " << elapsed.count() << " ms\n";
+  err << "nodes " << context.vcfNodes << ", " << elapsed.count() << " us\n";
   return ExitOk;
 }
 
@@ -180,11 +180,19 @@ bool ParseMoveOptions(const CommandArgs& parsed, GameState& game, MoveRequest& r
 int MoveCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CommandArgs parsed;
   GameState game;
-  if (!ParseCommand("move", args, {"level", "mode", "rules", "book", "offer"}, parsed, game, err))
+  if (!ParseCommand("move", args, {"level", "mode", "rules", "book", "offer", "hash"}, parsed, game,
+                    err))
     return ExitBadInput;
   MoveRequest request;
   if (!ParseMoveOptions(parsed, game, request, err)) return ExitBadInput;
+  int megabytes = static_cast<int>(SearchContext::DefaultTableMegabytes);
+  if (!ParseNumber(parsed.Option("hash", std::to_string(megabytes)), 1, 65536, megabytes)) {
+    err << "tesmor-engine move: --hash takes megabytes from 1 to 65536\n";
+    return ExitBadInput;
+  }
   EngineComputer computer(err);
+  if (megabytes != static_cast<int>(SearchContext::DefaultTableMegabytes))
+    computer.SetTableMegabytes(static_cast<size_t>(megabytes));
   if (request.useBook) LoadBook(computer, err);
   ProgressLines progress(err);
   request.progress = &progress;

@@ -1,6 +1,8 @@
 #include "eval/evaluation.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
 
 namespace tesmor {
 
@@ -70,6 +72,75 @@ void ForEachChange(const Cells& cells, const Cells& snapshot, Changed changed) {
 Line LineThrough(const GameState& state, int direction, int row, int col) {
   return ExtractLine(state.cells, direction, LineNumber(direction, row, col));
 }
+
+// Every line of the board as two bits per cell (empty 0, Black 1, White 2, off the board 3),
+// position q of the line at bits 2 * (q + kPatternReach), with kPatternReach cells off the board
+// padded at each end. Eleven cells around any point of a line are then one shift and mask away.
+constexpr int kLineNumbers = 29;
+struct LineCodes {
+  std::array<uint64_t, 4 * kLineNumbers> words;
+
+  static constexpr uint64_t CellCode(int cell) {
+    return cell == Empty ? 0u : cell == Black ? 1u : cell == White ? 2u : 3u;
+  }
+  constexpr void Set(int row, int col, int cell) {
+    for (int d = 0; d < 4; ++d) {
+      uint64_t& word = words[d * kLineNumbers + LineNumber(d, row, col)];
+      const int shift = 2 * (LinePosition(d, row, col) + kPatternReach);
+      word = (word & ~(uint64_t{3} << shift)) | CellCode(cell) << shift;
+    }
+  }
+  // The cells within kPatternReach of (row, col) along the line of a direction, without the
+  // point itself: with the stone's colour and rule they fix what ClassifyLinePoint answers.
+  uint32_t Neighbourhood(int direction, int row, int col) const {
+    const uint64_t word = words[direction * kLineNumbers + LineNumber(direction, row, col)];
+    const auto cells = static_cast<uint32_t>(word >> (2 * LinePosition(direction, row, col)));
+    constexpr int kSide = 2 * kPatternReach;
+    return (cells & ((1u << kSide) - 1)) | ((cells >> (kSide + 2)) & ((1u << kSide) - 1)) << kSide;
+  }
+};
+
+constexpr LineCodes EmptyLineCodes() {
+  LineCodes codes{};
+  codes.words.fill(~uint64_t{0});
+  for (int row = 0; row < BoardSize; ++row)
+    for (int col = 0; col < BoardSize; ++col) codes.Set(row, col, Empty);
+  return codes;
+}
+constexpr LineCodes kEmptyLineCodes = EmptyLineCodes();
+
+// ClassifyLinePoint's answers by neighbourhood, colour and rule, filled as they are first asked
+// for: a search meets the same line shapes again and again. An entry holds the pattern's
+// level * 4 + count + 1, so that 0 means not yet known.
+class PatternMemo {
+ public:
+  PatternMemo() : entries_(static_cast<uint8_t*>(std::calloc(kEntries, 1))) {
+    if (!entries_) throw std::bad_alloc();
+  }
+
+  PatternValue Classify(const GameState& state, int direction, int row, int col, int colour,
+                        uint32_t neighbours) {
+    const bool blackRule = colour == Black && state.forbiddenRulesOn != 0;
+    const uint32_t index =
+        neighbours | (colour == White ? 1u << 20 : 0u) | (blackRule ? 1u << 21 : 0u);
+    if (const uint8_t known = entries_[index]; known != 0)
+      return MakePatternValue(static_cast<PatternLevel>((known - 1) >> 2), (known - 1) & 3);
+    Line line = LineThrough(state, direction, row, col);
+    const int pos = LinePosition(direction, row, col);
+    line[pos + 2] = colour;
+    const PatternValue value = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
+    entries_[index] = static_cast<uint8_t>(static_cast<int>(PatternLevelOf(value)) * 4 +
+                                           PatternCountOf(value) + 1);
+    return value;
+  }
+
+ private:
+  static constexpr size_t kEntries = size_t{1} << 22;
+  struct Free {
+    void operator()(uint8_t* entries) const { std::free(entries); }
+  };
+  std::unique_ptr<uint8_t[], Free> entries_;
+};
 
 // Pattern counts of a position for one side, from the summed stone tallies.
 struct PatternCounts {
@@ -159,8 +230,9 @@ struct ChangeFlags {
   }
 };
 
+// Also brings the snapshot's line codes up to the record.
 ChangeFlags FlagChanges(const GameState& state, const std::array<int32_t, CellCount>& snapshot,
-                        bool& rulesOfSnapshot) {
+                        bool& rulesOfSnapshot, LineCodes& codes) {
   ChangeFlags changes;
   const bool rules = state.forbiddenRulesOn != 0;
   if (rules != rulesOfSnapshot) {
@@ -169,6 +241,7 @@ ChangeFlags FlagChanges(const GameState& state, const std::array<int32_t, CellCo
   }
   ForEachChange(state.cells, snapshot, [&](int p) {
     changes.Flag(p, 0b1111);
+    codes.Set(p / BoardSize, p % BoardSize, state.cells[p]);
     WalkRays(state, p / BoardSize, p % BoardSize, kPatternReach,
              [&](int cell, int direction) { changes.Flag(cell, 1 << direction); });
   });
@@ -233,12 +306,15 @@ struct EvalContext::Tables {
   std::array<PatternTally, CellCount> stoneTally{};
   std::array<PatternTally, 2> totals{};
   bool evalRules = false;
+  LineCodes evalLines = kEmptyLineCodes;
   // RefreshCandidates: the board and rule setting it last saw, each empty point's direction
   // values for a stone of either colour, and the resulting point values.
   Cells candidateSnapshot{};
   std::array<std::array<DirectionValues, CellCount>, 2> directionValues{};
   std::array<std::array<int32_t, CellCount>, 2> candidateTable{};
   bool candidateRules = false;
+  LineCodes candidateLines = kEmptyLineCodes;
+  PatternMemo patterns;
 };
 
 EvalContext::EvalContext() : tables_(std::make_unique<Tables>()) {}
@@ -250,12 +326,16 @@ int EvalContext::Candidate(int colour, int cellIndex) const {
   return tables_->candidateTable[Slot(colour)][cellIndex];
 }
 
+const std::array<int32_t, CellCount>& EvalContext::Candidates(int colour) const {
+  return tables_->candidateTable[Slot(colour)];
+}
+
 int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
   EvalContext::Tables& t = *context.tables_;
 
   // Flag every changed point, and the stones that a ray from it reaches in the ray's
   // direction.
-  const ChangeFlags changes = FlagChanges(state, t.evalSnapshot, t.evalRules);
+  const ChangeFlags changes = FlagChanges(state, t.evalSnapshot, t.evalRules, t.evalLines);
   const auto& flags = changes.flags;
   const auto& flaggedList = changes.list;
   const int flaggedCount = changes.count;
@@ -273,8 +353,8 @@ int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
     DirectionValues& values = t.stoneValues[p];
     for (int d = 0; d < 4; ++d)
       if (flags[p] & (1 << d))
-        values[d] = ClassifyLinePoint(LineThrough(state, d, row, col), LinePosition(d, row, col),
-                                      state.forbiddenRulesOn);
+        values[d] =
+            t.patterns.Classify(state, d, row, col, now, t.evalLines.Neighbourhood(d, row, col));
     t.stoneTally[p] = TallyPatterns(values);
     t.totals[Slot(now)] += t.stoneTally[p];
   }
@@ -304,7 +384,8 @@ void RefreshCandidates(EvalContext& context, const GameState& state) {
   EvalContext::Tables& t = *context.tables_;
 
   // Flag the directions whose line changed within five points of an empty point.
-  const ChangeFlags changes = FlagChanges(state, t.candidateSnapshot, t.candidateRules);
+  const ChangeFlags changes =
+      FlagChanges(state, t.candidateSnapshot, t.candidateRules, t.candidateLines);
   const auto& flags = changes.flags;
   const auto& flaggedList = changes.list;
   const int flaggedCount = changes.count;
@@ -319,12 +400,9 @@ void RefreshCandidates(EvalContext& context, const GameState& state) {
     DirectionValues& white = t.directionValues[Slot(White)][p];
     for (int d = 0; d < 4; ++d) {
       if ((flags[p] & (1 << d)) == 0) continue;
-      Line line = LineThrough(state, d, row, col);
-      const int pos = LinePosition(d, row, col);
-      line[pos + 2] = Black;
-      black[d] = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
-      line[pos + 2] = White;
-      white[d] = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
+      const uint32_t neighbours = t.candidateLines.Neighbourhood(d, row, col);
+      black[d] = t.patterns.Classify(state, d, row, col, Black, neighbours);
+      white[d] = t.patterns.Classify(state, d, row, col, White, neighbours);
     }
     const PointValues values = ValuesOf(black, white, state.forbiddenRulesOn);
     t.candidateTable[Slot(Black)][p] = values.black;

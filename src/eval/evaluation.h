@@ -53,6 +53,8 @@ class EvalContext {
   // The value of an empty point for colour (Black or White) as of the last RefreshCandidates;
   // entries of occupied points are stale.
   int Candidate(int colour, int cellIndex) const;
+  // All of colour's candidate values at once, by CellIndex, for loops over the board.
+  const std::array<int32_t, CellCount>& Candidates(int colour) const;
 
  private:
   struct Tables;

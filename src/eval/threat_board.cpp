@@ -99,29 +99,72 @@ void BuildThreatBoard(ThreatBoard& board, const GameState& state) {
 }
 
 uint16_t ThreatOpenRuns(const ThreatBoard& board, int line, int colour, int stones) {
-  const uint16_t own = ThreatOwnBits(board, line, colour);
+  const unsigned own = ThreatOwnBits(board, line, colour);
   if (BitCount(own) < stones) return 0;
   const unsigned free = ~ThreatBlockedBits(board, line, colour) & 0x7FFFu;
   // Bit w: positions w..w+4 are all free.
-  unsigned runs = free & (free >> 1) & (free >> 2) & (free >> 3) & (free >> 4);
-  uint16_t result = 0;
-  for (; runs != 0; runs &= runs - 1) {
-    const int w = std::countr_zero(runs);
-    if (BitCount((own >> w) & 31u) >= stones) result |= static_cast<uint16_t>(1u << w);
+  const unsigned runs = free & (free >> 1) & (free >> 2) & (free >> 3) & (free >> 4);
+  // The number of own stones in every run at once, as a three-bit counter per bit position.
+  unsigned ones = own, twos = 0, fours = 0;
+  for (int k = 1; k < 5; ++k) {
+    const unsigned add = own >> k;
+    const unsigned carry = ones & add;
+    ones ^= add;
+    fours |= twos & carry;
+    twos ^= carry;
   }
-  return result;
+  unsigned enough = fours | twos | ones;
+  if (stones >= 5)
+    enough = fours & ones;
+  else if (stones == 4)
+    enough = fours;
+  else if (stones == 3)
+    enough = fours | (twos & ones);
+  else if (stones == 2)
+    enough = fours | twos;
+  return static_cast<uint16_t>(runs & enough);
 }
 
+namespace {
+
+// Where each point's four copies live: the cell index, the line and the bit on that line.
+struct ThreatCopies {
+  std::array<int16_t, kDirections> index;
+  std::array<uint8_t, kDirections> line;
+  std::array<uint16_t, kDirections> bit;
+};
+
+constexpr std::array<ThreatCopies, CellCount> MakeThreatCopies() {
+  std::array<ThreatCopies, CellCount> copies{};
+  for (int row = 0; row < BoardSize; ++row) {
+    for (int col = 0; col < BoardSize; ++col) {
+      ThreatCopies& c = copies[CellIndex(row, col)];
+      for (int d = 0; d < kDirections; ++d) {
+        const int index = ThreatCellIndex(d, row, col);
+        c.index[d] = static_cast<int16_t>(index);
+        c.line[d] = static_cast<uint8_t>(index / BoardSize);
+        c.bit[d] = static_cast<uint16_t>(1u << (index % BoardSize));
+      }
+    }
+  }
+  return copies;
+}
+constexpr std::array<ThreatCopies, CellCount> kThreatCopies = MakeThreatCopies();
+
+}  // namespace
+
 void SetThreatCell(ThreatBoard& board, int row, int col, int value) {
+  const ThreatCopies& copies = kThreatCopies[CellIndex(row, col)];
+  const unsigned blackMask = value == Black ? 0xFFFFu : 0u;
+  const unsigned whiteMask = value == White ? 0xFFFFu : 0u;
   for (int d = 0; d < kDirections; ++d) {
-    const int index = ThreatCellIndex(d, row, col);
-    board.cells[index] = value;
-    const int line = index / BoardSize;
-    const auto bit = static_cast<uint16_t>(1u << (index % BoardSize));
-    board.blackBits[line] = static_cast<uint16_t>(value == Black ? board.blackBits[line] | bit
-                                                                 : board.blackBits[line] & ~bit);
-    board.whiteBits[line] = static_cast<uint16_t>(value == White ? board.whiteBits[line] | bit
-                                                                 : board.whiteBits[line] & ~bit);
+    board.cells[copies.index[d]] = value;
+    const int line = copies.line[d];
+    const unsigned bit = copies.bit[d];
+    board.blackBits[line] =
+        static_cast<uint16_t>((board.blackBits[line] & ~bit) | (bit & blackMask));
+    board.whiteBits[line] =
+        static_cast<uint16_t>((board.whiteBits[line] & ~bit) | (bit & whiteMask));
   }
 }
 
@@ -143,15 +186,30 @@ int ThreatFourCompletion(const ThreatBoard& board, int row, int col) {
 
 int ThreatFivePoints(const ThreatBoard& board, int colour) {
   // A five needs a run of five cells with four of colour's stones and one empty point; most
-  // positions have none anywhere.
-  bool anyRun = false;
-  for (int line = 0; line < ThreatLineCount && !anyRun; ++line)
-    anyRun = ThreatOpenRuns(board, line, colour, 4) != 0;
-  if (!anyRun) return 0;
+  // positions have none anywhere. Only the stones of such runs can belong to a four.
+  std::array<uint8_t, ThreatLineCount> runLines;
+  std::array<uint16_t, ThreatLineCount> runs;
+  int runCount = 0;
+  for (int line = 0; line < ThreatLineCount; ++line) {
+    if (const uint16_t found = ThreatOpenRuns(board, line, colour, 4); found != 0) {
+      runLines[runCount] = static_cast<uint8_t>(line);
+      runs[runCount++] = found;
+    }
+  }
+  if (runCount == 0) return 0;
 
+  std::array<bool, CellCount> inRun{};
+  const auto& points = ThreatCellPoints();
+  for (int i = 0; i < runCount; ++i) {
+    const unsigned r = runs[i];
+    const int line = runLines[i];
+    unsigned stones = (r | r << 1 | r << 2 | r << 3 | r << 4) & ThreatOwnBits(board, line, colour);
+    for (; stones != 0; stones &= stones - 1)
+      inRun[points[line * BoardSize + std::countr_zero(stones)]] = true;
+  }
   int remembered = 0;
   for (int cell = 0; cell < CellCount; ++cell) {
-    if (board.cells[cell] != colour) continue;
+    if (!inRun[cell]) continue;
     const int r = ThreatFourCompletion(board, cell / BoardSize, cell % BoardSize);
     if (r >= ThreatManyPoints) return r;
     if (r == 0) continue;

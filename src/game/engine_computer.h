@@ -28,6 +28,8 @@ class EngineComputer final : public ComputerPlayer {
   std::optional<VcfWin> FindVcfWin(GameState game, int limit, std::atomic<bool>* stop) override;
 
   const OpeningBook& book() const { return book_; }
+  // Sizes the search's caches; between computations only.
+  void SetTableMegabytes(size_t megabytes) { context_.SetTableMegabytes(megabytes); }
 
  private:
   ClockRandom random_;

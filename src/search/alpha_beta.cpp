@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "search/path_keys.h"
 #include "search/vcf.h"
 
 namespace tesmor {
@@ -24,7 +25,7 @@ class NodeStone {
   int Return(int value, int depth) {
     game_.Undo();
     if (depth >= 1 && context_.iteration < context_.maxDepth)
-      context_.pathScores[context_.searchPath] = value;
+      context_.pathScores.Store(context_.pathKey, value);
     return value;
   }
 
@@ -62,10 +63,12 @@ int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int 
   // Order the replies: the previous iteration's path scores first, then the candidate
   // values. A reply that completes a five ends the node at once.
   RefreshCandidates(context.eval, game);
-  const size_t pathLength = context.searchPath.size();
+  const uint64_t pathKey = context.pathKey;
+  const PointSet* searched = depth > 2 ? context.searchedReplies.Find(pathKey) : nullptr;
+  const auto& candidates = context.eval.Candidates(opponent);
   for (int p = 0; p < CellCount; ++p) {
     const int cell = CellIndex(PointRow(p), PointCol(p));
-    const int score = context.eval.Candidate(opponent, cell);
+    const int score = candidates[cell];
     if (score < 0 || game.cells[cell] != Empty) continue;
     if (mustDefend) {
       const ScopedPlay reply(game, PointRow(p), PointCol(p));
@@ -73,10 +76,10 @@ int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int 
     }
     int key = score + UnsearchedOffset;
     if (depth > 2) {
-      context.searchPath.push_back(PathByte(p));
-      const auto known = context.pathScores.find(context.searchPath);
-      context.searchPath.resize(pathLength);
-      if (known != context.pathScores.end() && known->second > -DecidedValue) key = known->second;
+      const int32_t* known = searched && searched->Has(p)
+                                 ? context.pathScores.Find(ExtendPathKey(pathKey, p))
+                                 : nullptr;
+      if (known && *known > -DecidedValue) key = *known;
     }
     if (key >= -199500000 && key < -150000000) return stone.Return(-depth * 1000000, depth);
     list.Insert(key, p, width);
@@ -88,9 +91,11 @@ int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int 
   const int childWidth = std::min(context.keepNum * width / context.keepDen + 1, width);
   for (int i = 0; i < count; ++i) {
     const int reply = list.slots[i].point;
-    context.searchPath.push_back(PathByte(reply));
+    context.pathKey = ExtendPathKey(pathKey, reply);
     const int value = AlphaBeta(context, game, reply, childWidth, depth - 1, localAlpha, -alpha);
-    context.searchPath.resize(pathLength);
+    context.pathKey = pathKey;
+    if (depth >= 2 && context.iteration < context.maxDepth)
+      context.searchedReplies.Slot(pathKey).Add(reply);
     if (value > best) {
       best = value;
       if (value >= -alpha) return stone.Return(-DecidedValue - depth, depth);

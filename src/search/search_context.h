@@ -6,11 +6,13 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
-#include <unordered_map>
 
 #include "board/board.h"
 #include "board/random_source.h"
 #include "eval/evaluation.h"
+#include "eval/threat_board.h"
+#include "search/keyed_table.h"
+#include "search/path_keys.h"
 #include "search/search_settings.h"
 
 namespace tesmor {
@@ -24,6 +26,10 @@ class OpeningBook;
 // large caches, and the searches hold references into it.
 class SearchContext {
  public:
+  // The caches' default size in megabytes: it holds a whole search at levels 1 to 8 without
+  // replacing an entry.
+  static constexpr size_t DefaultTableMegabytes = 128;
+
   SearchContext(RandomSource& random, const OpeningBook* book, std::ostream* console);
   SearchContext(const SearchContext&) = delete;
   SearchContext& operator=(const SearchContext&) = delete;
@@ -32,6 +38,15 @@ class SearchContext {
   void SetStopFlag(std::atomic<bool>* stop) { stopRequested_ = stop ? stop : &ownStop_; }
   std::atomic<bool>& stopRequested() { return *stopRequested_; }
   bool Stopped() const { return stopRequested_->load(std::memory_order_relaxed); }
+
+  // Sizes the caches to share about `megabytes` (at least a few kilobytes each) and empties them:
+  // three eighths each for the path scores and the searched replies, a quarter for the VCF cache.
+  void SetTableMegabytes(size_t megabytes);
+  // Cache entries that displaced another key since the caches were last sized; while it is 0 the
+  // caches held everything, and the node counts are those of unbounded ones.
+  uint64_t TableReplacements() const {
+    return pathScores.replacements() + searchedReplies.replacements() + vcfCache.replacements();
+  }
 
   RandomSource& random() { return random_; }
   const OpeningBook* book() const { return book_; }
@@ -45,9 +60,17 @@ class SearchContext {
   // The evaluation's snapshots, tally caches and candidate table.
   EvalContext eval;
 
-  // VCF search.
-  std::unordered_map<std::string, uint32_t> vcfCache;
-  std::string vcfPath;
+  // VCF search: results by the key of the attacking and blocking stones placed so far.
+  KeyedTable<int32_t> vcfCache;
+  uint64_t vcfPathKey = 0;
+  // The threat board of the last VCF search and the cells it was made from; every search
+  // leaves it as it found it.
+  struct VcfBoard {
+    ThreatBoard board;
+    std::array<int32_t, CellCount> cells{};
+    bool valid = false;
+  };
+  VcfBoard vcfBoard;
   bool vcfComplete = false;
   // The attacker's moves of the last win found, up to the one that cannot be stopped (a five, a
   // straight four, or a four Black may not block).
@@ -55,8 +78,12 @@ class SearchContext {
   int64_t vcfNodes = 0;  // VCF nodes entered, for the benchmark
 
   // Deepening alpha-beta search.
-  std::unordered_map<std::string, int> pathScores;
-  std::string searchPath;
+  // Values of the previous iteration by the key of the move sequence that reached them.
+  KeyedTable<int32_t> pathScores;
+  // Which replies of a node have a value there, by the node's key: a node looks its replies up
+  // only when it has searched them before, instead of once for every empty point.
+  KeyedTable<PointSet> searchedReplies;
+  uint64_t pathKey = 0;
   int64_t nodeCount = 0;
   int maxDepth = 0;
   int width = 0;
@@ -72,10 +99,5 @@ class SearchContext {
   std::atomic<bool> ownStop_{false};
   std::atomic<bool>* stopRequested_ = &ownStop_;
 };
-
-// A search path byte: PointIndex + 15, so that no byte of a path is 0.
-constexpr char PathByte(int point) {
-  return static_cast<char>(point + 15);
-}
 
 }  // namespace tesmor

@@ -5,6 +5,7 @@
 #include "board/symmetry.h"
 #include "search/alpha_beta.h"
 #include "search/computer_move.h"
+#include "search/path_keys.h"
 #include "search/vcf.h"
 
 namespace tesmor {
@@ -124,11 +125,11 @@ int RootSearch::CollectCandidates(CandidateList& list) {
     int key = score;
     if (d > 0) {
       if (score < 0) continue;
-      const auto known = context_.pathScores.find(std::string(1, PathByte(p)));
-      if (known == context_.pathScores.end())
+      const int32_t* known = context_.pathScores.Find(ExtendPathKey(0, p));
+      if (!known)
         key = FillerScore + score;
       else
-        key = known->second > -DecidedValue ? known->second : known->second + score;
+        key = *known > -DecidedValue ? *known : *known + score;
     }
     list.Insert(key, p, context_.width);
   }
@@ -145,10 +146,10 @@ void RootSearch::RootLoop(const CandidateList& list, int count, bool stopAfterCo
   for (int i = 0; i < count; ++i) {
     const int p = list.slots[i].point;
     Report(context_, ProgressField::CurrentPoint, p);
-    context_.searchPath.push_back(PathByte(p));
+    context_.pathKey = ExtendPathKey(0, p);
     const int value =
         AlphaBeta(context_, game_, p, childWidth, 2 * context_.iteration, best_.value, WonValue);
-    context_.searchPath.pop_back();
+    context_.pathKey = 0;
     // A root move interrupted by a stop returned 0, which is not its value.
     if (!stopAfterCompare && context_.Stopped()) return;
     if (value > best_.value) {
@@ -174,10 +175,10 @@ void RootSearch::OfferingLoop(const CandidateList& list, int count) {
       if (SameFifthOfferingExists(game_, PointRow(p), PointCol(p))) continue;
     }
     Report(context_, ProgressField::CurrentPoint, p);
-    context_.searchPath.push_back(PathByte(p));
+    context_.pathKey = ExtendPathKey(0, p);
     const int value =
         AlphaBeta(context_, game_, p, childWidth, 2 * context_.iteration, second_.value, WonValue);
-    context_.searchPath.pop_back();
+    context_.pathKey = 0;
     if (value > best_.value) {
       second_ = best_;
       best_ = {value, p};
@@ -239,13 +240,14 @@ int SearchRoot(SearchContext& context, GameState& game, int maxDepth, int width,
   // A fresh search: counters, path scores and the path start empty.
   context.nodeCount = 0;
   context.start = std::chrono::steady_clock::now();
-  context.pathScores.clear();
+  context.pathScores.Clear();
+  context.searchedReplies.Clear();
   context.maxDepth = maxDepth;
   context.width = width;
   context.keepNum = keepNum;
   context.keepDen = keepDen;
   context.iteration = 0;
-  context.searchPath.clear();
+  context.pathKey = 0;
   return RootSearch(context, game).Run();
 }
 

@@ -6,23 +6,11 @@
 #include <cstdint>
 
 #include "board/forbidden.h"
+#include "search/path_keys.h"
 
 namespace tesmor {
 
 namespace {
-
-// The cache key of a path: attacking moves (even bytes) and blocks (odd bytes) each sorted, so
-// that every order of the same stones finds the same entry.
-std::string CanonicalPath(const std::string& path) {
-  std::string attacks;
-  std::string blocks;
-  for (size_t i = 0; i < path.size(); ++i) (i % 2 == 0 ? attacks : blocks).push_back(path[i]);
-  std::sort(attacks.begin(), attacks.end());
-  std::sort(blocks.begin(), blocks.end());
-  std::string key(path.size(), '\0');
-  for (size_t i = 0; i < path.size(); ++i) key[i] = i % 2 == 0 ? attacks[i / 2] : blocks[i / 2];
-  return key;
-}
 
 // The empty points on which a stone of colour could make a four: those in a run of five cells
 // that holds at least three of its stones and nothing else but empty points. Every four and every
@@ -33,14 +21,13 @@ void FindFourCandidates(const ThreatBoard& board, int colour, FourCandidates& ca
   candidates.fill(false);
   const auto& points = ThreatCellPoints();
   for (int line = 0; line < ThreatLineCount; ++line) {
-    unsigned runs = ThreatOpenRuns(board, line, colour, 3);
-    for (; runs != 0; runs &= runs - 1) {
-      const int w = std::countr_zero(runs);
-      for (int j = w; j < w + 5; ++j) {
-        const int i = line * BoardSize + j;
-        if (board.cells[i] == Empty) candidates[points[i]] = true;
-      }
-    }
+    const unsigned runs = ThreatOpenRuns(board, line, colour, 3);
+    if (runs == 0) continue;
+    const unsigned covered = runs | runs << 1 | runs << 2 | runs << 3 | runs << 4;
+    unsigned empty =
+        covered & ~(ThreatOwnBits(board, line, colour) | ThreatBlockedBits(board, line, colour));
+    for (; empty != 0; empty &= empty - 1)
+      candidates[points[line * BoardSize + std::countr_zero(empty)]] = true;
   }
 }
 
@@ -53,14 +40,13 @@ class VcfStep {
         board_(board),
         attacker_(attacker),
         limit_(limit),
-        key_(CanonicalPath(context.vcfPath)) {}
+        key_(context.vcfPathKey) {}
 
   int Search();
 
  private:
   int Store(int result) {
-    context_.vcfCache[key_] =
-        static_cast<uint32_t>(limit_) * 65536u + static_cast<uint32_t>(result);
+    context_.vcfCache.Store(key_, limit_ * 65536 + result);
     return result;
   }
   int Fail() { return Store(context_.vcfComplete ? VcfNone : VcfUnknown); }
@@ -83,15 +69,15 @@ class VcfStep {
   ThreatBoard& board_;
   int attacker_;
   int limit_;
-  std::string key_;
+  uint64_t key_;
 };
 
 int VcfStep::Search() {
   // A cached answer: a win or an exhaustive "none" holds at any limit; "unknown" only at the
   // limit it was found with.
-  if (const auto cached = context_.vcfCache.find(key_); cached != context_.vcfCache.end()) {
-    const int result = static_cast<int>(cached->second & 0xFFFF);
-    const int limit = static_cast<int>(cached->second >> 16);
+  if (const int32_t* cached = context_.vcfCache.Find(key_)) {
+    const int result = *cached & 0xFFFF;
+    const int limit = *cached >> 16;
     if (result <= VcfNone) return result;
     if (result == VcfUnknown && limit == limit_) return VcfUnknown;
   }
@@ -154,10 +140,12 @@ VcfStep::Step VcfStep::Attack(int point, bool forcedBlock, int& answer) {
     answer = Store(point);
     return Step::Won;
   }
-  context_.vcfPath.push_back(PathByte(point));
-  context_.vcfPath.push_back(PathByte(block));
+  // The cache knows a node by the set of attacking stones and the set of blocks, whatever their
+  // order: the Zobrist numbers of Black stones stand for attacks and White's for blocks.
+  const uint64_t stones = ZobristStone(Black, point) ^ ZobristStone(White, block);
+  context_.vcfPathKey ^= stones;
   const int result = VcfNode(context_, board_, attacker_, limit_ - 1);
-  context_.vcfPath.resize(context_.vcfPath.size() - 2);
+  context_.vcfPathKey ^= stones;
   Remove(block);
   Remove(point);
   if (result < VcfNone) {
@@ -174,23 +162,39 @@ int VcfEntry(SearchContext& context, ThreatBoard& board, int attacker, int limit
     context.vcfComplete = false;
     return VcfUnknown;
   }
-  context.vcfCache.clear();
+  context.vcfCache.Clear();
   const int shorter = VcfEntry(context, board, attacker, limit - 1);
   if (shorter < VcfNone) return shorter;
   // The shorter search was exhaustive: a longer one cannot find more.
   if (context.vcfComplete) return VcfNone;
   context.vcfComplete = true;
-  context.vcfPath.clear();
+  context.vcfPathKey = 0;
   const int found = VcfNode(context, board, attacker, limit);
   // Every shorter search failed, so the win takes exactly this many attacking moves.
   if (found < VcfNone) context.vcfLength = limit;
   return found;
 }
 
+// The context's threat board brought up to the record: consecutive searches of one alpha-beta
+// search differ by a few stones, so only those are written.
+ThreatBoard& BoardFor(SearchContext& context, const GameState& game) {
+  SearchContext::VcfBoard& kept = context.vcfBoard;
+  if (!kept.valid || kept.board.forbiddenRulesOn != game.forbiddenRulesOn) {
+    BuildThreatBoard(kept.board, game);
+    kept.cells = game.cells;
+    kept.valid = true;
+    return kept.board;
+  }
+  for (int cell = 0; cell < CellCount; ++cell) {
+    if (kept.cells[cell] == game.cells[cell]) continue;
+    SetThreatCell(kept.board, cell / BoardSize, cell % BoardSize, game.cells[cell]);
+    kept.cells[cell] = game.cells[cell];
+  }
+  return kept.board;
+}
+
 int VcfTop(SearchContext& context, const GameState& game, int attacker, int limit) {
-  ThreatBoard board;
-  BuildThreatBoard(board, game);
-  return VcfEntry(context, board, attacker, limit);
+  return VcfEntry(context, BoardFor(context, game), attacker, limit);
 }
 
 }  // namespace

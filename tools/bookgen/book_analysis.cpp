@@ -5,6 +5,7 @@
 
 #include "board/symmetry.h"
 #include "search/alpha_beta.h"
+#include "search/path_keys.h"
 #include "search/search_context.h"
 #include "search/vcf.h"
 
@@ -101,11 +102,11 @@ std::vector<GradedMove> AnalysePosition(const GameState& position, const NodePla
     context.iteration = d;
     for (GradedMove& move : searched) {
       if (d > 0 && (move.value >= DecidedValue || move.value <= -DecidedValue)) continue;
-      context.searchPath.assign(1, PathByte(move.point));
+      context.pathKey = ExtendPathKey(0, move.point);
       move.value = AlphaBeta(context, game, move.point, childWidth, 2 * d, -WonValue, WonValue);
     }
   }
-  context.searchPath.clear();
+  context.pathKey = 0;
 
   moves.insert(moves.end(), searched.begin(), searched.end());
   std::sort(moves.begin(), moves.end(), BetterFirst);

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "search/computer_move.h"
+#include "search/keyed_table.h"
+#include "search/path_keys.h"
+#include "search/search_context.h"
+#include "support/diagram.h"
+
+namespace tesmor {
+namespace {
+
+// Stores keys until the table must replace, clears, and checks that nothing survives the clear,
+// that a full table keeps its size and always finds the key stored last, and that a slot made for
+// a new key starts from zero.
+TEST(KeyedTable, StoresClearsAndReplaces) {
+  KeyedTable<int32_t> table(64 * 1024);
+  const size_t bytes = table.bytes();
+  std::mt19937_64 rng(5);
+  std::vector<uint64_t> keys(1000);
+  for (uint64_t& key : keys) key = rng();
+  for (size_t i = 0; i < keys.size(); ++i) table.Store(keys[i], static_cast<int32_t>(i));
+  EXPECT_EQ(table.replacements(), 0u);
+  for (size_t i = 0; i < keys.size(); ++i) {
+    const int32_t* found = table.Find(keys[i]);
+    ASSERT_NE(found, nullptr) << i;
+    EXPECT_EQ(*found, static_cast<int32_t>(i));
+  }
+  table.Store(keys[7], -1);
+  EXPECT_EQ(*table.Find(keys[7]), -1) << "a second store of a key overwrites it";
+
+  table.Clear();
+  for (uint64_t key : keys) EXPECT_EQ(table.Find(key), nullptr);
+
+  for (int i = 0; i < 100000; ++i) {
+    const uint64_t key = rng();
+    table.Store(key, i);
+    const int32_t* found = table.Find(key);
+    ASSERT_TRUE(found && *found == i) << "the newest key is always kept";
+  }
+  EXPECT_GT(table.replacements(), 0u);
+  EXPECT_EQ(table.bytes(), bytes);
+
+  KeyedTable<PointSet> sets(4096);
+  sets.Slot(1).Add(3);
+  sets.Clear();
+  EXPECT_FALSE(sets.Slot(1).Has(3)) << "a cleared key's slot starts empty";
+}
+
+TEST(PathKeys, SequencesKeepTheirOrder) {
+  EXPECT_NE(ExtendPathKey(ExtendPathKey(0, 10), 20), ExtendPathKey(ExtendPathKey(0, 20), 10));
+  EXPECT_NE(ExtendPathKey(0, 0), 0u);
+}
+
+// A search whose caches overflow still answers a legal move and leaves the record as it was; one
+// whose caches hold everything searches exactly the same nodes at any larger size.
+TEST(KeyedTable, SearchesWithSmallAndLargeCaches) {
+  const GameState start = test::FromMoves(
+      {"H8", "H9", "J10", "I9", "G9", "I7", "I10", "H10", "G11", "K7", "G8", "G10"}, false);
+  struct Outcome {
+    int answer;
+    int64_t nodes;
+    uint64_t replaced;
+  };
+  auto search = [&](size_t megabytes) {
+    SequenceRandom random({1});
+    SearchContext context(random, nullptr, nullptr);
+    context.SetTableMegabytes(megabytes);
+    context.settings.rifRules = false;
+    context.settings.useBook = false;
+    GameState game = start;
+    const int answer = ChooseComputerMove(context, game, 7 + 4);
+    game.lastRow = start.lastRow;
+    game.lastCol = start.lastCol;
+    EXPECT_EQ(game, start) << megabytes << " MB";
+    return Outcome{answer, context.nodeCount + context.vcfNodes, context.TableReplacements()};
+  };
+  const Outcome tiny = search(0);
+  EXPECT_GT(tiny.replaced, 0u);
+  EXPECT_GE(tiny.answer, 0);
+  EXPECT_LT(tiny.answer, CellCount);
+  EXPECT_EQ(start.cell(PointRow(tiny.answer), PointCol(tiny.answer)), Empty);
+
+  const Outcome usual = search(SearchContext::DefaultTableMegabytes);
+  const Outcome large = search(4 * SearchContext::DefaultTableMegabytes);
+  ASSERT_EQ(usual.replaced, 0u);
+  EXPECT_EQ(usual.nodes, large.nodes);
+  EXPECT_EQ(usual.answer, large.answer);
+}
+
+}  // namespace
+}  // namespace tesmor
