@@ -1,8 +1,8 @@
-// Games driven through the window (clicks, menus and buttons, with the message boxes answered)
-// against the scripted computer and against the real one at a low level; searches stopped and
-// closed; the worker threads' hand-over itself.
+// Games driven through the window against the scripted and the real computer; searches stopped
+// and closed; the worker threads' hand-over itself.
 #include <QFileDialog>
 #include <QTemporaryDir>
+#include <QTreeView>
 
 #include <sstream>
 
@@ -14,21 +14,31 @@
 namespace tesmor::test {
 namespace {
 
-// Answers the file dialog that open() shows by choosing the name; returns the dialog's title and
-// the name it offered.
+// Answers the file dialog that open() shows by choosing name; returns its title and offered name.
 QStringList AnswerFileDialog(const std::function<void()>& open, const QString& name) {
   QStringList seen;
-  QTimer timer;
-  QObject::connect(&timer, &QTimer::timeout, [&] {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    if (!dialog) return;
+  WithDialog<QFileDialog>(open, [&](QFileDialog* dialog) {
     seen = QStringList{dialog->windowTitle(), dialog->selectedFiles().value(0)};
     dialog->selectFile(name);
-    static_cast<QDialog*>(dialog)->accept();  // as the dialog's own button does
+    static_cast<QDialog*>(dialog)->accept();
   });
-  timer.start(5);
-  open();
   return seen;
+}
+
+// The column titles and texts of the row that lists name, once the dialog has read its folder.
+QStringList FileRow(QFileDialog* dialog, const QString& name) {
+  auto* view = dialog->findChild<QTreeView*>();
+  const QAbstractItemModel* model = view->model();
+  const QModelIndex folder = view->rootIndex();
+  for (int r = 0; r < model->rowCount(folder); ++r) {
+    if (model->index(r, 0, folder).data() != name) continue;
+    QStringList row;
+    for (int column = 0; column < 4; ++column)
+      row << model->headerData(column, Qt::Horizontal).toString()
+          << model->index(r, column, folder).data().toString();
+    return row;
+  }
+  return {};
 }
 
 }  // namespace
@@ -37,59 +47,9 @@ class GameTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void shortGameAgainstTheRealComputerAtALowLevel() {
-    std::ostringstream console;
-    EngineComputer computer(console);
-    WindowFixture f({1}, &computer);
-    f.boxes.Take();  // a missing book is reported and play goes on without it
-    f.Do(CmdRulesForbidden);
-    f.Do(CmdLevel1);
-    // The human plays the first free point of a list; the computer answers each stone on an empty
-    // point.
-    int humanStones = 0;
-    for (const char* point : {"H8", "H9", "H10", "G9", "J9", "G8", "J10", "K11", "F7", "E6"}) {
-      if (humanStones == 5 || !f.controller().gameInProgress()) break;
-      if (f.Cell(point) != Empty) continue;
-      const GameState before = f.controller().game();
-      f.Click(point);
-      QVERIFY(f.WaitIdle());
-      ++humanStones;
-      QCOMPARE(f.Cell(point), Black);
-      if (!f.controller().gameInProgress()) break;
-      const MoveRecord reply = f.controller().newestStone();
-      QCOMPARE(f.Moves(), before.moveCount + 2);
-      QCOMPARE(before.cell(reply.row, reply.col), Empty);
-      QCOMPARE(f.controller().game().cell(reply.row, reply.col), White);
-      QCOMPARE(f.controller().displayCells(), f.controller().game().cells);
-    }
-    QVERIFY(humanStones >= 3);
-    QVERIFY(console.str().find("思考中...") != std::string::npos);
-    const int moves = f.Moves();
-    f.RightClick();  // takes one stone back
-    QCOMPARE(f.Moves(), moves - 1);
-    QVERIFY(f.WaitIdle());
-  }
-
-  // The proposals come from the worker as message boxes on the window's thread: a cancelled hint
-  // leaves the board, an accepted one is played and the computer answers.
-  void hintsAndVcf() {
-    WindowFixture f;
-    f.Do(CmdRulesFree);
-    f.computer.moves = {ComputerAnswer::Play(Pt("H8")), ComputerAnswer::Play(Pt("H8")),
-                        ComputerAnswer::Play(Pt("J9"))};
-    f.boxes.press = {"取消", "确定"};
-    for (const int button : {5, 5, 7}) {
-      f.Press(button);
-      QVERIFY(f.WaitIdle());
-    }
-    QCOMPARE(f.Cell("H8"), Black);
-    QCOMPARE(f.Cell("J9"), White);
-    QCOMPARE(f.boxes.Take(), (QStringList{"提示消息 | 提示：H8 | 确定 取消 | i",
-                                          "提示消息 | 提示：H8 | 确定 取消 | i",
-                                          "提示消息 | 没有找到VCF！ | 确定 | i"}));
-  }
-
-  void saveAndLoadThroughTheDialogs() {
+  // Saved and opened through the file dialogs, which speak Chinese, and opened from the command
+  // line, where a refused file is shown with its reason.
+  void positionFilesThroughTheDialogsAndAtStart() {
     QTemporaryDir dir;
     WindowFixture f;
     f.Do(CmdModeTwoPlayers);
@@ -102,11 +62,37 @@ class GameTest : public QObject {
     f.Do(CmdTwoPlayers);
     QCOMPARE(f.Moves(), 0);
     // The name last chosen is offered.
-    QCOMPARE(AnswerFileDialog([&] { f.Press(4); }, path), (QStringList{"读取文件", path}));
+    QStringList seen;
+    WithDialog<QFileDialog>([&] { f.Press(4); },
+                            [&](QFileDialog* dialog) {
+                              seen = QStringList{dialog->windowTitle(),
+                                                 dialog->selectedFiles().value(0)} +
+                                     FileRow(dialog, "game.pos");
+                              if (seen.size() > 2) static_cast<QDialog*>(dialog)->accept();
+                            });
+    QCOMPARE(seen.mid(0, 8), (QStringList{"读取文件", path, "名称", "game.pos", "大小", "4 字节",
+                                          "类型", "棋局文件"}));
+    QCOMPARE(seen.value(8), "修改日期");
+    QVERIFY2(seen.value(9).contains("年"), qPrintable(seen.value(9)));
     QCOMPARE(f.Cell("J10"), Black);
     QCOMPARE(f.controller().displayMoveCount(), 3);
     AnswerFileDialog([&] { f.Do(CmdOpen); }, dir.filePath("missing.pos"));
     QCOMPARE(f.boxes.Take(), QStringList{"提示信息 | 文件读取失败！ | 确定 | !"});
+
+    const QString good = dir.filePath("good.pos"), bad = dir.filePath("bad.pos");
+    for (const auto& [name, bytes] :
+         {std::pair{good, "\x02\x70\x7f"}, std::pair{bad, "\x02\x70\x70"}}) {
+      QFile file(name);
+      QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes, 3) == 3);
+    }
+    QVERIFY(f.window->OpenAtStart(good));
+    QCOMPARE(f.Cell("H8"), Black);
+    QVERIFY(!f.window->OpenAtStart(bad));
+    QCOMPARE(f.Moves(), 2);
+    const QStringList boxes = f.boxes.Take();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes[0].startsWith("提示信息 | 文件读取失败！\n" + bad + "："), qPrintable(boxes[0]));
+    QVERIFY2(boxes[0].contains("occupied"), qPrintable(boxes[0]));
   }
 
   // The real engine searches on a worker while the window's side clicks, changes settings, takes
@@ -120,13 +106,21 @@ class GameTest : public QObject {
     f.Do(CmdTwoPlayers);
     for (const char* point : {"H8", "H9", "J10", "G9", "I9", "G10"}) f.Click(point);
     f.Do(CmdModeComputer);
+    f.Do(CmdLevel1);
+    const GameState before = f.controller().game();
+    f.Click("G11");  // answered at once on an empty point
+    QVERIFY(f.WaitIdle());
+    const MoveRecord reply = f.controller().newestStone();
+    QCOMPARE(f.Moves(), 8);
+    QCOMPARE(before.cell(reply.row, reply.col), Empty);
+    QCOMPARE(f.controller().game().cell(reply.row, reply.col), White);
     f.Do(CmdLevel9);
     f.Do(CmdExactSearch);
-    f.boxes.Take();
+    f.boxes.Take();  // a missing book is reported and play goes on without it
     for (int round = 0; round < 3; ++round) {
-      if (round == 0) f.Click("G11");  // the computer's move
-      if (round == 1) f.Press(5);      // the hint, accepted when it comes: then the computer's move
-      if (round == 2) f.Press(7);      // the VCF search
+      if (round == 0) f.Click("N2");  // the computer's move
+      if (round == 1) f.Press(5);     // the hint, accepted when it comes: then the computer's move
+      if (round == 2) f.Press(7);     // the VCF search
       f.Click("A1");
       f.RightClick();
       f.Do(CmdLevel3);
@@ -142,6 +136,7 @@ class GameTest : public QObject {
           60000));
       QCOMPARE(f.Cell("A1"), Empty);
     }
+    QCOMPARE(f.Cell("N2"), Black);
     QCOMPARE(f.controller().displayCells(), f.controller().game().cells);
   }
 
