@@ -140,44 +140,48 @@ class GameTest : public QObject {
     QCOMPARE(f.controller().displayCells(), f.controller().game().cells);
   }
 
-  // While the computer searches, its progress lines are redrawn as they come; clicks and the
-  // right button are ignored and guarded commands refused with a notice. The stop button ends the
-  // search with its move played.
-  void stopButtonEndsALongSearchWithAMovePlayed() {
-    WindowFixture f;
-    f.Press(StopButton);  // idle: nothing
-    QVERIFY(!f.controller().stopRequested());
-    QVERIFY(f.StartLongSearch("J9"));
-    PaintSpy spy(f.view());
-    const std::string first = f.controller().panel().Get(11);
-    QTRY_VERIFY(f.controller().panel().Get(11) != first);
-    QTRY_VERIFY(spy.painted.intersects(PanelLineRect(11)));
-    f.RightClick();
-    f.Click("O1");
-    f.Do(CmdLevel3);
-    QCOMPARE(f.Moves(), 1);
-    QCOMPARE(f.boxes.Take(), QStringList{"提示消息 | 计算中，暂时无法使用该功能！ | 确定 | !"});
-    QVERIFY(f.window->action(CmdLevel8)->isChecked() && !f.window->action(CmdLevel3)->isChecked());
-    f.Press(StopButton);
-    QVERIFY(f.WaitIdle());
-    QCOMPARE(f.Cell("J9"), White);
-    QCOMPARE(f.Moves(), 2);
-    QVERIFY(f.boxes.seen.isEmpty());
-  }
-
-  // Closing the window, or "退出", during a search stops it and joins the worker; the answer that
-  // comes after is dropped.
-  void closingDuringASearchStopsItAndJoins() {
-    for (const bool exit : {false, true}) {
+  // While the computer searches, its progress lines are redrawn as they come, the board shows a
+  // busy cursor, clicks are ignored and guarded commands refused with a notice. The stop button or
+  // Esc end the search with its move played; closing the window or "退出" stop it and join the
+  // worker, and the answer that comes after is dropped.
+  void longSearchStoppedOrClosed() {
+    for (const QString end : {"stop", "Esc", "退出", "close"}) {
       WindowFixture f;
+      f.Press(StopButton);  // idle: nothing
+      QVERIFY(!f.controller().stopRequested());
       QVERIFY(f.StartLongSearch("J9"));
-      if (exit) f.Do(CmdExit);
-      QVERIFY(exit || f.window->close());
-      QVERIFY(!f.window->isVisible());
-      QVERIFY(!f.computer.searching);
-      QCOMPARE(f.window->workers().live(), 0);
-      QCoreApplication::processEvents();
-      QCOMPARE(f.Cell("J9"), Empty);
+      QCOMPARE(f.view()->cursor().shape(), Qt::BusyCursor);
+      PaintSpy spy(f.view());
+      const std::string first = f.controller().panel().Get(11);
+      QTRY_VERIFY(f.controller().panel().Get(11) != first);
+      QTRY_VERIFY(spy.painted.intersects(PanelLineRect(11)));
+      f.RightClick();
+      f.Click("O1");
+      f.Do(CmdLevel3);
+      QCOMPARE(f.Moves(), 1);
+      QCOMPARE(f.boxes.Take(), QStringList{"提示消息 | 计算中，暂时无法使用该功能！ | 确定 | !"});
+      QVERIFY(f.window->action(CmdLevel8)->isChecked() &&
+              !f.window->action(CmdLevel3)->isChecked());
+      if (end == "stop") f.Press(StopButton);
+      if (end == "Esc") {
+        f.window->activateWindow();  // from the notice's box
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QTest::keyClick(f.window.get(), Qt::Key_Escape);
+      }
+      if (end == "退出") f.Do(CmdExit);
+      if (end == "close") QVERIFY(f.window->close());
+      if (end == "stop" || end == "Esc") {
+        QVERIFY(f.WaitIdle());
+        QCOMPARE(f.Cell("J9"), White);
+        QCOMPARE(f.Moves(), 2);
+        QCOMPARE(f.view()->cursor().shape(), Qt::ArrowCursor);
+      } else {
+        QVERIFY(!f.window->isVisible());
+        QVERIFY(!f.computer.searching);
+        QCOMPARE(f.window->workers().live(), 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(f.Cell("J9"), Empty);
+      }
       QVERIFY(f.boxes.seen.isEmpty());
     }
   }
@@ -203,56 +207,41 @@ class GameTest : public QObject {
     }
   }
 
-  // Messages are answered in order on the window's thread; the last one may start the next
-  // worker while the first still runs, as an accepted hint does.
-  void messagesAreAnsweredInOrderOnTheWindowThread() {
+  // Messages are answered in order on the window's thread; the last may start the next worker
+  // while the first still runs, as an accepted hint does. Shutting down from inside a message (a
+  // nested event loop) only stops answering; the worker ends and is joined afterwards.
+  void messagesAnsweredInOrderOnTheWindowThreadUntilShutDown() {
     std::vector<int> seen;
     const std::thread::id windowThread = std::this_thread::get_id();
     bool onWindowThread = true;
+    std::atomic<bool> stop{false};
+    std::atomic<int> last{-1}, afterShutDown{-1};
     WorkerThreads* self = nullptr;
-    WorkerThreads workers([&](const WorkerMessage& message) {
+    auto workers = std::make_unique<WorkerThreads>([&](const WorkerMessage& message) {
       onWindowThread = onWindowThread && std::this_thread::get_id() == windowThread;
       seen.push_back(message.value);
       if (message.value == 4)
-        self->Start([](WindowLink& link) { link.Send({WorkerEvent::ProgressChanged, 20}); });
+        self->Start([&](WindowLink& link) {
+          last = link.Send({WorkerEvent::ProgressChanged, 20});
+          afterShutDown = link.Send({WorkerEvent::ProgressChanged, 21});
+        });
+      if (message.value == 20) self->ShutDown(&stop);
       return message.colour + message.value;
     });
-    self = &workers;
+    self = workers.get();
     std::vector<int> answers;
-    workers.Start([&](WindowLink& link) {
+    workers->Start([&](WindowLink& link) {
       for (int value = 0; value < 5; ++value)
         answers.push_back(link.Send({WorkerEvent::ProgressChanged, value, 100}));
     });
     QTRY_COMPARE(seen.size(), 6u);
-    QTRY_COMPARE(workers.live(), 0);
-    QCOMPARE(seen, (std::vector<int>{0, 1, 2, 3, 4, 20}));
-    QCOMPARE(answers, (std::vector<int>{100, 101, 102, 103, 104}));
-    QVERIFY(onWindowThread);
-  }
-
-  // Shutting down from inside a message (a nested event loop) only stops answering; the worker
-  // ends and is joined afterwards.
-  void shutDownFromInsideAMessage() {
-    int handled = 0;
-    std::atomic<int> first{-1}, second{-1};
-    std::atomic<bool> stop{false};
-    WorkerThreads* self = nullptr;
-    auto workers = std::make_unique<WorkerThreads>([&](const WorkerMessage&) {
-      ++handled;
-      self->ShutDown(&stop);
-      return 1;
-    });
-    self = workers.get();
-    workers->Start([&](WindowLink& link) {
-      first = link.Send({WorkerEvent::Finished});
-      second = link.Send({WorkerEvent::Finished});
-    });
-    QTRY_COMPARE(handled, 1);
     QVERIFY(self->closing() && stop);
     workers.reset();  // joins
-    QCOMPARE(first.load(), 1);
-    QCOMPARE(second.load(), 0);
-    QCOMPARE(handled, 1);
+    QCOMPARE(seen, (std::vector<int>{0, 1, 2, 3, 4, 20}));
+    QCOMPARE(answers, (std::vector<int>{100, 101, 102, 103, 104}));
+    QCOMPARE(last.load(), 20);
+    QCOMPARE(afterShutDown.load(), 0);
+    QVERIFY(onWindowThread);
   }
 };
 

@@ -285,7 +285,8 @@ class WindowTest : public QObject {
     QCOMPARE(Colours(image, {j7.x() + 9, j7.y() + 9}), "board");
   }
 
-  // Keys reach their commands from anywhere in the window; the toolbar buttons say what they do.
+  // Keys reach their commands from anywhere in the window (Esc with the long searches); the
+  // toolbar buttons say what they do.
   void keysAndTooltips() {
     WindowFixture f;
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
@@ -326,14 +327,6 @@ class WindowTest : public QObject {
     QVERIFY(f.WaitIdle());
     QCOMPARE(f.boxes.Take(), QStringList{"提示消息 | 提示：G7 | 确定 取消 | i"});
     QCOMPARE(f.Moves(), 0);  // the hint was cancelled
-    // Esc stops the computer's search; the board shows a busy cursor until the move comes.
-    f.Do(CmdModeComputer);
-    QVERIFY(f.StartLongSearch("J9"));
-    QCOMPARE(f.view()->cursor().shape(), Qt::BusyCursor);
-    key(Qt::Key_Escape);
-    QVERIFY(f.WaitIdle());
-    QCOMPARE(f.Cell("J9"), White);
-    QCOMPARE(f.view()->cursor().shape(), Qt::ArrowCursor);
   }
 
   // A larger window scales the board with it, proportions kept and centred across: clicks, the
