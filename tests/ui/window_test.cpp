@@ -105,7 +105,7 @@ class WindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void frameAndMenuBar() {
+  void frameMenuBarAndEmptyBoard() {
     WindowFixture f;
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Tesmor v3.2"));
     QCOMPARE(f.view()->size(), QSize(764, 605));
@@ -118,6 +118,26 @@ class WindowTest : public QObject {
                        "打开 保存 - 电脑搜索 停止搜索 搜索VCF - 悔棋 退出) "
                        "等级(0级 1级 2级 3级 4级 5级 6级 7级 8级 9级 - 快速搜索 准确搜索 "
                        "精确搜索) 选项(显示标号 使用棋谱) 帮助(关于)"));
+    // The empty board.
+    const QImage image = Picture(f);
+    QCOMPARE(image.size(), QSize(ClientWidth, ClientHeight));
+    // Background, toolbar band with its lower border, panel box; the 3-pixel frames centred on
+    // x = 41 and x = 740.
+    QCOMPARE(Colours(image, {60,  80, 400, 15, 400, 29, 400, 30,  730, 545, 39,
+                             300, 40, 300, 42, 300, 43, 300, 739, 300, 742, 300}),
+             "board toolbar grey0 board panel board grey0 grey0 board grey0 board");
+    // Grid lines one pixel wide, to the last point; the star points D4, L12 and H8 are discs, E4
+    // is not.
+    QCOMPARE(Colours(image, {80, 82, 81, 82, 60, 100, 60, 101, 535, 555, 152, 452, 432, 172, 292,
+                             312, 187, 452}),
+             "grey0 board grey0 board grey0 grey0 grey0 grey0 board");
+    // The label "1" left of row 1, nothing below it; the panel's line 3 says "0手", line 1 (no
+    // opening yet) is blank.
+    const auto dark = [](QColor c) { return c.lightness() < 100; };
+    QVERIFY(Count(image, QRect(10, 545, 20, 20), dark) > 5);
+    QCOMPARE(Count(image, QRect(10, 567, 20, 20), dark), 0);
+    QVERIFY(Count(image, PanelLineRect(3), dark) > 20);
+    QCOMPARE(Count(image, PanelLineRect(1), dark), 0);
   }
 
   // Commands and the two toggle buttons move the ticks, greys and button images. A value below
@@ -171,29 +191,6 @@ class WindowTest : public QObject {
       f.RightClick();
       QVERIFY2(played == point && f.Moves() == 0, qPrintable(QString("%1,%2").arg(x).arg(y)));
     }
-  }
-
-  void emptyBoard() {
-    WindowFixture f;
-    const QImage image = Picture(f);
-    QCOMPARE(image.size(), QSize(ClientWidth, ClientHeight));
-    // Background, toolbar band with its lower border, panel box; the 3-pixel frames centred on
-    // x = 41 and x = 740.
-    QCOMPARE(Colours(image, {60,  80, 400, 15, 400, 29, 400, 30,  730, 545, 39,
-                             300, 40, 300, 42, 300, 43, 300, 739, 300, 742, 300}),
-             "board toolbar grey0 board panel board grey0 grey0 board grey0 board");
-    // Grid lines one pixel wide, to the last point; the star points D4, L12 and H8 are discs, E4
-    // is not.
-    QCOMPARE(Colours(image, {80, 82, 81, 82, 60, 100, 60, 101, 535, 555, 152, 452, 432, 172, 292,
-                             312, 187, 452}),
-             "grey0 board grey0 board grey0 grey0 grey0 grey0 board");
-    // The label "1" left of row 1, nothing below it; the panel's line 3 says "0手", line 1 (no
-    // opening yet) is blank.
-    const auto dark = [](QColor c) { return c.lightness() < 100; };
-    QVERIFY(Count(image, QRect(10, 545, 20, 20), dark) > 5);
-    QCOMPARE(Count(image, QRect(10, 567, 20, 20), dark), 0);
-    QVERIFY(Count(image, PanelLineRect(3), dark) > 20);
-    QCOMPARE(Count(image, PanelLineRect(1), dark), 0);
   }
 
   // Stones, their numbers and the newest stone's ring as the game goes on; the panel's move count
