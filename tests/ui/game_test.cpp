@@ -1,8 +1,8 @@
-// Games driven through the window (clicks, menus and buttons, with the message boxes answered)
-// against the scripted computer and against the real one at a low level; searches stopped and
-// closed; the worker threads' hand-over itself.
+// Games driven through the window against the scripted and the real computer; searches stopped
+// and closed; the worker threads' hand-over itself.
 #include <QFileDialog>
 #include <QTemporaryDir>
+#include <QTreeView>
 
 #include <sstream>
 
@@ -14,21 +14,31 @@
 namespace tesmor::test {
 namespace {
 
-// Answers the file dialog that open() shows by choosing the name; returns the dialog's title and
-// the name it offered.
+// Answers the file dialog that open() shows by choosing name; returns its title and offered name.
 QStringList AnswerFileDialog(const std::function<void()>& open, const QString& name) {
   QStringList seen;
-  QTimer timer;
-  QObject::connect(&timer, &QTimer::timeout, [&] {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    if (!dialog) return;
+  WithDialog<QFileDialog>(open, [&](QFileDialog* dialog) {
     seen = QStringList{dialog->windowTitle(), dialog->selectedFiles().value(0)};
     dialog->selectFile(name);
-    static_cast<QDialog*>(dialog)->accept();  // as the dialog's own button does
+    static_cast<QDialog*>(dialog)->accept();
   });
-  timer.start(5);
-  open();
   return seen;
+}
+
+// The column titles and texts of the row that lists name, once the dialog has read its folder.
+QStringList FileRow(QFileDialog* dialog, const QString& name) {
+  auto* view = dialog->findChild<QTreeView*>();
+  const QAbstractItemModel* model = view->model();
+  const QModelIndex folder = view->rootIndex();
+  for (int r = 0; r < model->rowCount(folder); ++r) {
+    if (model->index(r, 0, folder).data() != name) continue;
+    QStringList row;
+    for (int column = 0; column < 4; ++column)
+      row << model->headerData(column, Qt::Horizontal).toString()
+          << model->index(r, column, folder).data().toString();
+    return row;
+  }
+  return {};
 }
 
 }  // namespace
@@ -37,59 +47,9 @@ class GameTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void shortGameAgainstTheRealComputerAtALowLevel() {
-    std::ostringstream console;
-    EngineComputer computer(console);
-    WindowFixture f({1}, &computer);
-    f.boxes.Take();  // a missing book is reported and play goes on without it
-    f.Do(CmdRulesForbidden);
-    f.Do(CmdLevel1);
-    // The human plays the first free point of a list; the computer answers each stone on an empty
-    // point.
-    int humanStones = 0;
-    for (const char* point : {"H8", "H9", "H10", "G9", "J9", "G8", "J10", "K11", "F7", "E6"}) {
-      if (humanStones == 5 || !f.controller().gameInProgress()) break;
-      if (f.Cell(point) != Empty) continue;
-      const GameState before = f.controller().game();
-      f.Click(point);
-      QVERIFY(f.WaitIdle());
-      ++humanStones;
-      QCOMPARE(f.Cell(point), Black);
-      if (!f.controller().gameInProgress()) break;
-      const MoveRecord reply = f.controller().newestStone();
-      QCOMPARE(f.Moves(), before.moveCount + 2);
-      QCOMPARE(before.cell(reply.row, reply.col), Empty);
-      QCOMPARE(f.controller().game().cell(reply.row, reply.col), White);
-      QCOMPARE(f.controller().displayCells(), f.controller().game().cells);
-    }
-    QVERIFY(humanStones >= 3);
-    QVERIFY(console.str().find("思考中...") != std::string::npos);
-    const int moves = f.Moves();
-    f.RightClick();  // takes one stone back
-    QCOMPARE(f.Moves(), moves - 1);
-    QVERIFY(f.WaitIdle());
-  }
-
-  // The proposals come from the worker as message boxes on the window's thread: a cancelled hint
-  // leaves the board, an accepted one is played and the computer answers.
-  void hintsAndVcf() {
-    WindowFixture f;
-    f.Do(CmdRulesFree);
-    f.computer.moves = {ComputerAnswer::Play(Pt("H8")), ComputerAnswer::Play(Pt("H8")),
-                        ComputerAnswer::Play(Pt("J9"))};
-    f.boxes.press = {"取消", "确定"};
-    for (const int button : {5, 5, 7}) {
-      f.Press(button);
-      QVERIFY(f.WaitIdle());
-    }
-    QCOMPARE(f.Cell("H8"), Black);
-    QCOMPARE(f.Cell("J9"), White);
-    QCOMPARE(f.boxes.Take(), (QStringList{"提示消息 | 提示：H8 | 确定 取消 | i",
-                                          "提示消息 | 提示：H8 | 确定 取消 | i",
-                                          "提示消息 | 没有找到VCF！ | 确定 | i"}));
-  }
-
-  void saveAndLoadThroughTheDialogs() {
+  // Saved and opened through the file dialogs, which speak Chinese, and opened from the command
+  // line, where a refused file is shown with its reason.
+  void positionFilesThroughTheDialogsAndAtStart() {
     QTemporaryDir dir;
     WindowFixture f;
     f.Do(CmdModeTwoPlayers);
@@ -102,14 +62,40 @@ class GameTest : public QObject {
     f.Do(CmdTwoPlayers);
     QCOMPARE(f.Moves(), 0);
     // The name last chosen is offered.
-    QCOMPARE(AnswerFileDialog([&] { f.Press(4); }, path), (QStringList{"读取文件", path}));
+    QStringList seen;
+    WithDialog<QFileDialog>([&] { f.Press(4); },
+                            [&](QFileDialog* dialog) {
+                              seen = QStringList{dialog->windowTitle(),
+                                                 dialog->selectedFiles().value(0)} +
+                                     FileRow(dialog, "game.pos");
+                              if (seen.size() > 2) static_cast<QDialog*>(dialog)->accept();
+                            });
+    QCOMPARE(seen.mid(0, 8), (QStringList{"读取文件", path, "名称", "game.pos", "大小", "4 字节",
+                                          "类型", "棋局文件"}));
+    QCOMPARE(seen.value(8), "修改日期");
+    QVERIFY2(seen.value(9).contains("年"), qPrintable(seen.value(9)));
     QCOMPARE(f.Cell("J10"), Black);
     QCOMPARE(f.controller().displayMoveCount(), 3);
     AnswerFileDialog([&] { f.Do(CmdOpen); }, dir.filePath("missing.pos"));
     // The box gives the reason.
-    const QStringList boxes = f.boxes.Take();
+    QStringList boxes = f.boxes.Take();
     QCOMPARE(boxes.size(), 1);
     QVERIFY(boxes[0].startsWith("提示信息 | 文件读取失败！\n") && boxes[0].size() > 24);
+
+    const QString good = dir.filePath("good.pos"), bad = dir.filePath("bad.pos");
+    for (const auto& [name, bytes] :
+         {std::pair{good, "\x02\x70\x7f"}, std::pair{bad, "\x02\x70\x70"}}) {
+      QFile file(name);
+      QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes, 3) == 3);
+    }
+    QVERIFY(f.window->OpenAtStart(good));
+    QCOMPARE(f.Cell("H8"), Black);
+    QVERIFY(!f.window->OpenAtStart(bad));
+    QCOMPARE(f.Moves(), 2);
+    boxes = f.boxes.Take();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes[0].startsWith("提示信息 | 文件读取失败！\n" + bad + "："), qPrintable(boxes[0]));
+    QVERIFY2(boxes[0].contains("occupied"), qPrintable(boxes[0]));
   }
 
   // The real engine searches on a worker while the window's side clicks, changes settings, takes
@@ -123,13 +109,21 @@ class GameTest : public QObject {
     f.Do(CmdTwoPlayers);
     for (const char* point : {"H8", "H9", "J10", "G9", "I9", "G10"}) f.Click(point);
     f.Do(CmdModeComputer);
+    f.Do(CmdLevel1);
+    const GameState before = f.controller().game();
+    f.Click("G11");  // answered at once on an empty point
+    QVERIFY(f.WaitIdle());
+    const MoveRecord reply = f.controller().newestStone();
+    QCOMPARE(f.Moves(), 8);
+    QCOMPARE(before.cell(reply.row, reply.col), Empty);
+    QCOMPARE(f.controller().game().cell(reply.row, reply.col), White);
     f.Do(CmdLevel9);
     f.Do(CmdExactSearch);
-    f.boxes.Take();
+    f.boxes.Take();  // a missing book is reported and play goes on without it
     for (int round = 0; round < 3; ++round) {
-      if (round == 0) f.Click("G11");  // the computer's move
-      if (round == 1) f.Press(5);      // the hint, accepted when it comes: then the computer's move
-      if (round == 2) f.Press(7);      // the VCF search
+      if (round == 0) f.Click("N2");  // the computer's move
+      if (round == 1) f.Press(5);     // the hint, accepted when it comes: then the computer's move
+      if (round == 2) f.Press(7);     // the VCF search
       f.Click("A1");
       f.RightClick();
       f.Do(CmdLevel3);
@@ -145,47 +139,52 @@ class GameTest : public QObject {
           60000));
       QCOMPARE(f.Cell("A1"), Empty);
     }
+    QCOMPARE(f.Cell("N2"), Black);
     QCOMPARE(f.controller().displayCells(), f.controller().game().cells);
   }
 
-  // While the computer searches, its progress lines are redrawn as they come; clicks and the
-  // right button are ignored and guarded commands refused with a notice. The stop button ends the
-  // search with its move played.
-  void stopButtonEndsALongSearchWithAMovePlayed() {
-    WindowFixture f;
-    f.Press(StopButton);  // idle: nothing
-    QVERIFY(!f.controller().stopRequested());
-    QVERIFY(f.StartLongSearch("J9"));
-    PaintSpy spy(f.view());
-    const std::string first = f.controller().panel().Get(11);
-    QTRY_VERIFY(f.controller().panel().Get(11) != first);
-    QTRY_VERIFY(spy.painted.intersects(PanelLineRect(11)));
-    f.RightClick();
-    f.Click("O1");
-    f.Do(CmdLevel3);
-    QCOMPARE(f.Moves(), 1);
-    QCOMPARE(f.boxes.Take(), QStringList{"提示消息 | 计算中，暂时无法使用该功能！ | 确定 | !"});
-    QVERIFY(f.window->action(CmdLevel8)->isChecked() && !f.window->action(CmdLevel3)->isChecked());
-    f.Press(StopButton);
-    QVERIFY(f.WaitIdle());
-    QCOMPARE(f.Cell("J9"), White);
-    QCOMPARE(f.Moves(), 2);
-    QVERIFY(f.boxes.seen.isEmpty());
-  }
-
-  // Closing the window, or "退出", during a search stops it and joins the worker; the answer that
-  // comes after is dropped.
-  void closingDuringASearchStopsItAndJoins() {
-    for (const bool exit : {false, true}) {
+  // While the computer searches, its progress lines are redrawn as they come, the board shows a
+  // busy cursor, clicks are ignored and guarded commands refused with a notice. The stop button or
+  // Esc end the search with its move played; closing the window or "退出" stop it and join the
+  // worker, and the answer that comes after is dropped.
+  void longSearchStoppedOrClosed() {
+    for (const QString end : {"stop", "Esc", "退出", "close"}) {
       WindowFixture f;
+      f.Press(StopButton);  // idle: nothing
+      QVERIFY(!f.controller().stopRequested());
       QVERIFY(f.StartLongSearch("J9"));
-      if (exit) f.Do(CmdExit);
-      QVERIFY(exit || f.window->close());
-      QVERIFY(!f.window->isVisible());
-      QVERIFY(!f.computer.searching);
-      QCOMPARE(f.window->workers().live(), 0);
-      QCoreApplication::processEvents();
-      QCOMPARE(f.Cell("J9"), Empty);
+      QCOMPARE(f.view()->cursor().shape(), Qt::BusyCursor);
+      PaintSpy spy(f.view());
+      const std::string first = f.controller().panel().Get(11);
+      QTRY_VERIFY(f.controller().panel().Get(11) != first);
+      QTRY_VERIFY(spy.painted.intersects(PanelLineRect(11)));
+      f.RightClick();
+      f.Click("O1");
+      f.Do(CmdLevel3);
+      QCOMPARE(f.Moves(), 1);
+      QCOMPARE(f.boxes.Take(), QStringList{"提示消息 | 计算中，暂时无法使用该功能！ | 确定 | !"});
+      QVERIFY(f.window->action(CmdLevel8)->isChecked() &&
+              !f.window->action(CmdLevel3)->isChecked());
+      if (end == "stop") f.Press(StopButton);
+      if (end == "Esc") {
+        f.window->activateWindow();  // from the notice's box
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QTest::keyClick(f.window.get(), Qt::Key_Escape);
+      }
+      if (end == "退出") f.Do(CmdExit);
+      if (end == "close") QVERIFY(f.window->close());
+      if (end == "stop" || end == "Esc") {
+        QVERIFY(f.WaitIdle());
+        QCOMPARE(f.Cell("J9"), White);
+        QCOMPARE(f.Moves(), 2);
+        QCOMPARE(f.view()->cursor().shape(), Qt::ArrowCursor);
+      } else {
+        QVERIFY(!f.window->isVisible());
+        QVERIFY(!f.computer.searching);
+        QCOMPARE(f.window->workers().live(), 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(f.Cell("J9"), Empty);
+      }
       QVERIFY(f.boxes.seen.isEmpty());
     }
   }
@@ -211,56 +210,41 @@ class GameTest : public QObject {
     }
   }
 
-  // Messages are answered in order on the window's thread; the last one may start the next
-  // worker while the first still runs, as an accepted hint does.
-  void messagesAreAnsweredInOrderOnTheWindowThread() {
+  // Messages are answered in order on the window's thread; the last may start the next worker
+  // while the first still runs, as an accepted hint does. Shutting down from inside a message (a
+  // nested event loop) only stops answering; the worker ends and is joined afterwards.
+  void messagesAnsweredInOrderOnTheWindowThreadUntilShutDown() {
     std::vector<int> seen;
     const std::thread::id windowThread = std::this_thread::get_id();
     bool onWindowThread = true;
+    std::atomic<bool> stop{false};
+    std::atomic<int> last{-1}, afterShutDown{-1};
     WorkerThreads* self = nullptr;
-    WorkerThreads workers([&](const WorkerMessage& message) {
+    auto workers = std::make_unique<WorkerThreads>([&](const WorkerMessage& message) {
       onWindowThread = onWindowThread && std::this_thread::get_id() == windowThread;
       seen.push_back(message.value);
       if (message.value == 4)
-        self->Start([](WindowLink& link) { link.Send({WorkerEvent::ProgressChanged, 20}); });
+        self->Start([&](WindowLink& link) {
+          last = link.Send({WorkerEvent::ProgressChanged, 20});
+          afterShutDown = link.Send({WorkerEvent::ProgressChanged, 21});
+        });
+      if (message.value == 20) self->ShutDown(&stop);
       return message.colour + message.value;
     });
-    self = &workers;
+    self = workers.get();
     std::vector<int> answers;
-    workers.Start([&](WindowLink& link) {
+    workers->Start([&](WindowLink& link) {
       for (int value = 0; value < 5; ++value)
         answers.push_back(link.Send({WorkerEvent::ProgressChanged, value, 100}));
     });
     QTRY_COMPARE(seen.size(), 6u);
-    QTRY_COMPARE(workers.live(), 0);
-    QCOMPARE(seen, (std::vector<int>{0, 1, 2, 3, 4, 20}));
-    QCOMPARE(answers, (std::vector<int>{100, 101, 102, 103, 104}));
-    QVERIFY(onWindowThread);
-  }
-
-  // Shutting down from inside a message (a nested event loop) only stops answering; the worker
-  // ends and is joined afterwards.
-  void shutDownFromInsideAMessage() {
-    int handled = 0;
-    std::atomic<int> first{-1}, second{-1};
-    std::atomic<bool> stop{false};
-    WorkerThreads* self = nullptr;
-    auto workers = std::make_unique<WorkerThreads>([&](const WorkerMessage&) {
-      ++handled;
-      self->ShutDown(&stop);
-      return 1;
-    });
-    self = workers.get();
-    workers->Start([&](WindowLink& link) {
-      first = link.Send({WorkerEvent::Finished});
-      second = link.Send({WorkerEvent::Finished});
-    });
-    QTRY_COMPARE(handled, 1);
     QVERIFY(self->closing() && stop);
     workers.reset();  // joins
-    QCOMPARE(first.load(), 1);
-    QCOMPARE(second.load(), 0);
-    QCOMPARE(handled, 1);
+    QCOMPARE(seen, (std::vector<int>{0, 1, 2, 3, 4, 20}));
+    QCOMPARE(answers, (std::vector<int>{100, 101, 102, 103, 104}));
+    QCOMPARE(last.load(), 20);
+    QCOMPARE(afterShutDown.load(), 0);
+    QVERIFY(onWindowThread);
   }
 };
 

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -30,9 +31,8 @@ inline int Pt(const char* text) {
   return ParsePoint(text);
 }
 
-// The computer, scripted. Each move request takes the next answer; an answer of LongSearch keeps
-// searching, reporting progress, until the stop flag is set, and then plays stopAnswer. Runs on the
-// worker thread: the test reads what it recorded only after the worker's result has arrived.
+// The computer, scripted: each request takes the next answer; LongSearch reports progress until
+// stopped and then plays stopAnswer.
 class TestComputer final : public ComputerPlayer {
  public:
   static constexpr ComputerAnswer LongSearch{ComputerAnswer::Kind::NoMove, -1000, -1000};
@@ -71,9 +71,8 @@ class TestComputer final : public ComputerPlayer {
   std::mutex mutex_;
 };
 
-// Answers every message box that opens: records it as "caption | text | buttons | icon" (i for
-// information, ! for a warning) and presses the button with the scripted text (the first button
-// when the script has run out).
+// Records each message box as "caption | text | buttons | icon" and presses the scripted button
+// (else the first).
 class BoxAnswerer final : public QObject {
  public:
   BoxAnswerer() {
@@ -120,8 +119,7 @@ class PaintSpy final : public QObject {
   QRegion painted;
 };
 
-// The pixels of a ring of a stone's rim (radius - 3 to radius + 2 from its centre, in image pixels)
-// whose colour is neither the board's nor a grey: where the stone's edge blends into the board.
+// The pixels of the ring around a stone's rim whose colour is neither the board's nor a grey.
 inline int BlendedRim(const QImage& image, QPoint centre, int radius) {
   int blended = 0;
   for (int dy = -radius - 2; dy <= radius + 2; ++dy)
@@ -134,8 +132,19 @@ inline int BlendedRim(const QImage& image, QPoint centre, int radius) {
   return blended;
 }
 
-// A started window on the scripted computer (or on another player), shown, with its message boxes
-// answered.
+// Runs open, which shows a modal Dialog, and hands the dialog to look every few milliseconds until
+// look closes it.
+template <typename Dialog, typename Look>
+void WithDialog(const std::function<void()>& open, Look look) {
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) look(dialog);
+  });
+  timer.start(5);
+  open();
+}
+
+// A started, shown window on the scripted computer (or on another player).
 struct WindowFixture {
   explicit WindowFixture(std::vector<int> draws = {1}, ComputerPlayer* player = nullptr)
       : random(std::move(draws)) {
@@ -162,8 +171,7 @@ struct WindowFixture {
     const int p = Pt(point);
     return controller().game().cell(PointRow(p), PointCol(p));
   }
-  // Without forbidden moves, Black's H8 sets the computer searching until it is stopped; it then
-  // plays the answer.
+  // Black's H8 sets the computer searching until it is stopped; it then plays answer.
   bool StartLongSearch(const char* answer) {
     Do(CmdRulesFree);
     computer.moves = {TestComputer::LongSearch};
@@ -171,7 +179,6 @@ struct WindowFixture {
     Click("H8");
     return QTest::qWaitFor([this] { return computer.searching.load(); }, 20000);
   }
-  // Waits until no worker computes and the last one has been joined.
   bool WaitIdle() {
     return QTest::qWaitFor(
         [this] { return !controller().computing() && window->workers().live() == 0; }, 60000);
