@@ -34,6 +34,37 @@ class NodeStone {
   GameState& game_;
 };
 
+// Orders the replies of the side to move into the list: the previous iteration's path scores
+// first, then the candidate values. With a threat limit, only replies that stop the opponent's
+// win by continuous fours within it are kept. False when a reply completes a five, which ends the
+// node at once.
+bool OrderReplies(SearchContext& context, GameState& game, int depth, int width, int threatLimit,
+                  CandidateList& list) {
+  RefreshCandidates(context.eval, game);
+  const uint64_t pathKey = context.pathKey;
+  const PointSet* searched = depth > 2 ? context.searchedReplies.Find(pathKey) : nullptr;
+  const auto& candidates = context.eval.Candidates(game.SideToMove());
+  for (int p = 0; p < CellCount; ++p) {
+    const int cell = CellIndex(PointRow(p), PointCol(p));
+    const int score = candidates[cell];
+    if (score < 0 || game.cells[cell] != Empty) continue;
+    if (threatLimit > 0) {
+      const ScopedPlay reply(game, PointRow(p), PointCol(p));
+      if (FindVcf(context, game, threatLimit) < VcfNone) continue;  // the attack stands
+    }
+    int key = score + UnsearchedOffset;
+    if (depth > 2) {
+      const int32_t* known = searched && searched->Has(p)
+                                 ? context.pathScores.Find(ExtendPathKey(pathKey, p))
+                                 : nullptr;
+      if (known && *known > -DecidedValue) key = *known;
+    }
+    if (key >= -199500000 && key < -150000000) return false;
+    list.Insert(key, p, width);
+  }
+  return true;
+}
+
 }  // namespace
 
 int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int depth, int alpha,
@@ -55,35 +86,13 @@ int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int 
   }
 
   // Does the mover now threaten a win by continuous fours?
-  const int opponent = -mover;
   const int threatLimit = depth + 2 * (3 - context.maxDepth);
   const bool mustDefend =
       threatLimit > 0 && FindVcfFor(context, game, mover, threatLimit) < VcfNone;
 
-  // Order the replies: the previous iteration's path scores first, then the candidate
-  // values. A reply that completes a five ends the node at once.
-  RefreshCandidates(context.eval, game);
+  if (!OrderReplies(context, game, depth, width, mustDefend ? threatLimit : 0, list))
+    return stone.Return(-depth * 1000000, depth);
   const uint64_t pathKey = context.pathKey;
-  const PointSet* searched = depth > 2 ? context.searchedReplies.Find(pathKey) : nullptr;
-  const auto& candidates = context.eval.Candidates(opponent);
-  for (int p = 0; p < CellCount; ++p) {
-    const int cell = CellIndex(PointRow(p), PointCol(p));
-    const int score = candidates[cell];
-    if (score < 0 || game.cells[cell] != Empty) continue;
-    if (mustDefend) {
-      const ScopedPlay reply(game, PointRow(p), PointCol(p));
-      if (FindVcf(context, game, threatLimit) < VcfNone) continue;  // the mover's attack stands
-    }
-    int key = score + UnsearchedOffset;
-    if (depth > 2) {
-      const int32_t* known = searched && searched->Has(p)
-                                 ? context.pathScores.Find(ExtendPathKey(pathKey, p))
-                                 : nullptr;
-      if (known && *known > -DecidedValue) key = *known;
-    }
-    if (key >= -199500000 && key < -150000000) return stone.Return(-depth * 1000000, depth);
-    list.Insert(key, p, width);
-  }
 
   // Search the kept replies; a reply that reaches the bound of the window cuts the node off.
   int count = 0;
