@@ -57,7 +57,7 @@ int TwoOfferingChoice(SearchContext& context, GameState& game, int levelArg, boo
   const MoveRecord second = context.settings.secondOffer;
   const BookRules rules{context.settings.rifRules, context.offeringFifth};
 
-  // Steps 1-2. Grade both offerings on the four-stone position under every symmetry.
+  // Grade both offerings on the four-stone position under every symmetry.
   game.Undo();
   int firstScore = NoScore;
   int secondScore = NoScore;
@@ -66,7 +66,7 @@ int TwoOfferingChoice(SearchContext& context, GameState& game, int levelArg, boo
     firstScore = std::max(firstScore, book.BookScoreAt(key, first.row, first.col, rules));
     secondScore = std::max(secondScore, book.BookScoreAt(key, second.row, second.col, rules));
   }
-  // Step 3. The book knows neither: the level's search decides.
+  // The book knows neither: the level's search decides.
   if (firstScore == NoScore && secondScore == NoScore) {
     game.Play(first.row, first.col);
     known = false;
@@ -74,7 +74,7 @@ int TwoOfferingChoice(SearchContext& context, GameState& game, int levelArg, boo
   }
   known = true;
 
-  // Step 4. Keep the offering that is worse for Black.
+  // Keep the offering that is worse for Black; a tie is drawn at random.
   bool keepFirst = firstScore < secondScore;
   if (firstScore == secondScore) {
     context.random().Seed();
@@ -83,16 +83,16 @@ int TwoOfferingChoice(SearchContext& context, GameState& game, int levelArg, boo
   const MoveRecord kept = keepFirst ? first : second;
   const MoveRecord removed = keepFirst ? second : first;
 
-  // Step 5. White's reply to the kept offering.
+  // White's reply to the kept offering.
   game.Play(kept.row, kept.col);
   context.settings.rifFifthState = 0;
   const int reply = ChooseComputerMove(context, game, levelArg);
   context.settings.rifFifthState = 2;
 
-  // Step 6. Back to the position with the first offering.
+  // Back to the position with the first offering, as the caller gave it.
   game.ReplaceNewestMove(first.row, first.col);
 
-  // Step 7. A reply that is no point (a resignation) travels alone.
+  // A reply that is no point (a resignation) travels alone.
   if (reply < 0 || reply >= CellCount) return reply;
   return MakePointPair(PointIndex(removed.row, removed.col), reply);
 }
@@ -100,11 +100,10 @@ int TwoOfferingChoice(SearchContext& context, GameState& game, int levelArg, boo
 }  // namespace
 
 int ChooseComputerMove(SearchContext& context, GameState& game, int levelArg) {
-  // Step 1-2.
   if (std::ostream* console = context.console()) *console << "思考中...\n" << std::flush;
   context.offeringFifth = context.settings.rifRules && game.moveCount == 4;
 
-  // Step 3. The opening book, under forbidden rules from the third stone on.
+  // The opening book, under forbidden rules from the third stone on.
   int result = NoPoint;
   bool answered = false;
   if (context.settings.useBook && game.forbiddenRulesOn && game.moveCount >= 3 && context.book()) {
@@ -126,7 +125,7 @@ int ChooseComputerMove(SearchContext& context, GameState& game, int levelArg) {
     }
   }
 
-  // Step 4. The level decides.
+  // Otherwise the level decides.
   if (!answered) {
     if (levelArg == 7) {
       result = QuickMove(context, game);
@@ -138,7 +137,6 @@ int ChooseComputerMove(SearchContext& context, GameState& game, int levelArg) {
     }
   }
 
-  // Step 5.
   game.lastRow = result % 15;
   game.lastCol = result / 15;
   return result;
@@ -167,7 +165,7 @@ const LevelParameters* ParametersForLevel(int levelArg) {
 
 int QuickMove(SearchContext& context, GameState& game) {
   RandomSource& random = context.random();
-  // Steps 1-3. Fixed opening answers.
+  // Fixed opening answers.
   if (game.moveCount == 0) return 112;
   if (game.moveCount == 1 && game.cell(7, 7) != Empty) {
     random.Seed();
@@ -197,10 +195,10 @@ int QuickMove(SearchContext& context, GameState& game) {
     }
   }
 
-  // Step 4. A short win by continuous fours.
+  // A short win by continuous fours.
   if (const int win = FindVcf(context, game, 8); win < VcfNone) return win;
 
-  // Step 5. The points of the highest value; none below 0 enters.
+  // The points of the highest value; none below 0 enters.
   const int side = game.SideToMove();
   std::vector<int> best;
   int bestValue = 0;
@@ -218,7 +216,7 @@ int QuickMove(SearchContext& context, GameState& game) {
   // board has no point at all.
   if (best.empty()) return fallback;
 
-  // Step 6.
+  // Ties are broken at random.
   random.Seed();
   return best[static_cast<size_t>(DrawIndex(random, static_cast<int>(best.size())))];
 }
