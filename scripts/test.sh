@@ -20,9 +20,13 @@ cmake --build build-sanitize -j"$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
 
 cmake -S . -B build-thread -DCMAKE_BUILD_TYPE=Debug -DTESMOR_SANITIZE=thread \
-  -DTESMOR_WITH_BENCH=OFF -DTESMOR_WERROR=ON >/dev/null
-cmake --build build-thread -j"$jobs" --target tesmor_ui_thread_tests tesmor_cli_tests
+  -DTESMOR_WERROR=ON >/dev/null
+cmake --build build-thread -j"$jobs" --target tesmor_ui_thread_tests tesmor_cli_tests \
+  tesmor_stop_latency
 ctest --test-dir build-thread --output-on-failure -j"$jobs" -L thread
+# Every kind of computation stopped while it runs on a worker: the figures are only printed, and
+# the thread checker ends the run on a race.
+TSAN_OPTIONS=halt_on_error=1 build-thread/bin/tesmor_stop_latency 1
 
 # clang: every target compiles without a warning; the corpus replays run as a smoke test.
 CXX=clang++ cmake -S . -B build-clang -DCMAKE_BUILD_TYPE=Release -DTESMOR_WITH_BENCH=OFF \
