@@ -50,14 +50,10 @@ TEST(EvaluatePosition, FivesOverlinesAndDoubleThreatsByRule) {
 
 TEST(PointValue, TheForbiddenGuessAndFivesByRule) {
   const GameState crossing = FromStones({"F8", "G8", "H6", "H7"});
-  GameState crossingFree = crossing;
-  crossingFree.forbiddenRulesOn = 0;
   const std::initializer_list<const char*> fiveAndSix = {"B2", "C2", "D2", "E2", "F3",
                                                          "F4", "F5", "F6", "F7"};
   // position, point, colour, value
   const std::tuple<const char*, GameState, const char*, int, int> cases[] = {
-      {"two open threes for Black, free rules", crossingFree, "H8", Black, 8 * (2 * 10 + 100)},
-      {"the same under forbidden rules looks forbidden", crossing, "H8", Black, 8 * -100000},
       {"White on the crossing point is never forbidden", crossing, "H8", White, 5 * (2 * 7 + 15)},
       {"a five with an overline in another direction is no forbidden guess", FromStones(fiveAndSix),
        "F2", Black, 8 * 1000000},
