@@ -61,11 +61,13 @@ TEST(LineTests, StraightFoursThreesAndOverlines) {
       {".XXXX.", 1, true, 1, 0, 0},
       {"X.XXXX.", 2, true, 0, 0, 0},  // a completion would make six
       {"X.XXXX.", 2, false, 1, 0, 0},
+      {".XXXX.X", 1, true, 0, 0, 0},
       {"XXXX.", 0, true, 0, 0, 0},  // the edge closes one end
       {"..XXX..", 2, true, 0, Two(1, 5), 0},
       {".X.XX.", 1, true, 0, One(2), 0},
       {".XX.X.", 4, true, 0, One(3), 0},
       {"X.XX.X.", 2, true, 0, 0, 0},  // filling the hole, the far end would make six
+      {".X.XX.X", 1, true, 0, 0, 0},  // ... on either side
       {"X.XX.X.", 2, false, 0, One(4), 0},
       {"XXX..", 0, true, 0, 0, 0},
       {".XXX..", 1, true, 0, One(4), 0},  // only the right end grows to a straight four
@@ -119,6 +121,8 @@ TEST(ForbiddenKindAt, SubtleCases) {
       {"that point", FromDiagram({"...X..", "...XX.", "...XX.", "..X*XX"}, "D8"), FourFour},
       {"without G11 the point is allowed and the three real",
        FromDiagram({"......", "...XX.", "...XX.", "..X.*X"}, "D8"), ThreeThree},
+      {"a three whose far straight-four point is forbidden and the near one is not",
+       FromDiagram({"....X.", "...XX.", "...XX.", ".XX*.."}, "D8"), ThreeThree},
       {"the row three's only straight-four point F8 completes the column five: not real",
        FromDiagram({"...X..", "...X..", "X.X*..", ".X....", ".X....", ".X....", ".X...."}, "E4"),
        None},
