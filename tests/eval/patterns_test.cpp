@@ -41,6 +41,7 @@ TEST(ClassifyLinePoint, SubtleRows) {
       {"XXX.X.XXX", 4, kDoubleFour, kDoubleFour},
       {"XXX.X.XXXX", 4, kDoubleFour, kFour},  // a further Black stone: the second four is six
       {"XX.XX.XX", 3, kDoubleFour, kDoubleFour},
+      {"XX.XX.XXX", 3, kDoubleFour, kFour},
       {"X.XXX.X", 2, kDoubleFour, kDoubleFour},
       {"X.XXX.X", 0, kFour, kFour},
       {"X.XXX.XX", 3, kDoubleFour, kFour},
@@ -58,6 +59,7 @@ TEST(ClassifyLinePoint, SubtleRows) {
       {"OXXX..X", 1, kClosedThree, kNone},
       {"O..XXXO", 5, kClosedThree, kClosedThree},
       {"X..XXXO", 5, kClosedThree, kNone},
+      {"X.X.XXO", 4, kClosedThree, kNone},
       {"OXX..XO", 1, kClosedThree, kClosedThree},
       {"X..XX", 0, kClosedThree, kClosedThree},
       {"XX..XX", 0, kClosedThree, kNone},
