@@ -78,6 +78,7 @@ TEST_F(Search, VcfEdgeCases) {
       FromStones({"E11", "J8", "J9", "J10"}, {"A2", "B2", "C2", "D2", "F11", "G11", "H11", "I11"});
   const GameState fourFour = FromStones({"D8", "F8", "H8", "J8"});  // G8: two fours on one line
   const GameState straightFour = FromMoves({"H8", "A15", "I8", "C15", "J8", "E15"});
+  const GameState sixFour = FromStones({"B8", "E8", "F8", "G8"});  // D8: X.XXXX., H8: X..XXXX.
   // what, position, forbidden moves on, limit, answer
   const std::tuple<const char*, GameState, int, int, int> cases[] = {
       {"a five at once", FromMoves({"D4", "A15", "E4", "C15", "F4", "E15", "G4", "O1"}), 1, 1,
@@ -93,6 +94,8 @@ TEST_F(Search, VcfEdgeCases) {
       {"a forbidden straight four is no step", FromMoves(kPoisoned), 1, 1, P("I8")},
       {"without forbidden moves it is", FromMoves(kPoisoned), 0, 1, P("E8")},
       {"a forbidden four is no step", fourFour, 1, 2, VcfUnknown},
+      {"a straight four that would be six is no straight four", sixFour, 1, 1, P("H8")},
+      {"without forbidden moves it is", sixFour, 0, 1, P("D8")},
       {"without forbidden moves it is", fourFour, 0, 2, P("G8")},
   };
   for (auto [what, game, rules, limit, expected] : cases) {
