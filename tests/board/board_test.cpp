@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <random>
-#include <vector>
 
 #include "support/diagram.h"
 
@@ -62,9 +61,14 @@ TEST(Record, ClearMoveAndTakeBack) {
   EXPECT_EQ(state, afterFirst);  // focus and last move back on the first stone
 }
 
-// Every way of changing a position keeps its key equal to the key computed from its stones and
-// side to move, and taking a change back gives the very same position.
+// The key depends on the stones and the side to move only, follows every change and comes back.
 TEST(Record, TheKeyFollowsEveryChangeAndComesBack) {
+  const GameState a = test::FromMoves({"H8", "H9", "J10", "A1", "O15"});
+  const GameState b = test::FromMoves({"O15", "A1", "J10", "H9", "H8"});
+  const GameState c = test::FromMoves({"H9", "H8", "J10", "A1", "O15"});
+  EXPECT_EQ(a.Key(), b.Key());
+  EXPECT_NE(a, b);              // the moves came in another order
+  EXPECT_NE(a.Key(), c.Key());  // H8 and H9 changed colour
   std::mt19937 rng(5);
   for (int game = 0; game < 40; ++game) {
     GameState state = test::RandomPosition(rng, 5 + game * 4, game % 2 == 0);
@@ -98,21 +102,6 @@ TEST(Record, TheKeyFollowsEveryChangeAndComesBack) {
     ASSERT_EQ(state.Key(), ComputeKey(state));
     ASSERT_NE(state.Key(), before.Key());  // the same stones with the other side to move
   }
-}
-
-TEST(Record, TheSameStonesInAnotherOrderHaveTheSameKey) {
-  const GameState a = test::FromMoves({"H8", "H9", "J10", "A1", "O15"});
-  const GameState b = test::FromMoves({"O15", "A1", "J10", "H9", "H8"});
-  const GameState c = test::FromMoves({"H9", "H8", "J10", "A1", "O15"});
-  EXPECT_EQ(a.Key(), b.Key());
-  EXPECT_NE(a, b);              // the moves came in another order
-  EXPECT_NE(a.Key(), c.Key());  // H8 and H9 changed colour
-  // No two numbers of the table collide, or two positions would share a key by construction.
-  std::vector<uint64_t> numbers(kZobrist.stones.begin(), kZobrist.stones.end());
-  numbers.push_back(kZobrist.whiteToMove);
-  std::sort(numbers.begin(), numbers.end());
-  EXPECT_EQ(std::adjacent_find(numbers.begin(), numbers.end()), numbers.end());
-  EXPECT_NE(numbers.front(), 0u);
 }
 
 TEST(Five, PointsAndTheGameEndTest) {

@@ -33,6 +33,8 @@ TEST(PositionKey, WhereEachTransformPutsAStone) {
   EXPECT_EQ(MapKeyPointToBoard(225, 3), -1);
 }
 
+// Every transform reaches every board point once and the key holds each stone where the
+// transform puts it; normalising moves the stones to the corner.
 TEST(PositionKey, EveryTransformMapsEveryStoneBackToItsPoint) {
   std::mt19937 rng(7);
   for (int game = 0; game < 200; ++game) {
@@ -47,12 +49,9 @@ TEST(PositionKey, EveryTransformMapsEveryStoneBackToItsPoint) {
         ASSERT_EQ(CodeAt(key, q), value == Black ? 1u : value == White ? 3u : 0u) << id;
         stones += value != Empty;
       }
-      EXPECT_EQ(stones, state.moveCount);  // every board point is reached once
+      EXPECT_EQ(stones, state.moveCount);
     }
   }
-}
-
-TEST(PositionKey, NormaliseMovesStonesToTheCorner) {
   PositionKey key = MakePositionKey(FromMoves({"F4", "H5"}).cells, 0);
   NormaliseKey(key);
   EXPECT_EQ(key, MakePositionKey(FromMoves({"A1", "C2"}).cells, 0));
@@ -65,7 +64,7 @@ TEST(FifthOffering, SymmetriesAboutAnyAxisAndColoursThatMatter) {
     int same;
   };
   const Case cases[] = {
-      // Four stones symmetric about the H column: I11 mirrors G11, J11 does not.
+      // Symmetric about the H column: I11 mirrors G11, J11 does not.
       {{"H8", "H9", "H10", "H6", "G11"}, "I11", 1},
       {{"H8", "H9", "H10", "H6", "G11"}, "J11", 0},
       // Symmetric about the I column, one right of the centre.

@@ -8,9 +8,7 @@ namespace tesmor::test {
 
 Diagram FromDiagram(std::initializer_list<const char*> rows, const char* bottomLeft,
                     bool forbiddenRulesOn) {
-  Diagram diagram;
-  ClearGameState(diagram.state);
-  diagram.state.forbiddenRulesOn = forbiddenRulesOn ? 1 : 0;
+  Diagram diagram{FromMoves({}, forbiddenRulesOn)};
   const int origin = P(bottomLeft);
   const int height = static_cast<int>(rows.size());
   int r = 0;
@@ -80,9 +78,7 @@ GameState FromMoves(std::initializer_list<const char*> moves, bool forbiddenRule
 
 GameState FromStones(std::initializer_list<const char*> black,
                      std::initializer_list<const char*> white, bool forbiddenRulesOn) {
-  GameState state;
-  ClearGameState(state);
-  state.forbiddenRulesOn = forbiddenRulesOn ? 1 : 0;
+  GameState state = FromMoves({}, forbiddenRulesOn);
   for (const char* point : black) state.SetUpStone(PointRow(P(point)), PointCol(P(point)), Black);
   for (const char* point : white) state.SetUpStone(PointRow(P(point)), PointCol(P(point)), White);
   return state;

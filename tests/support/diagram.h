@@ -8,9 +8,8 @@
 
 namespace tesmor::test {
 
-// A board written as a small diagram, top row first as on screen: 'X' Black, 'O' White, '.' empty,
-// '*' an empty point singled out for the test. The diagram's lower-left character lands on the
-// point named by bottomLeft (for instance "A1" or "F6").
+// A board drawn top row first: 'X' Black, 'O' White, '.' empty, '*' the empty point under test;
+// the lower-left character lands on bottomLeft.
 struct Diagram {
   GameState state;
   int markRow = -1;
@@ -19,12 +18,10 @@ struct Diagram {
 Diagram FromDiagram(std::initializer_list<const char*> rows, const char* bottomLeft = "A1",
                     bool forbiddenRulesOn = true);
 
-// A line written from position 0: 'X' Black, 'O' White, '.' empty, '#' off the board. Positions
-// the text does not reach are empty.
+// A line from position 0: 'X' Black, 'O' White, '.' empty, '#' off the board; the rest empty.
 Line LineFrom(const std::string& cells);
 
-// Plays one move for the side to move on a random empty point, most often near an earlier stone
-// so that threes, fours and fives form. Does nothing on a full board.
+// A move for the side to move on a random empty point, mostly near a stone so that shapes form.
 void PlayRandomMove(GameState& state, std::mt19937& rng);
 
 // Plays that many random moves from the empty board on a fresh record (no five check).
