@@ -38,24 +38,22 @@ bool GameState::operator==(const GameState& other) const {
   const auto played = history.begin() + moveCount;
   return cells.get() == other.cells.get() && moveCount == other.moveCount &&
          std::equal(history.begin(), played, other.history.begin()) && focusRow == other.focusRow &&
-         focusCol == other.focusCol && lastRow == other.lastRow && lastCol == other.lastCol &&
-         forbiddenRulesOn == other.forbiddenRulesOn && key_ == other.key_;
+         focusCol == other.focusCol && forbiddenRulesOn == other.forbiddenRulesOn &&
+         key_ == other.key_;
 }
 
 GameState& ClearGameState(GameState& state) {
   state.ClearStones();
   state.focusRow = 0;
   state.focusCol = 0;
-  state.lastRow = 7;
-  state.lastCol = 7;
   state.forbiddenRulesOn = 0;
   return state;
 }
 
 void RecordMove(GameState& state, int row, int col) {
   state.Play(row, col);
-  state.focusRow = state.lastRow = row;
-  state.focusCol = state.lastCol = col;
+  state.focusRow = row;
+  state.focusCol = col;
 }
 
 void UndoMove(GameState& state) {
@@ -63,8 +61,8 @@ void UndoMove(GameState& state) {
   state.Undo();
   if (state.moveCount > 0) {
     const MoveRecord previous = state.history[state.moveCount - 1];
-    state.focusRow = state.lastRow = previous.row;
-    state.focusCol = state.lastCol = previous.col;
+    state.focusRow = previous.row;
+    state.focusCol = previous.col;
   }
 }
 

@@ -122,8 +122,6 @@ class GameState {
   ReadOnly<int32_t> moveCount;
   int32_t focusRow = 0;  // the point that the game-end and forbidden-move tests examine
   int32_t focusCol = 0;
-  int32_t lastRow = 7;
-  int32_t lastCol = 7;
   ReadOnly<std::array<MoveRecord, CellCount>> history;  // entry k is move k + 1
   int32_t forbiddenRulesOn = 0;
 

@@ -57,8 +57,8 @@ bool ParsePositionArgument(const std::string& text, GameState& state, std::strin
   ApplyPositionFile(loaded, read.file);
   if (loaded.moveCount > 0) {
     const MoveRecord last = loaded.history[loaded.moveCount - 1];
-    loaded.focusRow = loaded.lastRow = last.row;
-    loaded.focusCol = loaded.lastCol = last.col;
+    loaded.focusRow = last.row;
+    loaded.focusCol = last.col;
   }
   state = loaded;
   return true;

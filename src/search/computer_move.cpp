@@ -137,8 +137,6 @@ int ChooseComputerMove(SearchContext& context, GameState& game, int levelArg) {
     }
   }
 
-  game.lastRow = result % 15;
-  game.lastCol = result / 15;
   return result;
 }
 

@@ -9,9 +9,8 @@ namespace tesmor {
 // The one entry through which the computer chooses a move: the choice between two offered fifth
 // moves, the opening book under the eight symmetries, then QuickMove (level argument 7) or the
 // deepening search (8..16). levelArg is the menu level + 7, which ComputerMoveAtLevel maps. Answers
-// a PointIndex, a PointPair, -1 (resign) or 225 (no point). The game is left as it was found,
-// except lastRow and lastCol, which receive the chosen point. The context's settings are those of
-// this call.
+// a PointIndex, a PointPair, -1 (resign) or 225 (no point). The game is left as it was found.
+// The context's settings are those of this call.
 int ChooseComputerMove(SearchContext& context, GameState& game, int levelArg);
 
 // The computer's answer at menu level 0..9 ("0级".."9级"); see ChooseComputerMove.

@@ -44,7 +44,7 @@ TEST(Lines, EveryPointOfEveryLineIncludingTheShortDiagonals) {
 
 TEST(Record, ClearMoveAndTakeBack) {
   GameState state = test::FromMoves({"A1", "B1", "C1"});
-  state.focusRow = state.lastCol = 3;
+  state.focusRow = state.focusCol = 3;
   state.forbiddenRulesOn = 1;
   GameState cleared;
   EXPECT_EQ(ClearGameState(state), cleared);  // the old moves are no part of an empty record
@@ -56,9 +56,8 @@ TEST(Record, ClearMoveAndTakeBack) {
   EXPECT_EQ(state.SideToMove(), Black);
   EXPECT_EQ(state.history[1], (MoveRecord{8, 6}));
   EXPECT_EQ((MoveRecord{state.focusRow, state.focusCol}), (MoveRecord{8, 6}));
-  EXPECT_EQ((MoveRecord{state.lastRow, state.lastCol}), (MoveRecord{8, 6}));
   UndoMove(state);
-  EXPECT_EQ(state, afterFirst);  // focus and last move back on the first stone
+  EXPECT_EQ(state, afterFirst);  // focus back on the first stone
 }
 
 // The key depends on the stones and the side to move only, follows every change and comes back.

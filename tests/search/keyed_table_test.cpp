@@ -72,8 +72,6 @@ TEST(KeyedTable, SearchesWithSmallAndLargeCaches) {
     context.settings.useBook = false;
     GameState game = start;
     const int answer = ChooseComputerMove(context, game, 7 + 4);
-    game.lastRow = start.lastRow;
-    game.lastCol = start.lastCol;
     EXPECT_EQ(game, start) << megabytes << " MB";
     return Outcome{answer, context.nodeCount + context.vcfNodes, context.TableReplacements()};
   };
