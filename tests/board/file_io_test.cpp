@@ -8,25 +8,19 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
+
+#include "support/scratch_dir.h"
 
 namespace tesmor {
 namespace {
 
 namespace fs = std::filesystem;
 
-class FileIo : public testing::Test {
+class FileIo : public test::ScratchDirTest {
  protected:
-  void SetUp() override { fs::create_directories(dir_); }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  std::string Get(const std::string& name) const {
-    std::ifstream in(dir_ / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
+  FileIo() : ScratchDirTest("tesmor_file_io_") {}
   bool Write(const std::string& name, const std::string& bytes, std::string* error = nullptr) {
     return WriteFileAtomically(
         Path(name), {reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, error);
@@ -47,22 +41,20 @@ class FileIo : public testing::Test {
     EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-
-  fs::path dir_ = fs::temp_directory_path() / ("tesmor_file_io_" + std::to_string(::getpid()));
 };
 
 TEST_F(FileIo, WritesReplaceTheWholeFileAndKeepItsLinkAndMode) {
   ASSERT_TRUE(Write("a.pos", "first"));
   ::chmod(Path("a.pos").c_str(), 0640);
   ASSERT_TRUE(Write("a.pos", "second, longer"));
-  EXPECT_EQ(Get("a.pos"), "second, longer");
+  EXPECT_EQ(Contents("a.pos"), "second, longer");
   EXPECT_EQ(fs::status(dir_ / "a.pos").permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   // A save through a link replaces the file it names; the link stays a link.
   fs::create_symlink(dir_ / "a.pos", dir_ / "link.pos");
   ASSERT_TRUE(Write("link.pos", "third"));
   EXPECT_TRUE(fs::is_symlink(dir_ / "link.pos"));
-  EXPECT_EQ(Get("a.pos"), "third");
+  EXPECT_EQ(Contents("a.pos"), "third");
 
   fs::create_directory(dir_ / "sub");
   std::string error;
@@ -92,7 +84,7 @@ TEST_F(FileIo, AFileSizeLimitFailsTheWriteAndKeepsTheOldFile) {
                 return error.find("File too large") != std::string::npos ? 0 : 3;
               }),
               0);
-    EXPECT_EQ(Get("game.pos"), old);
+    EXPECT_EQ(Contents("game.pos"), old);
     EXPECT_EQ(Entries(), 1u);  // neither a temporary file nor an empty new.pos
   }
 }

@@ -11,6 +11,7 @@
 #include "book/book_location.h"
 #include "book/book_text.h"
 #include "book_test_util.h"
+#include "support/scratch_dir.h"
 #include "support/shipped_book.h"
 
 namespace tesmor {
@@ -18,13 +19,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class BookFiles : public testing::Test {
+class BookFiles : public test::ScratchDirTest {
  protected:
-  void SetUp() override { fs::create_directories(dir_); }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  std::string Read(const std::string& name) const { return test::FileContents(Path(name)); }
+  BookFiles() : ScratchDirTest("tesmor_book_") {}
   std::string Write(const std::string& name, const std::string& bytes) {
     std::ofstream(dir_ / name, std::ios::binary) << bytes;
     return Path(name);
@@ -37,8 +34,6 @@ class BookFiles : public testing::Test {
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-
-  fs::path dir_ = fs::temp_directory_path() / ("tesmor_book_" + std::to_string(::getpid()));
 };
 
 TEST_F(BookFiles, ToolCompilesTextDumpsBooksAndReportsDamage) {
@@ -46,21 +41,21 @@ TEST_F(BookFiles, ToolCompilesTextDumpsBooksAndReportsDamage) {
   const BookTree tree = test::RandomBookTree(rng, 400);
   const std::vector<uint8_t> bytes = WriteBookTree(tree);
   ASSERT_EQ(Tool("compile " + Write("source.txt", BookText(tree)) + " " + Path("M.lib")), 0);
-  EXPECT_EQ(Read("M.lib"), std::string(bytes.begin(), bytes.end()));
+  EXPECT_EQ(Contents("M.lib"), std::string(bytes.begin(), bytes.end()));
   ASSERT_EQ(Tool("dump " + Path("M.lib")), 0);
-  EXPECT_EQ(Read("out"), BookText(tree));
+  EXPECT_EQ(Contents("out"), BookText(tree));
 
   EXPECT_EQ(Tool("compile " + Write("bad.txt", "H8\n  H9\n    H8 A\n") + " " + Path("x.lib")), 1);
-  EXPECT_NE(Read("err").find("line 3"), std::string::npos);
+  EXPECT_NE(Contents("err").find("line 3"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir_ / "x.lib"));
 
   // Dump and the loader both keep what was read before the cut, and say that it was cut.
   const std::vector<uint8_t> cut = test::BookBytes({0x78, 0xC0});
   const std::string damaged = Write("cut.lib", std::string(cut.begin(), cut.end()));
   EXPECT_EQ(Tool("dump " + damaged), 1);
-  EXPECT_EQ(Read("out"), "H8\n");
-  EXPECT_NE(Read("err").find("ends too early"), std::string::npos);
-  EXPECT_NE(Read("err").find(": the book is damaged; 1 move kept\n"), std::string::npos);
+  EXPECT_EQ(Contents("out"), "H8\n");
+  EXPECT_NE(Contents("err").find("ends too early"), std::string::npos);
+  EXPECT_NE(Contents("err").find(": the book is damaged; 1 move kept\n"), std::string::npos);
   OpeningBook book;
   const BookLoadReport report = book.Load(damaged);
   EXPECT_TRUE(report.loaded && report.damaged && report.movesKept == 1);
