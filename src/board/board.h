@@ -92,11 +92,14 @@ struct ZobristTable {
   std::array<uint64_t, 2 * CellCount> stones{};
   uint64_t whiteToMove = 0;
 };
-constexpr uint64_t SplitMix64(uint64_t& state) {
-  uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+// Scrambles the bits of a word so that nearby inputs give unrelated outputs.
+constexpr uint64_t MixBits(uint64_t z) {
   z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
   z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
   return z ^ (z >> 31);
+}
+constexpr uint64_t SplitMix64(uint64_t& state) {
+  return MixBits(state += 0x9E3779B97F4A7C15ull);
 }
 constexpr ZobristTable MakeZobristTable() {
   ZobristTable table;

@@ -10,15 +10,9 @@ namespace tesmor {
 // Keys of the deepening search's caches: values are remembered by the exact sequence of moves
 // that led to a node.
 
-constexpr uint64_t MixKey(uint64_t z) {
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-  return z ^ (z >> 31);
-}
-
 // The key of a move sequence followed by one more move; the empty sequence has key 0.
 constexpr uint64_t ExtendPathKey(uint64_t path, int point) {
-  return MixKey(path + static_cast<uint64_t>(point + 1) * 0x9E3779B97F4A7C15ull);
+  return MixBits(path + static_cast<uint64_t>(point + 1) * 0x9E3779B97F4A7C15ull);
 }
 
 // A set of board points as a bit set, by PointIndex.
