@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <optional>
 
 #include "board/board.h"
@@ -10,9 +11,13 @@
 
 namespace tesmor {
 
+// The menu's "大师", after "9级": the master search, which thinks for a set time.
+inline constexpr int MasterLevel = 10;
+
 // One request for the computer's move, in the menu's terms.
 struct MoveRequest {
-  int level = 8;  // the menu's "0级".."9级"
+  int level = 8;                               // the menu's "0级".."9级", or MasterLevel
+  std::chrono::milliseconds masterTime{3000};  // how long "大师" thinks for one move
   SearchMode mode = SearchMode::Fast;
   RuleSet rules = RuleSet::Rif;
   bool useBook = true;
