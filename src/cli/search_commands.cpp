@@ -28,7 +28,7 @@ bool ApplyRules(const std::string& rules, bool allowRif, GameState& game, RuleSe
 }
 
 bool ParseNumber(const std::string& text, int low, int high, int& value) {
-  if (text.empty() || text.size() > 6) return false;
+  if (text.empty() || text.size() > 7) return false;
   int number = 0;
   for (char ch : text) {
     if (ch < '0' || ch > '9') return false;
@@ -138,9 +138,20 @@ namespace {
 bool ParseMoveOptions(const CommandArgs& parsed, GameState& game, MoveRequest& request,
                       std::ostream& err) {
   std::string error;
-  if (!ParseNumber(parsed.Option("level", "8"), 0, 9, request.level)) {
-    err << "tesmor-engine move: --level takes 0..9\n";
+  const std::string level = parsed.Option("level", "8");
+  if (level == "master") {
+    request.level = MasterLevel;
+  } else if (!ParseNumber(level, 0, 9, request.level)) {
+    err << "tesmor-engine move: --level takes 0..9 or master\n";
     return false;
+  }
+  if (parsed.options.count("time")) {
+    int ms = 0;
+    if (!ParseNumber(parsed.Option("time", ""), 1, 3600000, ms)) {
+      err << "tesmor-engine move: --time takes milliseconds from 1 to 3600000\n";
+      return false;
+    }
+    request.masterTime = std::chrono::milliseconds(ms);
   }
   const std::string mode = parsed.Option("mode", "fast");
   if (mode != "fast" && mode != "accurate" && mode != "exact") {
@@ -180,8 +191,9 @@ bool ParseMoveOptions(const CommandArgs& parsed, GameState& game, MoveRequest& r
 int MoveCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CommandArgs parsed;
   GameState game;
-  if (!ParseCommand("move", args, {"level", "mode", "rules", "book", "offer", "hash"}, parsed, game,
-                    err))
+  if (!ParseCommand("move", args,
+                    {"level", "mode", "rules", "book", "offer", "hash", "time", "weights"}, parsed,
+                    game, err))
     return ExitBadInput;
   MoveRequest request;
   if (!ParseMoveOptions(parsed, game, request, err)) return ExitBadInput;
@@ -193,10 +205,24 @@ int MoveCommand(const std::vector<std::string>& args, std::ostream& out, std::os
   EngineComputer computer(err);
   if (megabytes != static_cast<int>(SearchContext::DefaultTableMegabytes))
     computer.SetTableMegabytes(static_cast<size_t>(megabytes));
+  if (parsed.options.count("weights")) {
+    MasterWeights weights;
+    std::string error;
+    if (!weights.ReadFile(parsed.Option("weights", ""), error)) {
+      err << "tesmor-engine move: " << EchoInput(error) << "\n";
+      return ExitBadInput;
+    }
+    computer.SetMasterWeights(weights);
+  }
   if (request.useBook) LoadBook(computer, err);
   ProgressLines progress(err);
   request.progress = &progress;
   out << AnswerText(computer.ChooseMove(game, request)) << "\n";
+  if (request.level == MasterLevel) {
+    const MasterResult& result = computer.LastMasterResult();
+    err << "depth " << result.depth << ", score " << result.score << ", nodes " << result.nodes
+        << ", " << result.decidedBy << (result.stopped ? ", stopped" : "") << "\n";
+  }
   return ExitOk;
 }
 

@@ -19,6 +19,7 @@ ComputerAnswer EngineComputer::ChooseMove(GameState game, const MoveRequest& req
   context_.settings.rifFifthState = request.offeringsOpen ? 2 : 0;
   context_.settings.secondOffer = request.secondOffer;
   context_.progress = request.progress;
+  context_.masterTime = request.masterTime;
   context_.SetStopFlag(request.stopRequested);
   game.forbiddenRulesOn = request.rules != RuleSet::Free;
   return ComputerMoveAtLevel(context_, game, request.level);

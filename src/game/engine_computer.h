@@ -28,8 +28,16 @@ class EngineComputer final : public ComputerPlayer {
   std::optional<VcfWin> FindVcfWin(GameState game, int limit, std::atomic<bool>* stop) override;
 
   const OpeningBook& book() const { return book_; }
-  // Sizes the search's caches; between computations only.
-  void SetTableMegabytes(size_t megabytes) { context_.SetTableMegabytes(megabytes); }
+  // Sizes the search's caches, and the master search's table to half as many megabytes; between
+  // computations only.
+  void SetTableMegabytes(size_t megabytes) {
+    context_.SetTableMegabytes(megabytes);
+    context_.SetMasterTableMegabytes(megabytes / 2);
+  }
+  // The evaluation and ordering weights of "大师".
+  void SetMasterWeights(const MasterWeights& weights) { context_.master().SetWeights(weights); }
+  // What the last master search found: depth, score, nodes, principal variation.
+  const MasterResult& LastMasterResult() const { return context_.masterResult; }
 
  private:
   ClockRandom random_;

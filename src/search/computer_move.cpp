@@ -7,6 +7,7 @@
 
 #include "board/symmetry.h"
 #include "book/opening_book.h"
+#include "search/master_move.h"
 #include "search/search_root.h"
 #include "search/vcf.h"
 
@@ -129,6 +130,8 @@ int ChooseComputerMove(SearchContext& context, GameState& game, int levelArg) {
   if (!answered) {
     if (levelArg == 7) {
       result = QuickMove(context, game);
+    } else if (levelArg == MasterLevelArg) {
+      result = MasterMove(context, game);
     } else if (const LevelParameters* level = ParametersForLevel(levelArg)) {
       result =
           SearchRoot(context, game, level->depth, level->width, level->keepNum, level->keepDen);

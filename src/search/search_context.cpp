@@ -14,4 +14,14 @@ void SearchContext::SetTableMegabytes(size_t megabytes) {
   vcfCache.Resize(bytes / 4);
 }
 
+MasterSearch& SearchContext::master() {
+  if (!master_) master_ = std::make_unique<MasterSearch>(masterMegabytes_);
+  return *master_;
+}
+
+void SearchContext::SetMasterTableMegabytes(size_t megabytes) {
+  masterMegabytes_ = megabytes == 0 ? 1 : megabytes;
+  if (master_) master_->SetTableMegabytes(masterMegabytes_);
+}
+
 }  // namespace tesmor

@@ -12,6 +12,7 @@
 #include "eval/evaluation.h"
 #include "eval/threat_board.h"
 #include "search/keyed_table.h"
+#include "search/master_search.h"
 #include "search/path_keys.h"
 #include "search/search_settings.h"
 
@@ -47,6 +48,14 @@ class SearchContext {
   uint64_t TableReplacements() const {
     return pathScores.replacements() + searchedReplies.replacements() + vcfCache.replacements();
   }
+
+  // The master search, made on first use so that contexts of the classic levels do not carry its
+  // table; the table is sized in megabytes of its own.
+  MasterSearch& master();
+  void SetMasterTableMegabytes(size_t megabytes);
+  // How long the master search thinks for one move, and what its last search found.
+  std::chrono::milliseconds masterTime{3000};
+  MasterResult masterResult;
 
   RandomSource& random() { return random_; }
   const OpeningBook* book() const { return book_; }
@@ -96,6 +105,8 @@ class SearchContext {
   RandomSource& random_;
   const OpeningBook* book_;
   std::ostream* console_;
+  std::unique_ptr<MasterSearch> master_;
+  size_t masterMegabytes_ = DefaultTableMegabytes / 2;
   std::atomic<bool> ownStop_{false};
   std::atomic<bool>* stopRequested_ = &ownStop_;
 };

@@ -1,0 +1,258 @@
+#include "search/master_board.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "board/forbidden.h"
+
+namespace tesmor {
+
+namespace {
+
+constexpr int CodeCount = 59049;  // 3^10 neighbour codes
+constexpr int CellEmpty = 0;
+constexpr int CellOwn = 1;
+
+using LineCells = std::array<int, 11>;  // the centre at 5, always an own stone
+
+LineCells CellsOf(int code) {
+  LineCells a{};
+  for (int k = 1; k <= 5; ++k) {
+    a[5 - k] = code % 3;
+    code /= 3;
+  }
+  for (int k = 1; k <= 5; ++k) {
+    a[5 + k] = code % 3;
+    code /= 3;
+  }
+  a[5] = CellOwn;
+  return a;
+}
+
+int CodeOf(const LineCells& a) {
+  int code = 0;
+  for (int k = 5; k >= 1; --k) code = code * 3 + a[5 + k];
+  for (int k = 5; k >= 1; --k) code = code * 3 + a[5 - k];
+  return code;
+}
+
+// The length of the run of own stones through the centre.
+int RunThroughCentre(const LineCells& a) {
+  int left = 0, right = 0;
+  while (5 - left - 1 >= 0 && a[5 - left - 1] == CellOwn) ++left;
+  while (5 + right + 1 <= 10 && a[5 + right + 1] == CellOwn) ++right;
+  return 1 + left + right;
+}
+
+// Builds the pattern of every neighbour code by placing one more own stone at a time: a line
+// with two points that complete a five is an open four, one such point a four, and below that a
+// line is one step weaker than the best line one stone can make of it.
+class PatternTable {
+ public:
+  explicit PatternTable(bool exact) : exact_(exact), memo_(CodeCount, 0xFF) {}
+  LinePattern Get(int code) {
+    if (memo_[code] == 0xFF) memo_[code] = Classify(code);
+    return static_cast<LinePattern>(memo_[code]);
+  }
+
+ private:
+  bool IsFive(const LineCells& a) const {
+    const int run = RunThroughCentre(a);
+    return exact_ ? run == 5 : run >= 5;
+  }
+
+  uint8_t Classify(int code) {
+    LineCells a = CellsOf(code);
+    const int run = RunThroughCentre(a);
+    if (IsFive(a)) return FiveLine;
+    if (exact_ && run > 5) return OverlineLine;
+    int fivePoints = 0;
+    for (int e = 0; e <= 10; ++e) {
+      if (a[e] != CellEmpty) continue;
+      a[e] = CellOwn;
+      fivePoints += IsFive(a);
+      a[e] = CellEmpty;
+    }
+    if (fivePoints >= 2) return OpenFourLine;
+    if (fivePoints == 1) return FourLine;
+    int best = DeadLine;
+    for (int e = 0; e <= 10; ++e) {
+      if (a[e] != CellEmpty) continue;
+      a[e] = CellOwn;
+      const int next = Get(CodeOf(a));
+      a[e] = CellEmpty;
+      if (next != OverlineLine) best = std::max(best, next);
+    }
+    if (best == DeadLine) return DeadLine;
+    // One stone fewer: open four -> open three, four -> three, and so on down to a one.
+    return static_cast<uint8_t>(std::max<int>(best - 2, OneLine));
+  }
+
+  bool exact_;
+  std::vector<uint8_t> memo_;
+};
+
+struct PatternTables {
+  std::array<std::vector<LinePattern>, 2> table;  // [0] five or more, [1] exactly five
+  PatternTables() {
+    for (int exact = 0; exact < 2; ++exact) {
+      PatternTable builder(exact == 1);
+      table[exact].resize(CodeCount);
+      for (int code = 0; code < CodeCount; ++code) table[exact][code] = builder.Get(code);
+    }
+  }
+};
+
+const PatternTables& Tables() {
+  static const PatternTables tables;
+  return tables;
+}
+
+// Neighbour code digits by cell content, seen by Black and by White.
+constexpr std::array<std::array<int, 4>, 2> kDigit = {{{0, 1, 2, 2}, {0, 2, 1, 2}}};
+
+}  // namespace
+
+LinePattern ClassifyLine(int code, bool exactFive) {
+  return Tables().table[exactFive ? 1 : 0][code];
+}
+
+MasterBoard::MasterBoard(const GameState& game, const MasterWeights& weights)
+    : weights_(weights), game_(game) {
+  patternValue_ = {0,
+                   weights.one,
+                   weights.openOne,
+                   weights.two,
+                   weights.openTwo,
+                   weights.three,
+                   weights.openThree,
+                   weights.four,
+                   weights.openFour,
+                   0,
+                   0};
+  Tables();
+  cells_.fill(3);
+  for (int point = 0; point < CellCount; ++point) {
+    const int stone = game.cell(PointRow(point), PointCol(point));
+    cells_[Index(point)] = stone == Black ? 1 : stone == White ? 2 : 0;
+  }
+  for (int point = 0; point < CellCount; ++point) {
+    const int index = Index(point);
+    if (cells_[index] == 1 || cells_[index] == 2)
+      for (int dr = -2; dr <= 2; ++dr)
+        for (int dc = -2; dc <= 2; ++dc) ++near_[index + dr * Width + dc];
+  }
+  for (int point = 0; point < CellCount; ++point) Refresh(Index(point));
+}
+
+void MasterBoard::Play(int index) {
+  const int point = PointOf(index);
+  cells_[index] = game_.SideToMove() == Black ? 1 : 2;
+  game_.Play(PointRow(point), PointCol(point));
+  for (int dr = -2; dr <= 2; ++dr)
+    for (int dc = -2; dc <= 2; ++dc) ++near_[index + dr * Width + dc];
+  RefreshAround(index);
+}
+
+void MasterBoard::Undo() {
+  const MoveRecord last = game_.history[static_cast<size_t>(game_.moveCount - 1)];
+  const int index = Index(PointIndex(last.row, last.col));
+  game_.Undo();
+  cells_[index] = 0;
+  for (int dr = -2; dr <= 2; ++dr)
+    for (int dc = -2; dc <= 2; ++dc) --near_[index + dr * Width + dc];
+  RefreshAround(index);
+}
+
+void MasterBoard::RefreshAround(int index) {
+  Refresh(index);
+  for (const int step : Step)
+    for (int k = 1; k <= 5; ++k) {
+      if (cells_[index + k * step] != 3) Refresh(index + k * step);
+      if (cells_[index - k * step] != 3) Refresh(index - k * step);
+    }
+}
+
+// Recomputes the patterns, value and threats of one point for both colours.
+void MasterBoard::Refresh(int index) {
+  if (cells_[index] == 3) return;
+  if (cells_[index] != 0) {
+    SetPointData(0, index, 0, 0);
+    SetPointData(1, index, 0, 0);
+    return;
+  }
+  const bool renju = Renju();
+  for (int dir = 0; dir < 4; ++dir) {
+    const int step = Step[static_cast<size_t>(dir)];
+    int codeBlack = 0, codeWhite = 0;
+    for (int k = 5; k >= 1; --k) {
+      const int cell = cells_[index + k * step];
+      codeBlack = codeBlack * 3 + kDigit[0][cell];
+      codeWhite = codeWhite * 3 + kDigit[1][cell];
+    }
+    for (int k = 5; k >= 1; --k) {
+      const int cell = cells_[index - k * step];
+      codeBlack = codeBlack * 3 + kDigit[0][cell];
+      codeWhite = codeWhite * 3 + kDigit[1][cell];
+    }
+    patterns_[0][index][dir] = ClassifyLine(codeBlack, renju);
+    patterns_[1][index][dir] = ClassifyLine(codeWhite, false);
+  }
+  for (int side = 0; side < 2; ++side) {
+    uint8_t threats = 0;
+    const int value = PointValue(side, index, threats);
+    SetPointData(side, index, value, threats);
+  }
+}
+
+int MasterBoard::PointValue(int side, int index, uint8_t& threats) const {
+  int sum = 0, fours = 0, openThrees = 0, overlines = 0;
+  threats = 0;
+  for (const LinePattern pattern : patterns_[side][index]) {
+    sum += patternValue_[pattern];
+    if (pattern == FiveLine) threats |= MakesFive;
+    if (pattern == OpenFourLine) threats |= MakesOpenFour;
+    if (pattern == FourLine || pattern == OpenFourLine) threats |= MakesFour, ++fours;
+    if (pattern == OpenThreeLine) threats |= MakesOpenThree, ++openThrees;
+    overlines += pattern == OverlineLine;
+  }
+  if (threats & MakesFive) return 10 * weights_.openFour;
+  const bool blackRenju = side == 0 && Renju();
+  if (blackRenju && (overlines > 0 || fours >= 2 || openThrees >= 2 || (threats & MakesOpenFour))) {
+    threats |= MaybeForbidden;
+    return fours >= 2 || openThrees >= 2 || overlines > 0 ? sum / 2 : sum;
+  }
+  if (fours >= 2) sum += weights_.doubleFour;
+  if (fours >= 1 && openThrees >= 1) sum += weights_.fourThree;
+  if (openThrees >= 2) sum += weights_.doubleThree;
+  return sum;
+}
+
+void MasterBoard::SetPointData(int side, int index, int value, uint8_t threats) {
+  valueSum_[side] += value - values_[side][index];
+  values_[side][index] = value;
+  const uint8_t old = threats_[side][index];
+  if (old != threats) {
+    for (const ThreatBit bit : {MakesFive, MakesOpenFour, MakesFour, MakesOpenThree}) {
+      counts_[side][BitNumber(bit)] += ((threats & bit) != 0) - ((old & bit) != 0);
+    }
+    threats_[side][index] = threats;
+  }
+}
+
+bool MasterBoard::ForbiddenFor(int colour, int index) {
+  if (colour != Black || !Renju()) return false;
+  if (!(threats_[0][index] & MaybeForbidden)) return false;
+  const int point = PointOf(index);
+  return ForbiddenKindAt(game_, PointRow(point), PointCol(point)) != None;
+}
+
+int MasterBoard::Evaluate() const {
+  const int own = Side(game_.SideToMove());
+  const int64_t score = valueSum_[own] -
+                        valueSum_[1 - own] * weights_.defenceNum / weights_.defenceDen +
+                        weights_.tempo;
+  return static_cast<int>(std::clamp<int64_t>(score / 4, -20000, 20000));
+}
+
+}  // namespace tesmor

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "board/board.h"
+#include "search/master_weights.h"
+
+namespace tesmor {
+
+// What one line through an empty point offers the side that would play there, from nothing to a
+// five. "Open" shapes have two ways to grow, blocked ones one. OverlineLine marks a line where a
+// Black stone would make six or more under renju: no five for Black there.
+enum LinePattern : uint8_t {
+  DeadLine = 0,
+  OneLine,
+  OpenOneLine,
+  TwoLine,
+  OpenTwoLine,
+  ThreeLine,
+  OpenThreeLine,
+  FourLine,
+  OpenFourLine,
+  FiveLine,
+  OverlineLine,
+  LinePatternCount
+};
+
+// The pattern of a line read as ten neighbours (five on each side of the centre, nearest first on
+// each side), each 0 empty, 1 own stone, 2 blocked. exactFive: only exactly five wins (Black
+// under renju).
+LinePattern ClassifyLine(int code, bool exactFive);
+
+// Threat bits of an empty point for one colour.
+enum ThreatBit : uint8_t {
+  MakesFive = 1,        // a stone there completes a five
+  MakesOpenFour = 2,    // a stone there makes a straight four (or two fours on one line)
+  MakesFour = 4,        // a stone there makes a four
+  MakesOpenThree = 8,   // a stone there makes an open three
+  MaybeForbidden = 16,  // Black under renju: the exact rule must judge this point
+};
+
+// The master search's board: the stones on a padded grid, and for every empty point and colour
+// the four line patterns, the point's value and its threat bits, all kept up to date by Play and
+// Undo (only the points within five of the stone are looked at again). The sums of the values
+// make the evaluation without a scan of the board. A GameState rides along so that the exact
+// renju rule and the Zobrist key are those of the rest of the engine.
+class MasterBoard {
+ public:
+  static constexpr int Pad = 5;
+  static constexpr int Width = BoardSize + 2 * Pad;
+  static constexpr int Size = Width * Width;
+  static constexpr std::array<int, 4> Step = {1, Width, Width + 1, Width - 1};
+
+  MasterBoard(const GameState& game, const MasterWeights& weights);
+
+  // The padded index of a point and back.
+  static constexpr int Index(int point) {
+    return (PointRow(point) + Pad) * Width + PointCol(point) + Pad;
+  }
+  static constexpr int PointOf(int index) {
+    return PointIndex(index / Width - Pad, index % Width - Pad);
+  }
+
+  void Play(int index);
+  void Undo();
+
+  const GameState& game() const { return game_; }
+  GameState& game() { return game_; }
+  int SideToMove() const { return game_.SideToMove(); }
+  uint64_t Key() const { return game_.Key(); }
+  int MoveCount() const { return game_.moveCount; }
+  bool Renju() const { return game_.forbiddenRulesOn != 0; }
+
+  // 0 empty, 1 Black, 2 White, 3 beyond the edge.
+  int Cell(int index) const { return cells_[index]; }
+  bool IsEmpty(int index) const { return cells_[index] == 0; }
+  // Colour index: 0 for Black, 1 for White.
+  static int Side(int colour) { return colour == Black ? 0 : 1; }
+  uint8_t Threats(int side, int index) const { return threats_[side][index]; }
+  int Value(int side, int index) const { return values_[side][index]; }
+  int Count(int side, ThreatBit bit) const { return counts_[side][BitNumber(bit)]; }
+  LinePattern Pattern(int side, int index, int dir) const { return patterns_[side][index][dir]; }
+  // Stones within two points (a 5 x 5 square): where candidates are looked for.
+  int Near(int index) const { return near_[index]; }
+
+  // The exact renju verdict on a Black stone at an empty point; false off renju or for White.
+  bool ForbiddenFor(int colour, int index);
+
+  // The static evaluation for the side to move.
+  int Evaluate() const;
+
+  const MasterWeights& weights() const { return weights_; }
+
+ private:
+  static constexpr int BitNumber(ThreatBit bit) {
+    return bit == MakesFive ? 0 : bit == MakesOpenFour ? 1 : bit == MakesFour ? 2 : 3;
+  }
+  void Refresh(int index);
+  void RefreshAround(int index);
+  void SetPointData(int side, int index, int value, uint8_t threats);
+  int PointValue(int side, int index, uint8_t& threats) const;
+
+  const MasterWeights& weights_;
+  GameState game_;
+  std::array<int, LinePatternCount> patternValue_{};
+  std::array<uint8_t, Size> cells_{};
+  std::array<uint8_t, Size> near_{};
+  std::array<std::array<std::array<LinePattern, 4>, Size>, 2> patterns_{};
+  std::array<std::array<int32_t, Size>, 2> values_{};
+  std::array<std::array<uint8_t, Size>, 2> threats_{};
+  std::array<std::array<int, 4>, 2> counts_{};
+  std::array<int64_t, 2> valueSum_{};
+};
+
+}  // namespace tesmor

@@ -1,0 +1,384 @@
+#include "search/master_search.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <string_view>
+
+#include "search/master_board.h"
+#include "search/master_threats.h"
+
+namespace tesmor {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int Infinity = MateScore + 1;
+constexpr int MaxPly = 128;
+constexpr int NodesPerClockCheck = 1024;
+constexpr int MaxOpenMoves = 28;  // candidates kept in a quiet node, best by ordering first
+
+// Mate scores travel through the table relative to the node that stores them.
+int ToTable(int score, int ply) {
+  return score >= MateBound ? score + ply : score <= -MateBound ? score - ply : score;
+}
+int FromTable(int score, int ply) {
+  return score >= MateBound ? score - ply : score <= -MateBound ? score + ply : score;
+}
+
+class Searcher {
+ public:
+  Searcher(MasterBoard& board, TranspositionTable& table, const MasterLimits& limits,
+           SearchProgress* progress)
+      : board_(board), table_(table), limits_(limits), progress_(progress), start_(Clock::now()) {}
+
+  MasterResult Run();
+
+ private:
+  int Node(int depth, int alpha, int beta, int ply, bool pvNode);
+  int Leaf(int alpha, int beta, int ply);
+  int SearchMoves(MoveList& moves, int depth, int alpha, int beta, int ply, bool pvNode, bool quiet,
+                  int& bestMove);
+  void OrderMoves(MoveList& moves, int ttMove, int ply) const;
+  bool TimeUp();
+  int Iterate(MoveList& root, int depth, int alpha, int beta);
+  int RootDepth(MoveList& root, int depth, int previous);
+  bool Decided(MoveList& root, NodeKind kind, MasterResult& result);
+  void PruneRoot(MoveList& root);
+  void CollectPv(MasterResult& result);
+  void Report(ProgressField field, int value) {
+    if (progress_) progress_->Progress(field, value);
+  }
+  int64_t ElapsedMs() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();
+  }
+
+  MasterBoard& board_;
+  TranspositionTable& table_;
+  const MasterLimits& limits_;
+  SearchProgress* progress_;
+  Clock::time_point start_;
+  int64_t nodes_ = 0;
+  int64_t nextCheck_ = NodesPerClockCheck;
+  bool aborted_ = false;
+  int rootBest_ = -1;
+  std::array<std::array<int, 2>, MaxPly + 1> killers_{};
+  std::array<std::array<int32_t, MasterBoard::Size>, 2> history_{};
+};
+
+bool Searcher::TimeUp() {
+  if (aborted_) return true;
+  if (nodes_ < nextCheck_) return false;
+  nextCheck_ = nodes_ + NodesPerClockCheck;
+  if (limits_.stop && limits_.stop->load(std::memory_order_relaxed)) aborted_ = true;
+  if (limits_.time.count() > 0 && ElapsedMs() >= limits_.time.count()) aborted_ = true;
+  // The first iteration always finishes: it is the best move so far.
+  return aborted_;
+}
+
+void Searcher::OrderMoves(MoveList& moves, int ttMove, int ply) const {
+  const int own = MasterBoard::Side(board_.SideToMove());
+  for (int i = 0; i < moves.size; ++i) {
+    const auto k = static_cast<size_t>(i);
+    const int index = moves.moves[k];
+    int32_t score = moves.scores[k] + history_[own][index] / 64;
+    if (index == ttMove)
+      score += 1 << 28;
+    else if (index == killers_[ply][0])
+      score += 1 << 24;
+    else if (index == killers_[ply][1])
+      score += 1 << 23;
+    moves.scores[k] = score;
+  }
+  // Insertion sort, highest first; ties keep generation order (the board order) for a
+  // deterministic search.
+  for (int i = 1; i < moves.size; ++i) {
+    const int16_t move = moves.moves[static_cast<size_t>(i)];
+    const int32_t score = moves.scores[static_cast<size_t>(i)];
+    int j = i - 1;
+    for (; j >= 0 && moves.scores[static_cast<size_t>(j)] < score; --j) {
+      moves.moves[static_cast<size_t>(j + 1)] = moves.moves[static_cast<size_t>(j)];
+      moves.scores[static_cast<size_t>(j + 1)] = moves.scores[static_cast<size_t>(j)];
+    }
+    moves.moves[static_cast<size_t>(j + 1)] = move;
+    moves.scores[static_cast<size_t>(j + 1)] = score;
+  }
+}
+
+// The horizon: a win by continuous fours for the side to move decides, else the evaluation.
+int Searcher::Leaf(int alpha, int beta, int ply) {
+  (void)alpha;
+  (void)beta;
+  int64_t budget = 200;
+  if (board_.Count(MasterBoard::Side(board_.SideToMove()), MakesFour) > 0 &&
+      FindMasterWin(board_, 8, false, budget) >= 0)
+    return MateScore - ply - 3;
+  return board_.Evaluate();
+}
+
+int Searcher::Node(int depth, int alpha, int beta, int ply, bool pvNode) {
+  ++nodes_;
+  if (TimeUp()) return 0;
+  if (board_.MoveCount() >= CellCount) return 0;
+  // Step 1. The threats decide or narrow the moves.
+  MoveList moves;
+  const NodeKind kind = GenerateMoves(board_, moves);
+  switch (kind) {
+    case NodeKind::WinsNow:
+      return MateScore - ply - 1;
+    case NodeKind::WinsByFour:
+      return MateScore - ply - 3;
+    case NodeKind::Lost:
+      return -(MateScore - ply - 2);
+    case NodeKind::Forced:
+      ++depth;  // a forced block costs no depth
+      break;
+    default:
+      break;
+  }
+  if (moves.size == 0) return 0;
+  // Step 2. Mate distance: nothing here can beat a shorter win already found.
+  alpha = std::max(alpha, -(MateScore - ply));
+  beta = std::min(beta, MateScore - ply - 1);
+  if (alpha >= beta) return alpha;
+  // Step 3. The transposition table.
+  const uint64_t key = board_.Key();
+  int ttMove = -1;
+  if (const TableEntry* entry = table_.Probe(key)) {
+    ttMove = entry->move;
+    const int score = FromTable(entry->score, ply);
+    if (!pvNode && entry->depth >= depth &&
+        (entry->bound == Bound::Exact || (entry->bound == Bound::Lower && score >= beta) ||
+         (entry->bound == Bound::Upper && score <= alpha)))
+      return score;
+  }
+  // Step 4. The horizon.
+  if (depth <= 0 || ply >= MaxPly) return Leaf(alpha, beta, ply);
+  // Step 5. The moves, best first.
+  OrderMoves(moves, ttMove, ply);
+  if (kind == NodeKind::Open) moves.size = std::min(moves.size, MaxOpenMoves);
+  const int alphaIn = alpha;
+  int bestMove = -1;
+  const int best =
+      SearchMoves(moves, depth, alpha, beta, ply, pvNode, kind == NodeKind::Open, bestMove);
+  if (aborted_) return 0;
+  const Bound bound = best >= beta ? Bound::Lower : best > alphaIn ? Bound::Exact : Bound::Upper;
+  table_.Store(key, ToTable(best, ply), bestMove, depth, bound);
+  return best;
+}
+
+int Searcher::SearchMoves(MoveList& moves, int depth, int alpha, int beta, int ply, bool pvNode,
+                          bool quiet, int& bestMove) {
+  const int own = MasterBoard::Side(board_.SideToMove());
+  const int reductionMoves = board_.weights().reductionMoves;
+  int best = -Infinity;
+  for (int i = 0; i < moves.size; ++i) {
+    const int move = moves.moves[static_cast<size_t>(i)];
+    const bool threat = (board_.Threats(own, move) & (MakesFour | MakesOpenThree)) != 0;
+    board_.Play(move);
+    int score;
+    if (i == 0) {
+      score = -Node(depth - 1, -beta, -alpha, ply + 1, pvNode);
+    } else {
+      // Late quiet moves are tried one ply shallower first.
+      const int reduction =
+          quiet && !threat && reductionMoves > 0 && i >= reductionMoves && depth >= 3 ? 1 : 0;
+      score = -Node(depth - 1 - reduction, -alpha - 1, -alpha, ply + 1, false);
+      if (score > alpha && reduction > 0)
+        score = -Node(depth - 1, -alpha - 1, -alpha, ply + 1, false);
+      if (score > alpha && score < beta) score = -Node(depth - 1, -beta, -alpha, ply + 1, pvNode);
+    }
+    board_.Undo();
+    if (aborted_) return best;
+    if (score > best) {
+      best = score;
+      bestMove = move;
+    }
+    if (score > alpha) alpha = score;
+    if (alpha >= beta) {
+      if (killers_[ply][0] != move) {
+        killers_[ply][1] = killers_[ply][0];
+        killers_[ply][0] = move;
+      }
+      history_[own][move] += depth * depth;
+      break;
+    }
+  }
+  return best;
+}
+
+// Root moves in order; the best of each iteration moves to the front.
+int Searcher::Iterate(MoveList& root, int depth, int alpha, int beta) {
+  int best = -Infinity;
+  const int own = MasterBoard::Side(board_.SideToMove());
+  for (int i = 0; i < root.size; ++i) {
+    const int move = root.moves[static_cast<size_t>(i)];
+    Report(ProgressField::CurrentPoint, MasterBoard::PointOf(move));
+    board_.Play(move);
+    int score;
+    if (i == 0) {
+      score = -Node(depth - 1, -beta, -alpha, 1, true);
+    } else {
+      score = -Node(depth - 1, -alpha - 1, -alpha, 1, false);
+      if (!aborted_ && score > alpha && score < beta)
+        score = -Node(depth - 1, -beta, -alpha, 1, true);
+    }
+    board_.Undo();
+    if (aborted_) break;
+    if (score > best) {
+      best = score;
+      if (i == 0 || score > alpha) {
+        rootBest_ = move;
+        std::rotate(root.moves.begin(), root.moves.begin() + i, root.moves.begin() + i + 1);
+        Report(ProgressField::BestPoint, MasterBoard::PointOf(move));
+        Report(ProgressField::Score, score);
+      }
+    }
+    if (score > alpha) alpha = score;
+    if (alpha >= beta) {
+      history_[own][move] += depth * depth;
+      break;
+    }
+  }
+  if (!aborted_)
+    table_.Store(board_.Key(), ToTable(best, 0), rootBest_, depth,
+                 best >= beta ? Bound::Lower : Bound::Exact);
+  return best;
+}
+
+// One iteration inside an aspiration window around the previous score, widened on a fail.
+int Searcher::RootDepth(MoveList& root, int depth, int previous) {
+  int delta = 60;
+  int alpha = -Infinity, beta = Infinity;
+  if (depth >= 3 && std::abs(previous) < MateBound) {
+    alpha = previous - delta;
+    beta = previous + delta;
+  }
+  for (;;) {
+    const int score = Iterate(root, depth, alpha, beta);
+    if (aborted_) return score;
+    if (score <= alpha && alpha > -Infinity) {
+      alpha = delta > 500 ? -Infinity : std::max(-Infinity, score - delta);
+    } else if (score >= beta && beta < Infinity) {
+      beta = delta > 500 ? Infinity : std::min(Infinity, score + delta);
+    } else {
+      return score;
+    }
+    delta *= 4;
+  }
+}
+
+// The answers that need no deepening search: a five, a straight four, a forced block, a lost
+// position, a win by fours or by threes and fours.
+bool Searcher::Decided(MoveList& root, NodeKind kind, MasterResult& result) {
+  auto decide = [&](int index, const char* how) {
+    result.point = MasterBoard::PointOf(index);
+    result.decidedBy = how;
+    result.score = std::string_view(how) == "forced" ? 0 : MateScore;
+    return true;
+  };
+  if (root.size == 0) return false;
+  if (kind == NodeKind::WinsNow) return decide(root.moves[0], "five");
+  if (kind == NodeKind::WinsByFour) return decide(root.moves[0], "vcf");
+  if (kind == NodeKind::Forced || kind == NodeKind::Lost) return decide(root.moves[0], "forced");
+  if (board_.Count(1 - MasterBoard::Side(board_.SideToMove()), MakesFive) > 0) return false;
+  int64_t budget = 20000;
+  const int vcf = FindMasterWin(board_, 14, false, budget);
+  if (vcf >= 0 && root.Contains(vcf)) return decide(vcf, "vcf");
+  budget = limits_.vctBudget;
+  const int vct = budget > 0 ? FindMasterWin(board_, 6, true, budget) : -1;
+  if (vct >= 0 && root.Contains(vct)) return decide(vct, "vct");
+  return false;
+}
+
+// When the opponent has a win by fours, only the moves that stop it stay at the root.
+void Searcher::PruneRoot(MoveList& root) {
+  const int colour = board_.SideToMove();
+  GameState& game = board_.game();
+  game.SetUpMoveCount(game.moveCount + 1);  // the opponent to move, for the question only
+  MasterBoard probe(game, board_.weights());
+  game.SetUpMoveCount(game.moveCount - 1);
+  int64_t budget = 20000;
+  if (FindMasterWin(probe, 14, false, budget) < 0) return;
+  MoveList kept;
+  for (int i = 0; i < root.size; ++i) {
+    const int move = root.moves[static_cast<size_t>(i)];
+    board_.Play(move);
+    budget = 5000;
+    const bool stops = board_.Count(MasterBoard::Side(-colour), MakesFour) == 0 ||
+                       FindMasterWin(board_, 14, false, budget) < 0;
+    board_.Undo();
+    if (stops) kept.Add(move, root.scores[static_cast<size_t>(i)]);
+  }
+  if (kept.size > 0) root = kept;
+}
+
+void Searcher::CollectPv(MasterResult& result) {
+  int played = 0;
+  for (int move = rootBest_; move >= 0 && played < 12;) {
+    if (!board_.IsEmpty(move)) break;
+    result.pv.push_back(MasterBoard::PointOf(move));
+    board_.Play(move);
+    ++played;
+    const TableEntry* entry = table_.Probe(board_.Key());
+    move = entry ? entry->move : -1;
+  }
+  while (played-- > 0) board_.Undo();
+}
+
+MasterResult Searcher::Run() {
+  MasterResult result;
+  MoveList root;
+  const NodeKind kind = GenerateMoves(board_, root);
+  // Step 1. Points the caller excludes leave the root.
+  MoveList allowed;
+  for (int i = 0; i < root.size; ++i) {
+    const int move = root.moves[static_cast<size_t>(i)];
+    const int point = MasterBoard::PointOf(move);
+    if (std::find(limits_.excludedPoints.begin(), limits_.excludedPoints.end(), point) ==
+        limits_.excludedPoints.end())
+      allowed.Add(move, root.scores[static_cast<size_t>(i)]);
+  }
+  root = allowed;
+  // Step 2. Threats that decide.
+  if (Decided(root, kind, result) || root.size == 0) return result;
+  if (root.size == 1) {
+    result.point = MasterBoard::PointOf(root.moves[0]);
+    result.decidedBy = "forced";
+    return result;
+  }
+  // Step 3. Against a win by fours only the defences.
+  PruneRoot(root);
+  OrderMoves(root, -1, 0);
+  rootBest_ = root.moves[0];
+  // Step 4. Deepen until the time, the stop, the depth or a decided score ends it.
+  int score = 0;
+  for (int depth = 1; depth <= limits_.maxDepth; ++depth) {
+    Report(ProgressField::Depth, depth);
+    const int found = RootDepth(root, depth, score);
+    if (aborted_ && depth > 1) break;
+    score = found;
+    result.depth = depth;
+    if (std::abs(score) >= MateBound) break;
+    if (limits_.time.count() > 0 && ElapsedMs() * 2 > limits_.time.count()) break;
+  }
+  result.point = MasterBoard::PointOf(rootBest_);
+  result.score = score;
+  result.stopped = aborted_;
+  result.nodes = nodes_;
+  CollectPv(result);
+  return result;
+}
+
+}  // namespace
+
+MasterResult MasterSearch::Search(const GameState& game, const MasterLimits& limits,
+                                  SearchProgress* progress) {
+  table_.NewSearch();
+  MasterBoard board(game, weights_);
+  Searcher searcher(board, table_, limits, progress);
+  return searcher.Run();
+}
+
+}  // namespace tesmor

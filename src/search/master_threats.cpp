@@ -1,0 +1,202 @@
+#include "search/master_threats.h"
+
+namespace tesmor {
+
+namespace {
+
+struct BoardIndices {
+  std::array<int16_t, CellCount> index{};
+  BoardIndices() {
+    for (int point = 0; point < CellCount; ++point)
+      index[static_cast<size_t>(point)] = static_cast<int16_t>(MasterBoard::Index(point));
+  }
+};
+const BoardIndices kIndices;
+
+int OrderScore(const MasterBoard& board, int own, int index) {
+  return board.Value(own, index) + board.weights().orderDefence * board.Value(1 - own, index) / 100;
+}
+
+// Adds the points of `from` that the side to move may play, scored for ordering.
+void AddLegal(MasterBoard& board, const MoveList& from, MoveList& to) {
+  const int colour = board.SideToMove();
+  const int own = MasterBoard::Side(colour);
+  for (int i = 0; i < from.size; ++i) {
+    const int index = from.moves[static_cast<size_t>(i)];
+    if (to.Contains(index) || board.ForbiddenFor(colour, index)) continue;
+    to.Add(index, OrderScore(board, own, index));
+  }
+}
+
+NodeKind AnswerOpenThree(MasterBoard& board, int colour, MoveList& list) {
+  MoveList defences;
+  CollectThreatPoints(board, -colour, MakesFour, defences);
+  // The opponent's four points are legal ones only; ours are added whatever the opponent may do.
+  CollectThreatPoints(board, colour, MakesFour, defences);
+  AddLegal(board, defences, list);
+  return list.size > 0 ? NodeKind::Defending : NodeKind::Open;
+}
+
+}  // namespace
+
+void CollectThreatPoints(MasterBoard& board, int colour, uint8_t mask, MoveList& list) {
+  const int side = MasterBoard::Side(colour);
+  if ((mask & MakesFive) && board.Count(side, MakesFive) == 0) return;
+  if ((mask & MakesOpenFour) && board.Count(side, MakesOpenFour) == 0) return;
+  if ((mask & MakesFour) && board.Count(side, MakesFour) == 0) return;
+  if ((mask & MakesOpenThree) && board.Count(side, MakesOpenThree) == 0) return;
+  for (const int16_t index : kIndices.index) {
+    if ((board.Threats(side, index) & mask) != mask || list.Contains(index)) continue;
+    if (board.ForbiddenFor(colour, index)) continue;
+    list.Add(index);
+  }
+}
+
+NodeKind GenerateMoves(MasterBoard& board, MoveList& list) {
+  list.size = 0;
+  const int colour = board.SideToMove();
+  const int own = MasterBoard::Side(colour);
+  if (board.Count(own, MakesFive) > 0) {
+    CollectThreatPoints(board, colour, MakesFive, list);
+    if (list.size > 0) return NodeKind::WinsNow;
+  }
+  if (board.Count(1 - own, MakesFive) > 0) {
+    MoveList fives;
+    CollectThreatPoints(board, -colour, MakesFive, fives);
+    if (fives.size > 0) {
+      AddLegal(board, fives, list);
+      if (fives.size >= 2 || list.size == 0) return NodeKind::Lost;
+      return NodeKind::Forced;
+    }
+  }
+  if (board.Count(own, MakesOpenFour) > 0) {
+    CollectThreatPoints(board, colour, MakesOpenFour, list);
+    if (list.size > 0) return NodeKind::WinsByFour;
+  }
+  if (board.Count(1 - own, MakesOpenFour) > 0) {
+    MoveList threats;
+    CollectThreatPoints(board, -colour, MakesOpenFour, threats);
+    if (threats.size > 0 && AnswerOpenThree(board, colour, list) == NodeKind::Defending)
+      return NodeKind::Defending;
+  }
+  for (const int16_t index : kIndices.index) {
+    if (!board.IsEmpty(index) || board.Near(index) == 0) continue;
+    if (board.ForbiddenFor(colour, index)) continue;
+    list.Add(index, OrderScore(board, own, index));
+  }
+  return NodeKind::Open;
+}
+
+namespace {
+
+// The search for a win by threats. The attacker plays fours (and, for a win by threes and
+// fours, moves that make an open three); the defender answers every four at its point and every
+// three at each of its defences or with a four of its own. Both sides' moves obey the renju
+// rule: a Black four or three whose completing point is forbidden is no threat, and a block
+// forbidden to Black loses.
+class ThreatSearch {
+ public:
+  ThreatSearch(MasterBoard& board, bool vct, int64_t& budget)
+      : board_(board), vct_(vct), budget_(budget), attacker_(board.SideToMove()) {}
+
+  int Root(int depth) {
+    MoveList moves;
+    if (!AttackMoves(moves)) return moves.size > 0 ? moves.moves[0] : -1;
+    for (int i = 0; i < moves.size; ++i) {
+      const int index = moves.moves[static_cast<size_t>(i)];
+      board_.Play(index);
+      const bool won = Defend(depth - 1);
+      board_.Undo();
+      if (won) return index;
+      if (budget_ <= 0) break;
+    }
+    return -1;
+  }
+
+ private:
+  // The attacker's threatening moves; false when the position decides at once (moves then
+  // holds the winning point, or nothing when the attacker must give up).
+  bool AttackMoves(MoveList& moves) {
+    const int own = MasterBoard::Side(attacker_);
+    if (board_.Count(own, MakesFive) > 0) {
+      CollectThreatPoints(board_, attacker_, MakesFive, moves);
+      if (moves.size > 0) return false;
+    }
+    if (board_.Count(1 - own, MakesFive) > 0) return false;  // the caller handles blocks
+    CollectThreatPoints(board_, attacker_, MakesOpenFour, moves);
+    if (moves.size > 0) return false;
+    CollectThreatPoints(board_, attacker_, MakesFour, moves);
+    if (vct_) CollectThreatPoints(board_, attacker_, MakesOpenThree, moves);
+    return true;
+  }
+
+  bool Attack(int depth) {
+    if (--budget_ <= 0) return false;
+    const int own = MasterBoard::Side(attacker_);
+    if (board_.Count(own, MakesFive) > 0) return true;
+    if (board_.Count(1 - own, MakesFive) > 0) {
+      // The defender's four must be blocked; the attack goes on only if the threat stands.
+      MoveList fives;
+      CollectThreatPoints(board_, -attacker_, MakesFive, fives);
+      if (fives.size != 1 || board_.ForbiddenFor(attacker_, fives.moves[0])) return false;
+      board_.Play(fives.moves[0]);
+      const bool won = Defend(depth);
+      board_.Undo();
+      return won;
+    }
+    if (depth <= 0) return false;
+    MoveList moves;
+    if (!AttackMoves(moves)) return moves.size > 0;
+    for (int i = 0; i < moves.size && budget_ > 0; ++i) {
+      board_.Play(moves.moves[static_cast<size_t>(i)]);
+      const bool won = Defend(depth - 1);
+      board_.Undo();
+      if (won) return true;
+    }
+    return false;
+  }
+
+  // The defender to move against a four or an open three (or nothing, when the threat is gone).
+  bool Defend(int depth) {
+    const int defender = -attacker_;
+    const int own = MasterBoard::Side(defender);
+    if (board_.Count(own, MakesFive) > 0) return false;
+    MoveList moves;
+    if (board_.Count(1 - own, MakesFive) > 0) {
+      CollectThreatPoints(board_, attacker_, MakesFive, moves);
+      if (moves.size >= 2) return true;
+      if (moves.size == 0) return false;
+      if (board_.ForbiddenFor(defender, moves.moves[0])) return true;
+    } else {
+      CollectThreatPoints(board_, attacker_, MakesOpenFour, moves);
+      if (moves.size == 0) return false;  // no threat left: the defender is free
+      moves.size = 0;
+      CollectThreatPoints(board_, attacker_, MakesFour, moves);
+      CollectThreatPoints(board_, defender, MakesFour, moves);
+    }
+    // Every legal defence must fail; with none (all forbidden to Black) the attack wins.
+    for (int i = 0; i < moves.size; ++i) {
+      const int index = moves.moves[static_cast<size_t>(i)];
+      if (board_.ForbiddenFor(defender, index)) continue;
+      board_.Play(index);
+      const bool won = Attack(depth);
+      board_.Undo();
+      if (!won) return false;
+    }
+    return true;
+  }
+
+  MasterBoard& board_;
+  bool vct_;
+  int64_t& budget_;
+  int attacker_;
+};
+
+}  // namespace
+
+int FindMasterWin(MasterBoard& board, int depth, bool vctMode, int64_t& budget) {
+  ThreatSearch search(board, vctMode, budget);
+  return search.Root(depth);
+}
+
+}  // namespace tesmor

@@ -1,0 +1,96 @@
+#include "search/master_weights.h"
+
+#include <array>
+#include <charconv>
+#include <fstream>
+#include <istream>
+#include <ostream>
+#include <sstream>
+#include <string_view>
+
+namespace tesmor {
+
+namespace {
+
+struct Field {
+  const char* name;
+  int MasterWeights::*member;
+};
+
+constexpr std::array kFields = {
+    Field{"one", &MasterWeights::one},
+    Field{"open_one", &MasterWeights::openOne},
+    Field{"two", &MasterWeights::two},
+    Field{"open_two", &MasterWeights::openTwo},
+    Field{"three", &MasterWeights::three},
+    Field{"open_three", &MasterWeights::openThree},
+    Field{"four", &MasterWeights::four},
+    Field{"open_four", &MasterWeights::openFour},
+    Field{"double_three", &MasterWeights::doubleThree},
+    Field{"four_three", &MasterWeights::fourThree},
+    Field{"double_four", &MasterWeights::doubleFour},
+    Field{"defence_num", &MasterWeights::defenceNum},
+    Field{"defence_den", &MasterWeights::defenceDen},
+    Field{"tempo", &MasterWeights::tempo},
+    Field{"order_defence", &MasterWeights::orderDefence},
+    Field{"reduction_moves", &MasterWeights::reductionMoves},
+};
+
+bool ParseValue(std::string_view text, int& value) {
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  return ec == std::errc() && ptr == end && value >= -1000000 && value <= 1000000;
+}
+
+}  // namespace
+
+bool MasterWeights::Read(std::istream& in, std::string& error) {
+  MasterWeights read = *this;
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number) {
+    std::istringstream words(line);
+    std::string name, value, extra;
+    if (!(words >> name) || name[0] == '#') continue;
+    const auto where = "line " + std::to_string(number) + ": ";
+    if (!(words >> value) || (words >> extra)) {
+      error = where + "expected 'name value'";
+      return false;
+    }
+    const Field* field = nullptr;
+    for (const Field& f : kFields)
+      if (name == f.name) field = &f;
+    if (!field) {
+      error = where + "unknown weight '" + name.substr(0, 40) + "'";
+      return false;
+    }
+    if (!ParseValue(value, read.*(field->member))) {
+      error = where + "'" + value.substr(0, 40) + "' is not a whole number";
+      return false;
+    }
+  }
+  if (read.defenceDen <= 0) {
+    error = "defence_den must be above 0";
+    return false;
+  }
+  *this = read;
+  return true;
+}
+
+bool MasterWeights::ReadFile(const std::string& path, std::string& error) {
+  std::ifstream in(path);
+  if (!in) {
+    error = "cannot read " + path;
+    return false;
+  }
+  if (!Read(in, error)) {
+    error = path + ": " + error;
+    return false;
+  }
+  return true;
+}
+
+void MasterWeights::Write(std::ostream& out) const {
+  for (const Field& field : kFields) out << field.name << ' ' << this->*(field.member) << '\n';
+}
+
+}  // namespace tesmor
