@@ -12,6 +12,7 @@
 #include "cli/commands.h"
 #include "cli/position_arg.h"
 #include "search/computer_move.h"
+#include "search/master_search.h"
 #include "search/search_context.h"
 
 namespace tesmor {
@@ -95,29 +96,60 @@ constexpr BenchPosition kBenchPositions[] = {
 
 namespace {
 
+// The master search's default bench depth: a few seconds for the whole set.
+constexpr int DefaultMasterDepth = 7;
+
 struct BenchOptions {
   int level = 5;
+  bool master = false;
+  int masterDepth = DefaultMasterDepth;
+  MasterWeights weights;
   SearchSettings settings;
   int stopAfterMs = 0;
   size_t tableMegabytes = SearchContext::DefaultTableMegabytes;
 };
+
+// --depth and --weights, which only the master search reads.
+bool ParseMasterOptions(const CommandArgs& parsed, BenchOptions& options, std::ostream& err) {
+  if (!options.master && (parsed.options.count("depth") || parsed.options.count("weights"))) {
+    err << "tesmor-engine bench: --depth and --weights go with --level master\n";
+    return false;
+  }
+  const std::string depthText = parsed.Option("depth", std::to_string(DefaultMasterDepth));
+  if (depthText.empty() || depthText.size() > 2 ||
+      depthText.find_first_not_of("0123456789") != std::string::npos || std::stoi(depthText) < 1 ||
+      std::stoi(depthText) > MasterMaxDepth) {
+    err << "tesmor-engine bench: --depth takes 1.." << MasterMaxDepth << "\n";
+    return false;
+  }
+  options.masterDepth = std::stoi(depthText);
+  std::string error;
+  if (parsed.options.count("weights") &&
+      !options.weights.ReadFile(parsed.Option("weights", ""), error)) {
+    err << "tesmor-engine bench: " << EchoInput(error) << "\n";
+    return false;
+  }
+  return true;
+}
 
 // The options of the bench command; false after a line on err.
 bool ParseBenchOptions(const std::vector<std::string>& args, BenchOptions& options,
                        std::ostream& err) {
   CommandArgs parsed;
   std::string error;
-  if (!parsed.Parse(args, {"level", "mode", "stop-after", "hash"}, error) ||
+  if (!parsed.Parse(args, {"level", "mode", "stop-after", "hash", "depth", "weights"}, error) ||
       !parsed.positional.empty()) {
     err << "tesmor-engine bench: " << (error.empty() ? "takes options only" : error) << "\n";
     return false;
   }
   const std::string levelText = parsed.Option("level", "5");
-  if (levelText.size() != 1 || levelText[0] < '0' || levelText[0] > '9') {
-    err << "tesmor-engine bench: --level takes 0..9\n";
+  options.master = levelText == "master";
+  if (!options.master && (levelText.size() != 1 || levelText[0] < '0' || levelText[0] > '9')) {
+    err << "tesmor-engine bench: --level takes 0..9 or master\n";
     return false;
   }
-  options.level = levelText[0] - '0';
+  if (!options.master) options.level = levelText[0] - '0';
+  if (!ParseMasterOptions(parsed, options, err)) return false;
   const std::string mode = parsed.Option("mode", "fast");
   options.settings.rifRules = false;
   options.settings.useBook = false;
@@ -153,9 +185,59 @@ bool ParseBenchOptions(const std::vector<std::string>& args, BenchOptions& optio
 
 }  // namespace
 
+namespace {
+
+// The master search to a fixed depth on every bench position, with a fresh table each: the node
+// counts depend on the code and the weights only.
+int MasterBench(const BenchOptions& options, std::ostream& out, std::ostream& err) {
+  int64_t totalNodes = 0;
+  int64_t totalMs = 0;
+  int index = 0;
+  MasterSearch search(options.tableMegabytes / 2 + 1);
+  search.SetWeights(options.weights);
+  for (const BenchPosition& position : kBenchPositions) {
+    GameState game;
+    game.forbiddenRulesOn = position.forbidden;
+    std::string error;
+    if (!ParseMoveList(position.moves, game, error)) {
+      err << "tesmor-engine bench: position " << index + 1 << ": " << error << "\n";
+      return ExitFailure;
+    }
+    search.ClearTable();
+    std::atomic<bool> stop{false};
+    MasterLimits limits;
+    limits.maxDepth = options.masterDepth;
+    limits.stop = &stop;
+    std::optional<StopTimer> timer;
+    if (options.stopAfterMs > 0) timer.emplace(stop, options.stopAfterMs);
+    const auto start = std::chrono::steady_clock::now();
+    const MasterResult result = search.Search(game, limits);
+    const int64_t ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                           std::chrono::steady_clock::now() - start)
+                           .count();
+    const bool stopped = timer && timer->fired();
+    timer.reset();
+    totalNodes += result.nodes;
+    totalMs += ms;
+    char line[160];
+    std::snprintf(line, sizeof line, "%2d %-9s %-6s depth %2d %-6s nodes %10lld %7lld ms%s\n",
+                  ++index, position.forbidden ? "forbidden" : "free",
+                  result.point < NoPoint ? PointText(result.point).c_str() : "none", result.depth,
+                  result.decidedBy, static_cast<long long>(result.nodes),
+                  static_cast<long long>(ms), stopped ? " stopped" : "");
+    out << line << std::flush;
+  }
+  out << "\nNodes searched: " << totalNodes << "\nTotal time (ms): " << totalMs
+      << "\nNodes/second: " << (totalMs > 0 ? totalNodes * 1000 / totalMs : totalNodes) << "\n";
+  return ExitOk;
+}
+
+}  // namespace
+
 int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   BenchOptions options;
   if (!ParseBenchOptions(args, options, err)) return ExitBadInput;
+  if (options.master) return MasterBench(options, out, err);
   const SearchSettings& settings = options.settings;
   const int level = options.level;
   const int stopAfterMs = options.stopAfterMs;

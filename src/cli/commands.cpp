@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "board/input_echo.h"
+#include "search/master_weights.h"
 #include "tesmor_version.h"
 
 namespace tesmor {
@@ -23,11 +24,13 @@ constexpr std::array kCommands = {
                   "unknown",
                   VcfCommand},
     EngineCommand{"move",
-                  "move POSITION [--level 0..9] [--mode fast|accurate|exact] "
-                  "[--rules free|forbidden|rif] [--book on|off] [--offer POINT] [--hash MB]",
+                  "move POSITION [--level 0..9|master] [--time MS] [--mode fast|accurate|exact] "
+                  "[--rules free|forbidden|rif] [--book on|off] [--offer POINT] [--hash MB] "
+                  "[--weights FILE]",
                   "the computer's move as the window would choose it", MoveCommand},
     EngineCommand{"bench",
-                  "bench [--level 0..9] [--mode fast|accurate|exact] [--stop-after MS] [--hash MB]",
+                  "bench [--level 0..9|master] [--mode fast|accurate|exact] [--stop-after MS] "
+                  "[--hash MB] [--depth N] [--weights FILE]",
                   "search the fixed benchmark positions and print the node count", BenchCommand},
     EngineCommand{"play", "play", "play in the terminal against the computer", PlayCommand},
 };
@@ -78,7 +81,9 @@ void PrintEngineHelp(std::ostream& out) {
          "Commands:\n";
   for (const EngineCommand& command : kCommands)
     out << "  " << command.usage << "\n      " << command.summary << "\n";
-  out << "  help\n      show this text\n";
+  out << "  help\n      show this text\n"
+         "  --print-weights\n      print the master level's default weights as 'name value' "
+         "lines,\n      the form --weights FILE reads\n";
 }
 
 int RunEngineCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -89,6 +94,10 @@ int RunEngineCommand(const std::vector<std::string>& args, std::ostream& out, st
   }
   if (args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
     PrintEngineHelp(out);
+    return ExitOk;
+  }
+  if (args[0] == "--print-weights" && args.size() == 1) {
+    MasterWeights().Write(out);
     return ExitOk;
   }
   for (const EngineCommand& command : kCommands)

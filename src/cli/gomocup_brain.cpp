@@ -20,6 +20,7 @@
 #include "book/book_location.h"
 #include "book/opening_book.h"
 #include "cli/gomocup_protocol.h"
+#include "game/computer_player.h"
 #include "game/panel.h"
 #include "search/computer_move.h"
 #include "search/search_context.h"
@@ -32,8 +33,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace gomocup;
 
-constexpr int DefaultLevel = 8;  // "8级"
-constexpr int QuickLevel = 0;    // "0级"
+constexpr int DefaultLevel = MasterLevel;  // "大师"
+constexpr int QuickLevel = 0;              // "0级"
 // Below this much thinking time the level-0 move answers: it needs no stop.
 constexpr int64_t MinSearchMs = 20;
 // How long END waits for a stopped search before the process leaves without it.
@@ -57,6 +58,17 @@ std::string Quoted(const std::string& text) {
   return EchoInput(text, {.maxChars = 60, .asciiOnly = true});
 }
 
+// The master search's line: depth, score, nodes, speed and the principal variation.
+std::string MasterMessage(const MasterResult& result, int64_t elapsedMs) {
+  std::string message =
+      "MESSAGE level master, depth " + std::to_string(result.depth) + ", score " +
+      std::to_string(result.score) + ", nodes " + std::to_string(result.nodes) + ", speed " +
+      std::to_string(result.nodes * 1000 / std::max<int64_t>(elapsedMs, 1)) + " nps, pv";
+  for (const int point : result.pv) message += " " + MoveText(point);
+  if (result.pv.empty()) message += " -";
+  return message + ", " + result.decidedBy;
+}
+
 // Keeps the search's depth and score lines for the message that goes with the move. Written on
 // the search thread, read after it has been joined.
 class SearchReport final : public SearchProgress {
@@ -75,7 +87,7 @@ class SearchReport final : public SearchProgress {
 // and does not touch the search context. Not copyable: the worker holds `this`.
 class Brain {
  public:
-  Brain(int input, std::ostream& out);
+  Brain(int input, std::ostream& out, const MasterWeights& weights);
   Brain(const Brain&) = delete;
   Brain& operator=(const Brain&) = delete;
   ~Brain();
@@ -165,9 +177,10 @@ class Brain {
   int wake_[2] = {-1, -1};
 };
 
-Brain::Brain(int input, std::ostream& out)
+Brain::Brain(int input, std::ostream& out, const MasterWeights& weights)
     : inputFd_(input), out_(out), context_(random_, &book_, nullptr) {
   ClearGameState(game_);
+  context_.master().SetWeights(weights);
   context_.SetStopFlag(&stop_);
   context_.progress = &report_;
   const BookLoadReport book = LoadOpeningBook(book_);
@@ -470,11 +483,18 @@ void Brain::Info(const std::string& args) {
       DeferError("rule " + std::to_string(*value) +
                  " is not supported (0 freestyle, 4 or 2 renju); playing without forbidden moves");
   } else if (key == "LEVEL") {
-    if (!value || *value < 0 || *value > 9) return needs("a level 0..9");
+    if (UpperCase(words.rest) == "MASTER") {
+      level_ = MasterLevel;
+      return;
+    }
+    if (!value || *value < 0 || *value > MasterLevel) return needs("a level 0..9, or 10 or master");
     level_ = static_cast<int>(*value);
   } else if (key == "MAX_MEMORY") {
     if (!value || *value < 0) return needs("bytes, 0 or more");
-    context_.SetTableMegabytes(TableMegabytesWithin(*value));
+    // The classic levels' caches and the master search's table share the allowance.
+    const size_t megabytes = TableMegabytesWithin(*value);
+    context_.SetTableMegabytes(std::max<size_t>(megabytes / 2, 1));
+    context_.SetMasterTableMegabytes(std::max<size_t>(megabytes / 2, 1));
   }
   // Other keys (game_type, folder, evaluate, ...) do not change how Tesmor plays.
 }
@@ -548,6 +568,9 @@ void Brain::StartThinking(Clock::time_point commandStart) {
   settings.rifRules = false;  // a Gomocup game has no fifth-move offerings
   settings.useBook = renju_;
   context_.settings = settings;
+  context_.masterTime = std::chrono::milliseconds(std::max<int64_t>(thinkMs, 1));
+  context_.masterResult = MasterResult{};
+  context_.masterResult.decidedBy = "book";
   report_ = SearchReport();
   // Cleared here, not on the worker, so that a STOP read right after this command counts.
   stop_ = false;
@@ -569,7 +592,9 @@ void Brain::FinishThinking() {
   if (limits_.matchMs > 0 && limits_.leftMs < UnlimitedMs) limits_.leftMs -= elapsed;
 
   std::string message = "MESSAGE level " + std::to_string(searchLevel_);
-  if (!report_.depth.empty()) {
+  if (searchLevel_ == MasterLevel) {
+    message = MasterMessage(context_.masterResult, elapsed);
+  } else if (!report_.depth.empty()) {
     message += ", depth " + report_.depth;
     if (!report_.score.empty()) message += ", score " + report_.score;
     message += ", nodes " + std::to_string(context_.nodeCount);
@@ -604,8 +629,8 @@ void Brain::Error(const std::string& message) {
 
 }  // namespace
 
-int RunGomocupBrain(int input, std::ostream& out) {
-  Brain brain(input, out);
+int RunGomocupBrain(int input, std::ostream& out, const MasterWeights& weights) {
+  Brain brain(input, out, weights);
   return brain.Run();
 }
 

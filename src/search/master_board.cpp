@@ -130,7 +130,8 @@ MasterBoard::MasterBoard(const GameState& game, const MasterWeights& weights)
                    weights.openFour,
                    0,
                    0};
-  Tables();
+  blackTable_ = Tables().table[game.forbiddenRulesOn ? 1 : 0].data();
+  whiteTable_ = Tables().table[0].data();
   cells_.fill(3);
   for (int point = 0; point < CellCount; ++point) {
     const int stone = game.cell(PointRow(point), PointCol(point));
@@ -141,62 +142,91 @@ MasterBoard::MasterBoard(const GameState& game, const MasterWeights& weights)
     if (cells_[index] == 1 || cells_[index] == 2)
       for (int dr = -2; dr <= 2; ++dr)
         for (int dc = -2; dc <= 2; ++dc) ++near_[index + dr * Width + dc];
+    for (int dir = 0; dir < 4; ++dir) {
+      const int step = Step[static_cast<size_t>(dir)];
+      int codeBlack = 0, codeWhite = 0;
+      for (int k = 5; k >= 1; --k) {
+        const int cell = cells_[index + k * step];
+        codeBlack = codeBlack * 3 + kDigit[0][cell];
+        codeWhite = codeWhite * 3 + kDigit[1][cell];
+      }
+      for (int k = 5; k >= 1; --k) {
+        const int cell = cells_[index - k * step];
+        codeBlack = codeBlack * 3 + kDigit[0][cell];
+        codeWhite = codeWhite * 3 + kDigit[1][cell];
+      }
+      codes_[0][index][dir] = static_cast<uint16_t>(codeBlack);
+      codes_[1][index][dir] = static_cast<uint16_t>(codeWhite);
+    }
   }
   for (int point = 0; point < CellCount; ++point) Refresh(Index(point));
 }
 
 void MasterBoard::Play(int index) {
   const int point = PointOf(index);
-  cells_[index] = game_.SideToMove() == Black ? 1 : 2;
+  const int colour = game_.SideToMove();
+  cells_[index] = colour == Black ? 1 : 2;
   game_.Play(PointRow(point), PointCol(point));
   for (int dr = -2; dr <= 2; ++dr)
     for (int dc = -2; dc <= 2; ++dc) ++near_[index + dr * Width + dc];
-  RefreshAround(index);
+  SetPointData(0, index, 0, 0);
+  SetPointData(1, index, 0, 0);
+  UpdateLines(index, colour, 1);
 }
 
 void MasterBoard::Undo() {
   const MoveRecord last = game_.history[static_cast<size_t>(game_.moveCount - 1)];
   const int index = Index(PointIndex(last.row, last.col));
+  const int colour = cells_[index] == 1 ? Black : White;
   game_.Undo();
   cells_[index] = 0;
   for (int dr = -2; dr <= 2; ++dr)
     for (int dc = -2; dc <= 2; ++dc) --near_[index + dr * Width + dc];
-  RefreshAround(index);
+  UpdateLines(index, colour, -1);
+  Refresh(index);
 }
 
-void MasterBoard::RefreshAround(int index) {
-  Refresh(index);
-  for (const int step : Step)
+// A stone of colour put on (sign 1) or taken from (sign -1) index changes one digit of the
+// codes of the points within five along each line through it.
+void MasterBoard::UpdateLines(int index, int colour, int sign) {
+  static constexpr std::array<int, 10> kPower = {1, 3, 9, 27, 81, 243, 729, 2187, 6561, 19683};
+  const int blackDigit = colour == Black ? 1 : 2;
+  const int whiteDigit = 3 - blackDigit;
+  for (int dir = 0; dir < 4; ++dir) {
+    const int step = Step[static_cast<size_t>(dir)];
     for (int k = 1; k <= 5; ++k) {
-      if (cells_[index + k * step] != 3) Refresh(index + k * step);
-      if (cells_[index - k * step] != 3) Refresh(index - k * step);
+      // The stone lies on the minus side of index + k * step and the plus side of index - k *
+      // step, at distance k.
+      for (const int q : {index + k * step, index - k * step}) {
+        if (cells_[q] == 3) continue;
+        const int power = kPower[static_cast<size_t>(q > index ? k - 1 : 4 + k)];
+        codes_[0][q][dir] = static_cast<uint16_t>(codes_[0][q][dir] + sign * blackDigit * power);
+        codes_[1][q][dir] = static_cast<uint16_t>(codes_[1][q][dir] + sign * whiteDigit * power);
+        if (cells_[q] == 0) RefreshLine(q, dir);
+      }
     }
+  }
+}
+
+void MasterBoard::RefreshLine(int index, int dir) {
+  patterns_[0][index][dir] = blackTable_[codes_[0][index][dir]];
+  patterns_[1][index][dir] = whiteTable_[codes_[1][index][dir]];
+  for (int side = 0; side < 2; ++side) {
+    uint8_t threats = 0;
+    const int value = PointValue(side, index, threats);
+    SetPointData(side, index, value, threats);
+  }
 }
 
 // Recomputes the patterns, value and threats of one point for both colours.
 void MasterBoard::Refresh(int index) {
-  if (cells_[index] == 3) return;
   if (cells_[index] != 0) {
-    SetPointData(0, index, 0, 0);
-    SetPointData(1, index, 0, 0);
+    if (cells_[index] != 3) SetPointData(0, index, 0, 0), SetPointData(1, index, 0, 0);
     return;
   }
-  const bool renju = Renju();
   for (int dir = 0; dir < 4; ++dir) {
-    const int step = Step[static_cast<size_t>(dir)];
-    int codeBlack = 0, codeWhite = 0;
-    for (int k = 5; k >= 1; --k) {
-      const int cell = cells_[index + k * step];
-      codeBlack = codeBlack * 3 + kDigit[0][cell];
-      codeWhite = codeWhite * 3 + kDigit[1][cell];
-    }
-    for (int k = 5; k >= 1; --k) {
-      const int cell = cells_[index - k * step];
-      codeBlack = codeBlack * 3 + kDigit[0][cell];
-      codeWhite = codeWhite * 3 + kDigit[1][cell];
-    }
-    patterns_[0][index][dir] = ClassifyLine(codeBlack, renju);
-    patterns_[1][index][dir] = ClassifyLine(codeWhite, false);
+    patterns_[0][index][dir] = blackTable_[codes_[0][index][dir]];
+    patterns_[1][index][dir] = whiteTable_[codes_[1][index][dir]];
   }
   for (int side = 0; side < 2; ++side) {
     uint8_t threats = 0;

@@ -97,13 +97,19 @@ class MasterBoard {
     return bit == MakesFive ? 0 : bit == MakesOpenFour ? 1 : bit == MakesFour ? 2 : 3;
   }
   void Refresh(int index);
-  void RefreshAround(int index);
+  void RefreshLine(int index, int dir);
+  void UpdateLines(int index, int colour, int sign);
   void SetPointData(int side, int index, int value, uint8_t threats);
   int PointValue(int side, int index, uint8_t& threats) const;
 
   const MasterWeights& weights_;
   GameState game_;
   std::array<int, LinePatternCount> patternValue_{};
+  const LinePattern* blackTable_;
+  const LinePattern* whiteTable_;
+  // The neighbour codes of every point and direction, for Black and for White; kept for
+  // occupied points too, so that a point taken back needs no rescan.
+  std::array<std::array<std::array<uint16_t, 4>, Size>, 2> codes_{};
   std::array<uint8_t, Size> cells_{};
   std::array<uint8_t, Size> near_{};
   std::array<std::array<std::array<LinePattern, 4>, Size>, 2> patterns_{};

@@ -37,7 +37,7 @@ class Searcher {
 
  private:
   int Node(int depth, int alpha, int beta, int ply, bool pvNode);
-  int Leaf(int alpha, int beta, int ply);
+  int Leaf(int ply);
   int SearchMoves(MoveList& moves, int depth, int alpha, int beta, int ply, bool pvNode, bool quiet,
                   int& bestMove);
   void OrderMoves(MoveList& moves, int ttMove, int ply) const;
@@ -106,12 +106,11 @@ void Searcher::OrderMoves(MoveList& moves, int ttMove, int ply) const {
   }
 }
 
-// The horizon: a win by continuous fours for the side to move decides, else the evaluation.
-int Searcher::Leaf(int alpha, int beta, int ply) {
-  (void)alpha;
-  (void)beta;
-  int64_t budget = 200;
-  if (board_.Count(MasterBoard::Side(board_.SideToMove()), MakesFour) > 0 &&
+// The horizon: the evaluation, unless a short search finds a win by continuous fours for the
+// side to move.
+int Searcher::Leaf(int ply) {
+  int64_t budget = board_.weights().leafVcfNodes;
+  if (budget > 0 && board_.Count(MasterBoard::Side(board_.SideToMove()), MakesFour) > 0 &&
       FindMasterWin(board_, 8, false, budget) >= 0)
     return MateScore - ply - 3;
   return board_.Evaluate();
@@ -154,7 +153,7 @@ int Searcher::Node(int depth, int alpha, int beta, int ply, bool pvNode) {
       return score;
   }
   // Step 4. The horizon.
-  if (depth <= 0 || ply >= MaxPly) return Leaf(alpha, beta, ply);
+  if (depth <= 0 || ply >= MaxPly) return Leaf(ply);
   // Step 5. The moves, best first.
   OrderMoves(moves, ttMove, ply);
   if (kind == NodeKind::Open) moves.size = std::min(moves.size, MaxOpenMoves);

@@ -34,6 +34,7 @@ constexpr std::array kFields = {
     Field{"tempo", &MasterWeights::tempo},
     Field{"order_defence", &MasterWeights::orderDefence},
     Field{"reduction_moves", &MasterWeights::reductionMoves},
+    Field{"leaf_vcf_nodes", &MasterWeights::leafVcfNodes},
 };
 
 bool ParseValue(std::string_view text, int& value) {

@@ -26,6 +26,7 @@ struct MasterWeights {
   int tempo = 30;          // the side to move's advantage
   int orderDefence = 90;   // move ordering: the opponent's value of a point, in percent
   int reductionMoves = 6;  // quiet moves after this many may be searched one ply shallower
+  int leafVcfNodes = 0;    // nodes of a search for a win by fours at the horizon (0: none)
 
   // Reads "name value" lines; blank lines and lines starting with # are skipped. An unknown name
   // or a bad number fails with a message naming the line.
