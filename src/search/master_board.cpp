@@ -264,7 +264,10 @@ void MasterBoard::SetPointData(int side, int index, int value, uint8_t threats) 
   const uint8_t old = threats_[side][index];
   if (old != threats) {
     for (const ThreatBit bit : {MakesFive, MakesOpenFour, MakesFour, MakesOpenThree}) {
-      counts_[side][BitNumber(bit)] += ((threats & bit) != 0) - ((old & bit) != 0);
+      const int delta = ((threats & bit) != 0) - ((old & bit) != 0);
+      if (delta == 0) continue;
+      counts_[side][BitNumber(bit)] += delta;
+      sets_[side][BitNumber(bit)][static_cast<size_t>(index / 64)] ^= uint64_t{1} << (index % 64);
     }
     threats_[side][index] = threats;
   }

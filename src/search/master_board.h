@@ -80,6 +80,10 @@ class MasterBoard {
   uint8_t Threats(int side, int index) const { return threats_[side][index]; }
   int Value(int side, int index) const { return values_[side][index]; }
   int Count(int side, ThreatBit bit) const { return counts_[side][BitNumber(bit)]; }
+  // The points with a threat bit as a set of padded indices: word w, bit b is index 64 w + b.
+  static constexpr int SetWords = (Size + 63) / 64;
+  using PointSet = std::array<uint64_t, SetWords>;
+  const PointSet& Points(int side, ThreatBit bit) const { return sets_[side][BitNumber(bit)]; }
   LinePattern Pattern(int side, int index, int dir) const { return patterns_[side][index][dir]; }
   // Stones within two points (a 5 x 5 square): where candidates are looked for.
   int Near(int index) const { return near_[index]; }
@@ -116,6 +120,7 @@ class MasterBoard {
   std::array<std::array<int32_t, Size>, 2> values_{};
   std::array<std::array<uint8_t, Size>, 2> threats_{};
   std::array<std::array<int, 4>, 2> counts_{};
+  std::array<std::array<PointSet, 4>, 2> sets_{};
   std::array<int64_t, 2> valueSum_{};
 };
 

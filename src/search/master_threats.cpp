@@ -1,5 +1,7 @@
 #include "search/master_threats.h"
 
+#include <bit>
+
 namespace tesmor {
 
 namespace {
@@ -41,14 +43,19 @@ NodeKind AnswerOpenThree(MasterBoard& board, int colour, MoveList& list) {
 
 void CollectThreatPoints(MasterBoard& board, int colour, uint8_t mask, MoveList& list) {
   const int side = MasterBoard::Side(colour);
-  if ((mask & MakesFive) && board.Count(side, MakesFive) == 0) return;
-  if ((mask & MakesOpenFour) && board.Count(side, MakesOpenFour) == 0) return;
-  if ((mask & MakesFour) && board.Count(side, MakesFour) == 0) return;
-  if ((mask & MakesOpenThree) && board.Count(side, MakesOpenThree) == 0) return;
-  for (const int16_t index : kIndices.index) {
-    if ((board.Threats(side, index) & mask) != mask || list.Contains(index)) continue;
-    if (board.ForbiddenFor(colour, index)) continue;
-    list.Add(index);
+  // The set of the rarest bit asked for, each point then checked for the others.
+  ThreatBit rarest = MakesOpenThree;
+  for (const ThreatBit bit : {MakesFour, MakesOpenFour, MakesFive})
+    if (mask & bit) rarest = bit;
+  if (board.Count(side, rarest) == 0) return;
+  const MasterBoard::PointSet& set = board.Points(side, rarest);
+  for (int word = 0; word < MasterBoard::SetWords; ++word) {
+    for (uint64_t bits = set[static_cast<size_t>(word)]; bits != 0; bits &= bits - 1) {
+      const int index = word * 64 + std::countr_zero(bits);
+      if ((board.Threats(side, index) & mask) != mask || list.Contains(index)) continue;
+      if (board.ForbiddenFor(colour, index)) continue;
+      list.Add(index);
+    }
   }
 }
 

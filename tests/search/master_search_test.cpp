@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <random>
+#include <sstream>
+
+#include "board/forbidden.h"
+#include "search/computer_move.h"
+#include "search/master_board.h"
+#include "search/master_move.h"
+#include "search/master_search.h"
+#include "search/master_table.h"
+#include "support/diagram.h"
+
+namespace tesmor {
+namespace {
+
+using test::P;
+
+// Stones on an empty board with the side to move given by their numbers.
+GameState Stones(std::initializer_list<const char*> black, std::initializer_list<const char*> white,
+                 bool renju) {
+  GameState state = test::FromStones(black, white, renju);
+  state.SetUpMoveCount(static_cast<int>(black.size() + white.size()));
+  return state;
+}
+
+bool Legal(GameState game, int point) {
+  if (point < 0 || point >= CellCount) return false;
+  if (game.cell(PointRow(point), PointCol(point)) != Empty) return false;
+  return game.SideToMove() != Black ||
+         ForbiddenKindAt(game, PointRow(point), PointCol(point)) == None;
+}
+
+MasterResult Search(const GameState& game, int depth = 6) {
+  MasterSearch search(4);
+  MasterLimits limits;
+  limits.maxDepth = depth;
+  const GameState before = game;
+  const MasterResult result = search.Search(game, limits);
+  EXPECT_EQ(game, before);
+  return result;
+}
+
+// The board kept up to date move by move must read exactly as one built afresh from the same
+// stones, and taking every move back must restore the start: patterns, values, threat sets and
+// the evaluation are all incremental.
+TEST(MasterBoard, IncrementalMatchesFreshBoard) {
+  const MasterWeights weights;
+  std::mt19937 rng(7);
+  for (int game = 0; game < 30; ++game) {
+    const bool renju = game % 2 == 0;
+    GameState start = test::RandomPosition(rng, 6, renju);
+    MasterBoard board(start, weights);
+    const int startEval = board.Evaluate();
+    std::vector<int> played;
+    for (int move = 0; move < 40 && board.MoveCount() < CellCount; ++move) {
+      GameState next = board.game();
+      test::PlayRandomMove(next, rng);
+      const MoveRecord last = next.history[static_cast<size_t>(next.moveCount - 1)];
+      board.Play(MasterBoard::Index(PointIndex(last.row, last.col)));
+      played.push_back(move);
+      const MasterBoard fresh(board.game(), weights);
+      ASSERT_EQ(board.Evaluate(), fresh.Evaluate()) << "game " << game << " move " << move;
+      for (int point = 0; point < CellCount; ++point) {
+        const int index = MasterBoard::Index(point);
+        for (int side = 0; side < 2; ++side) {
+          ASSERT_EQ(board.Threats(side, index), fresh.Threats(side, index)) << PointText(point);
+          ASSERT_EQ(board.Value(side, index), fresh.Value(side, index)) << PointText(point);
+        }
+        ASSERT_EQ(board.Near(index), fresh.Near(index));
+      }
+      for (const ThreatBit bit : {MakesFive, MakesOpenFour, MakesFour, MakesOpenThree})
+        for (int side = 0; side < 2; ++side) {
+          ASSERT_EQ(board.Count(side, bit), fresh.Count(side, bit));
+          ASSERT_EQ(board.Points(side, bit), fresh.Points(side, bit));
+        }
+    }
+    for (size_t k = 0; k < played.size(); ++k) board.Undo();
+    EXPECT_EQ(board.game(), start);
+    EXPECT_EQ(board.Evaluate(), startEval);
+  }
+}
+
+// Line shapes through the centre stone (the '*' between the two halves), five cells each side.
+TEST(MasterBoard, LinePatterns) {
+  auto code = [](const char* left, const char* right) {
+    auto digit = [](char c) { return c == 'x' ? 1 : c == 'o' ? 2 : 0; };
+    int value = 0;
+    for (int k = 4; k >= 0; --k) value = value * 3 + digit(right[k]);
+    for (int k = 0; k < 5; ++k) value = value * 3 + digit(left[k]);
+    return value;
+  };
+  struct Case {
+    const char* left;
+    const char* right;
+    bool exact;  // the Black rule under renju
+    LinePattern expected;
+  } cases[] = {
+      {"..xxx", "x....", true, FiveLine},
+      {"xxxxx", ".....", true, OverlineLine},
+      {"xxxxx", ".....", false, FiveLine},
+      // x.xxx*: filling the gap makes six, so under the Black rule only the right end completes.
+      {"x.xxx", ".....", true, FourLine},
+      {"x.xxx", ".....", false, OpenFourLine},
+      {"...xx", ".....", false, OpenThreeLine},
+      {"....o", "xxx..", false, FourLine},
+      {"....x", "x....", false, OpenThreeLine},
+      {"....o", "xx...", false, ThreeLine},
+      {"...o.", "x.o..", false, DeadLine},
+      {".....", ".....", false, OpenOneLine},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ClassifyLine(code(c.left, c.right), c.exact), c.expected)
+        << c.left << "*" << c.right << (c.exact ? " exact" : "");
+}
+
+// Positions with one right answer, under the rule that makes it right.
+TEST(MasterSearch, ForcedAnswers) {
+  struct Case {
+    const char* what;
+    GameState game;
+    const char* expected;  // the answer, or "!X" for "anything legal but X"
+    bool decided;          // a forced win found: the score is a mate score
+  } cases[] = {
+      {"five for the taking", Stones({"D4", "E4", "F4", "G4"}, {"H4", "H9", "H10", "A1"}, true),
+       "C4", true},
+      {"block the opponent's four",
+       Stones({"H8", "H9", "B3", "A15"}, {"C3", "D3", "E3", "F3"}, true), "G3", false},
+      // White's four G7 can only be stopped at H8, a three-three for Black: White wins.
+      {"four whose block is forbidden",
+       Stones({"C3", "F8", "G8", "H6", "H7"}, {"D4", "E5", "F6", "A15"}, true), "G7", true},
+      // H8 makes seven in a row for Black: no five under renju, and forbidden.
+      {"overline is no five for Black",
+       Stones({"D8", "E8", "F8", "G8", "I8", "J8"}, {"C8", "K8", "A3", "A6", "A9", "A12"}, true),
+       "!H8", false},
+      {"overline wins without forbidden moves",
+       Stones({"D8", "E8", "F8", "G8", "I8", "J8"}, {"C8", "K8", "A3", "A6", "A9", "A12"}, false),
+       "H8", true},
+      {"White's overline wins under renju",
+       Stones({"C8", "K8", "A3", "A6", "A9", "A12", "O1"}, {"D8", "E8", "F8", "G8", "I8", "J8"},
+              true),
+       "H8", true},
+      // H8 is the point of two open threes: forbidden to Black, the best point without the rule.
+      {"three-three stays unplayed",
+       Stones({"F8", "G8", "H6", "H7"}, {"A15", "O15", "O1", "A1"}, true), "!H8", false},
+  };
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const MasterResult result = Search(c.game);
+    EXPECT_TRUE(Legal(c.game, result.point)) << PointText(result.point);
+    if (c.expected[0] == '!')
+      EXPECT_NE(result.point, P(c.expected + 1));
+    else
+      EXPECT_EQ(PointText(result.point), c.expected);
+    EXPECT_EQ(result.score >= MateBound, c.decided) << result.score;
+  }
+  // Without the forbidden rule the same four is simply blocked: no forced win for White.
+  const MasterResult free =
+      Search(Stones({"C3", "F8", "G8", "H6", "H7"}, {"D4", "E5", "F6", "A15"}, false), 4);
+  EXPECT_LT(free.score, MateBound);
+}
+
+// Keys that share a bucket must not answer for each other, and the deeper result keeps its slot.
+TEST(MasterTable, CollidingKeys) {
+  TranspositionTable table(1);
+  const uint64_t bucketBits = table.BucketCount() - 1;
+  const uint64_t a = (0x11111111ull << 32) | (0x5ull & bucketBits);
+  const uint64_t b = (0x22222222ull << 32) | (a & bucketBits);
+  const uint64_t c = (0x33333333ull << 32) | (a & bucketBits);
+  ASSERT_EQ(a & bucketBits, c & bucketBits);
+  table.Store(a, 100, 10, 8, Bound::Exact);
+  table.Store(b, -50, 20, 2, Bound::Lower);
+  ASSERT_NE(table.Probe(a), nullptr);
+  ASSERT_NE(table.Probe(b), nullptr);
+  EXPECT_EQ(table.Probe(a)->score, 100);
+  EXPECT_EQ(table.Probe(b)->move, 20);
+  EXPECT_EQ(table.Probe(c), nullptr);
+  // A shallow third key replaces the shallow entry, never the deep one.
+  table.Store(c, 7, 30, 1, Bound::Upper);
+  EXPECT_NE(table.Probe(a), nullptr);
+  EXPECT_EQ(table.Probe(b), nullptr);
+  EXPECT_EQ(table.Probe(c)->score, 7);
+  // A result without a move keeps the move known for the position.
+  table.Store(a, 90, -1, 9, Bound::Lower);
+  EXPECT_EQ(table.Probe(a)->move, 10);
+  EXPECT_EQ(table.Probe(a)->depth, 9);
+  // A key that differs only in its check bits finds nothing after a clear.
+  table.Clear();
+  EXPECT_EQ(table.Probe(a), nullptr);
+}
+
+// Every way into the master search leaves the caller's record as it was: a plain move, Black's
+// two fifth offerings, White's choice between them, and a search stopped at once.
+TEST(MasterSearch, RecordUnchangedAndStopAnswersLegalMove) {
+  SequenceRandom random({1});
+  SearchContext context(random, nullptr, nullptr);
+  context.settings.useBook = false;
+  context.masterTime = std::chrono::milliseconds(60);
+  context.SetMasterTableMegabytes(2);
+  struct Case {
+    GameState game;
+    bool rif;
+    int fifthState;
+    bool stop;
+  } cases[] = {
+      {test::FromMoves({"H8", "H9", "J10", "I9", "G9", "I7", "I10"}), false, 0, false},
+      {test::FromMoves({"H8", "H9", "J10", "I9", "G9", "I7", "I10"}), false, 0, true},
+      {test::FromMoves({"H8", "I9", "J10", "J9"}), true, 0, false},
+      {test::FromMoves({"H8", "I9", "J10", "J9", "K9"}), true, 2, false},
+  };
+  context.settings.secondOffer = {PointRow(P("G7")), PointCol(P("G7"))};
+  for (Case& c : cases) {
+    context.settings.rifRules = c.rif;
+    context.settings.rifFifthState = c.fifthState;
+    context.stopRequested() = c.stop;
+    const GameState before = c.game;
+    const int answer = ChooseComputerMove(context, c.game, MasterLevelArg);
+    EXPECT_EQ(c.game, before);
+    EXPECT_EQ(c.game.Key(), ComputeKey(c.game));
+    const ComputerAnswer move = AnswerFromSearch(answer);
+    if (c.rif) {
+      ASSERT_EQ(move.kind, ComputerAnswer::Kind::OfferingPair);
+      EXPECT_NE(move.point, move.offering);
+      const bool offered = move.offering == P("K9") || move.offering == P("G7");
+      EXPECT_TRUE(c.fifthState != 2 || offered);
+    } else {
+      ASSERT_EQ(move.kind, ComputerAnswer::Kind::Point);
+      EXPECT_TRUE(Legal(c.game, move.point));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tesmor
