@@ -25,7 +25,7 @@ class BrainProcess {
   using Clock = std::chrono::steady_clock;
   static constexpr std::chrono::seconds Guard{30};
 
-  explicit BrainProcess(const std::string& path) {
+  explicit BrainProcess(const std::string& path, std::vector<std::string> args = {}) {
     ::signal(SIGPIPE, SIG_IGN);  // a program that dies while the test writes fails the test
     int toChild[2], fromChild[2];
     if (::pipe2(toChild, O_CLOEXEC) != 0 || ::pipe2(fromChild, O_CLOEXEC) != 0) return;
@@ -33,8 +33,11 @@ class BrainProcess {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, toChild[0], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, fromChild[1], STDOUT_FILENO);
-    char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
-    if (::posix_spawn(&pid_, path.c_str(), &actions, nullptr, argv, environ) != 0) pid_ = -1;
+    args.insert(args.begin(), path);
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    if (::posix_spawn(&pid_, path.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
     ::close(toChild[0]);
     ::close(fromChild[1]);

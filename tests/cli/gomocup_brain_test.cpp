@@ -181,7 +181,7 @@ TEST(BrainTime, TimeLimitsChooseTheLevel) {
        {std::pair{"INFO timeout_turn 0", "level 0,"},
         {"INFO timeout_match 100000\r\nINFO time_left 200", "level 0,"},
         {"INFO timeout_turn 1000\r\nINFO level 3", "level 3,"},
-        {"INFO timeout_turn 1000", "level 8,"}}) {
+        {"INFO timeout_turn 1000", "level master,"}}) {
     SCOPED_TRACE(infos);
     BrainProcess brain(TESMOR_PBRAIN_BINARY);
     brain.SendLine(infos);
