@@ -4,7 +4,8 @@
 // level stopped after the same time). A cheap stand-in for a full arena while the search is
 // being developed.
 //
-//   tesmor_master_selfplay A B [--time MS] [--rules renju|free] [--openings N] [--games FILE]
+//   tesmor_master_selfplay A B [--time MS] [--time-b MS] [--rules renju|free] [--openings N]
+//   [--games FILE]
 
 #include <atomic>
 #include <chrono>
@@ -32,6 +33,7 @@ using namespace tesmor;
 struct Player {
   std::string name;
   int level = MasterLevel;
+  int ms = 200;
   std::unique_ptr<std::ostringstream> console = std::make_unique<std::ostringstream>();
   std::unique_ptr<EngineComputer> computer = std::make_unique<EngineComputer>(*console);
 };
@@ -81,7 +83,7 @@ class Timer {
 
 // 1: Black wins, -1: White wins, 0: draw. A point that is taken, off the board or forbidden to
 // Black loses for the side that played it.
-int PlayGame(int opening, Player& black, Player& white, int ms, bool renju, std::string& record) {
+int PlayGame(int opening, Player& black, Player& white, bool renju, std::string& record) {
   GameState game;
   ClearGameState(game);
   game.forbiddenRulesOn = renju;
@@ -92,6 +94,7 @@ int PlayGame(int opening, Player& black, Player& white, int ms, bool renju, std:
   while (game.moveCount < CellCount) {
     const int side = game.SideToMove();
     Player& mover = side == Black ? black : white;
+    const int ms = mover.ms;
     MoveRequest request;
     request.level = mover.level;
     request.masterTime = std::chrono::milliseconds(ms);
@@ -134,12 +137,13 @@ int main(int argc, char** argv) {
     std::cerr << "unknown player\n";
     return 2;
   }
-  int ms = 200, openings = OpeningCount;
+  int openings = OpeningCount;
   bool renju = true;
   std::string gamesPath;
   for (int i = 3; i + 1 < argc; i += 2) {
     const std::string option = argv[i], value = argv[i + 1];
-    if (option == "--time") ms = std::stoi(value);
+    if (option == "--time") a.ms = b.ms = std::stoi(value);
+    if (option == "--time-b") b.ms = std::stoi(value);
     if (option == "--rules") renju = value != "free";
     if (option == "--openings") openings = std::stoi(value);
     if (option == "--games") gamesPath = value;
@@ -151,8 +155,8 @@ int main(int argc, char** argv) {
   for (int opening = 1; opening <= openings; ++opening) {
     for (int swap = 0; swap < 2; ++swap) {
       std::string record;
-      const int result = swap == 0 ? PlayGame(opening, a, b, ms, renju, record)
-                                   : -PlayGame(opening, b, a, ms, renju, record);
+      const int result = swap == 0 ? PlayGame(opening, a, b, renju, record)
+                                   : -PlayGame(opening, b, a, renju, record);
       const double score = result > 0 ? 1.0 : result < 0 ? 0.0 : 0.5;
       (result > 0 ? wins : result < 0 ? losses : draws)++;
       scores.push_back(score);

@@ -159,7 +159,21 @@ MasterBoard::MasterBoard(const GameState& game, const MasterWeights& weights)
       codes_[1][index][dir] = static_cast<uint16_t>(codeWhite);
     }
   }
-  for (int point = 0; point < CellCount; ++point) Refresh(Index(point));
+  for (int side = 0; side < 2; ++side) {
+    combined_[side].resize(ComboCount);
+    for (int combo = 0; combo < ComboCount; ++combo) {
+      std::array<LinePattern, 4> patterns;
+      for (int dir = 0, rest = combo; dir < 4; ++dir, rest /= LinePatternCount)
+        patterns[static_cast<size_t>(dir)] = static_cast<LinePattern>(rest % LinePatternCount);
+      PointData& data = combined_[side][static_cast<size_t>(combo)];
+      data.value = PointValue(side, patterns, data.threats);
+    }
+  }
+  for (int point = 0; point < CellCount; ++point) {
+    const int index = Index(point);
+    Refresh(index);
+    if (cells_[index] == 0 && near_[index] > 0) SetCandidate(index, true);
+  }
 }
 
 void MasterBoard::Play(int index) {
@@ -168,9 +182,13 @@ void MasterBoard::Play(int index) {
   cells_[index] = colour == Black ? 1 : 2;
   game_.Play(PointRow(point), PointCol(point));
   for (int dr = -2; dr <= 2; ++dr)
-    for (int dc = -2; dc <= 2; ++dc) ++near_[index + dr * Width + dc];
-  SetPointData(0, index, 0, 0);
-  SetPointData(1, index, 0, 0);
+    for (int dc = -2; dc <= 2; ++dc) {
+      const int q = index + dr * Width + dc;
+      if (near_[q]++ == 0 && cells_[q] == 0) SetCandidate(q, true);
+    }
+  SetPointData(0, index, {});
+  SetPointData(1, index, {});
+  SetCandidate(index, false);
   UpdateLines(index, colour, 1);
 }
 
@@ -181,7 +199,11 @@ void MasterBoard::Undo() {
   game_.Undo();
   cells_[index] = 0;
   for (int dr = -2; dr <= 2; ++dr)
-    for (int dc = -2; dc <= 2; ++dc) --near_[index + dr * Width + dc];
+    for (int dc = -2; dc <= 2; ++dc) {
+      const int q = index + dr * Width + dc;
+      if (--near_[q] == 0) SetCandidate(q, false);
+    }
+  if (near_[index] > 0) SetCandidate(index, true);
   UpdateLines(index, colour, -1);
   Refresh(index);
 }
@@ -209,36 +231,37 @@ void MasterBoard::UpdateLines(int index, int colour, int sign) {
 }
 
 void MasterBoard::RefreshLine(int index, int dir) {
-  patterns_[0][index][dir] = blackTable_[codes_[0][index][dir]];
-  patterns_[1][index][dir] = whiteTable_[codes_[1][index][dir]];
-  for (int side = 0; side < 2; ++side) {
-    uint8_t threats = 0;
-    const int value = PointValue(side, index, threats);
-    SetPointData(side, index, value, threats);
+  const LinePattern black = blackTable_[codes_[0][index][dir]];
+  const LinePattern white = whiteTable_[codes_[1][index][dir]];
+  if (black != patterns_[0][index][dir]) {
+    patterns_[0][index][dir] = black;
+    SetPointData(0, index, combined_[0][ComboIndex(patterns_[0][index])]);
+  }
+  if (white != patterns_[1][index][dir]) {
+    patterns_[1][index][dir] = white;
+    SetPointData(1, index, combined_[1][ComboIndex(patterns_[1][index])]);
   }
 }
 
 // Recomputes the patterns, value and threats of one point for both colours.
 void MasterBoard::Refresh(int index) {
   if (cells_[index] != 0) {
-    if (cells_[index] != 3) SetPointData(0, index, 0, 0), SetPointData(1, index, 0, 0);
+    if (cells_[index] != 3) SetPointData(0, index, {}), SetPointData(1, index, {});
     return;
   }
   for (int dir = 0; dir < 4; ++dir) {
     patterns_[0][index][dir] = blackTable_[codes_[0][index][dir]];
     patterns_[1][index][dir] = whiteTable_[codes_[1][index][dir]];
   }
-  for (int side = 0; side < 2; ++side) {
-    uint8_t threats = 0;
-    const int value = PointValue(side, index, threats);
-    SetPointData(side, index, value, threats);
-  }
+  for (int side = 0; side < 2; ++side)
+    SetPointData(side, index, combined_[side][ComboIndex(patterns_[side][index])]);
 }
 
-int MasterBoard::PointValue(int side, int index, uint8_t& threats) const {
+int MasterBoard::PointValue(int side, const std::array<LinePattern, 4>& patterns,
+                            uint8_t& threats) const {
   int sum = 0, fours = 0, openThrees = 0, overlines = 0;
   threats = 0;
-  for (const LinePattern pattern : patterns_[side][index]) {
+  for (const LinePattern pattern : patterns) {
     sum += patternValue_[pattern];
     if (pattern == FiveLine) threats |= MakesFive;
     if (pattern == OpenFourLine) threats |= MakesOpenFour;
@@ -258,7 +281,9 @@ int MasterBoard::PointValue(int side, int index, uint8_t& threats) const {
   return sum;
 }
 
-void MasterBoard::SetPointData(int side, int index, int value, uint8_t threats) {
+void MasterBoard::SetPointData(int side, int index, PointData data) {
+  const int value = data.value;
+  const uint8_t threats = data.threats;
   valueSum_[side] += value - values_[side][index];
   values_[side][index] = value;
   const uint8_t old = threats_[side][index];

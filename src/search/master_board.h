@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "board/board.h"
 #include "search/master_weights.h"
@@ -87,6 +88,8 @@ class MasterBoard {
   LinePattern Pattern(int side, int index, int dir) const { return patterns_[side][index][dir]; }
   // Stones within two points (a 5 x 5 square): where candidates are looked for.
   int Near(int index) const { return near_[index]; }
+  // The empty points with a stone within two: the candidates of a quiet node.
+  const PointSet& Candidates() const { return candidates_; }
 
   // The exact renju verdict on a Black stone at an empty point; false off renju or for White.
   bool ForbiddenFor(int colour, int index);
@@ -103,8 +106,23 @@ class MasterBoard {
   void Refresh(int index);
   void RefreshLine(int index, int dir);
   void UpdateLines(int index, int colour, int sign);
-  void SetPointData(int side, int index, int value, uint8_t threats);
-  int PointValue(int side, int index, uint8_t& threats) const;
+  // A point's value and threat bits for one colour, which depend on its four patterns alone.
+  struct PointData {
+    int32_t value = 0;
+    uint8_t threats = 0;
+  };
+  static constexpr int ComboCount =
+      LinePatternCount * LinePatternCount * LinePatternCount * LinePatternCount;
+  static int ComboIndex(const std::array<LinePattern, 4>& p) {
+    return ((p[3] * LinePatternCount + p[2]) * LinePatternCount + p[1]) * LinePatternCount + p[0];
+  }
+  void SetPointData(int side, int index, PointData data);
+  int PointValue(int side, const std::array<LinePattern, 4>& patterns, uint8_t& threats) const;
+  void SetCandidate(int index, bool on) {
+    const uint64_t bit = uint64_t{1} << (index % 64);
+    uint64_t& word = candidates_[static_cast<size_t>(index / 64)];
+    word = on ? word | bit : word & ~bit;
+  }
 
   const MasterWeights& weights_;
   GameState game_;
@@ -121,6 +139,9 @@ class MasterBoard {
   std::array<std::array<uint8_t, Size>, 2> threats_{};
   std::array<std::array<int, 4>, 2> counts_{};
   std::array<std::array<PointSet, 4>, 2> sets_{};
+  PointSet candidates_{};
+  // PointData by ComboIndex of the four patterns, for Black and for White.
+  std::array<std::vector<PointData>, 2> combined_;
   std::array<int64_t, 2> valueSum_{};
 };
 

@@ -17,7 +17,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int Infinity = MateScore + 1;
 constexpr int MaxPly = 128;
 constexpr int NodesPerClockCheck = 1024;
-constexpr int MaxOpenMoves = 28;  // candidates kept in a quiet node, best by ordering first
 
 // Mate scores travel through the table relative to the node that stores them.
 int ToTable(int score, int ply) {
@@ -156,7 +155,7 @@ int Searcher::Node(int depth, int alpha, int beta, int ply, bool pvNode) {
   if (depth <= 0 || ply >= MaxPly) return Leaf(ply);
   // Step 5. The moves, best first.
   OrderMoves(moves, ttMove, ply);
-  if (kind == NodeKind::Open) moves.size = std::min(moves.size, MaxOpenMoves);
+  if (kind == NodeKind::Open) moves.size = std::min(moves.size, board_.weights().openMoves);
   const int alphaIn = alpha;
   int bestMove = -1;
   const int best =
@@ -285,7 +284,7 @@ bool Searcher::Decided(MoveList& root, NodeKind kind, MasterResult& result) {
   int64_t budget = 20000;
   const int vcf = FindMasterWin(board_, 14, false, budget);
   if (vcf >= 0 && root.Contains(vcf)) return decide(vcf, "vcf");
-  budget = limits_.vctBudget;
+  budget = std::min<int64_t>(limits_.vctBudget, board_.weights().rootVctNodes);
   const int vct = budget > 0 ? FindMasterWin(board_, 6, true, budget) : -1;
   if (vct >= 0 && root.Contains(vct)) return decide(vct, "vct");
   return false;
@@ -360,7 +359,9 @@ MasterResult Searcher::Run() {
     score = found;
     result.depth = depth;
     if (std::abs(score) >= MateBound) break;
-    if (limits_.time.count() > 0 && ElapsedMs() * 2 > limits_.time.count()) break;
+    if (limits_.time.count() > 0 &&
+        ElapsedMs() * 100 > limits_.time.count() * board_.weights().iterationPercent)
+      break;
   }
   result.point = MasterBoard::PointOf(rootBest_);
   result.score = score;

@@ -23,7 +23,7 @@ struct MasterLimits {
   int maxDepth = MasterMaxDepth;      // the deepest iteration
   std::atomic<bool>* stop = nullptr;  // set by another thread: answer the best move so far
   std::vector<int> excludedPoints;    // points the root may not play (PointIndex)
-  int64_t vctBudget = 20000;          // nodes of the root's search for a win by threes and fours
+  int64_t vctBudget = 1000000;  // at most this many nodes of the root's search for a win by threats
 };
 
 // The answer of a master search. point is NoPoint only when no point may be played.

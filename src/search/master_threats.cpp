@@ -6,15 +6,6 @@ namespace tesmor {
 
 namespace {
 
-struct BoardIndices {
-  std::array<int16_t, CellCount> index{};
-  BoardIndices() {
-    for (int point = 0; point < CellCount; ++point)
-      index[static_cast<size_t>(point)] = static_cast<int16_t>(MasterBoard::Index(point));
-  }
-};
-const BoardIndices kIndices;
-
 int OrderScore(const MasterBoard& board, int own, int index) {
   return board.Value(own, index) + board.weights().orderDefence * board.Value(1 - own, index) / 100;
 }
@@ -86,10 +77,13 @@ NodeKind GenerateMoves(MasterBoard& board, MoveList& list) {
     if (threats.size > 0 && AnswerOpenThree(board, colour, list) == NodeKind::Defending)
       return NodeKind::Defending;
   }
-  for (const int16_t index : kIndices.index) {
-    if (!board.IsEmpty(index) || board.Near(index) == 0) continue;
-    if (board.ForbiddenFor(colour, index)) continue;
-    list.Add(index, OrderScore(board, own, index));
+  const MasterBoard::PointSet& candidates = board.Candidates();
+  for (int word = 0; word < MasterBoard::SetWords; ++word) {
+    for (uint64_t bits = candidates[static_cast<size_t>(word)]; bits != 0; bits &= bits - 1) {
+      const int index = word * 64 + std::countr_zero(bits);
+      if (board.ForbiddenFor(colour, index)) continue;
+      list.Add(index, OrderScore(board, own, index));
+    }
   }
   return NodeKind::Open;
 }

@@ -35,6 +35,9 @@ constexpr std::array kFields = {
     Field{"order_defence", &MasterWeights::orderDefence},
     Field{"reduction_moves", &MasterWeights::reductionMoves},
     Field{"leaf_vcf_nodes", &MasterWeights::leafVcfNodes},
+    Field{"open_moves", &MasterWeights::openMoves},
+    Field{"root_vct_nodes", &MasterWeights::rootVctNodes},
+    Field{"iteration_percent", &MasterWeights::iterationPercent},
 };
 
 bool ParseValue(std::string_view text, int& value) {

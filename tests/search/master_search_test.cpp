@@ -70,6 +70,7 @@ TEST(MasterBoard, IncrementalMatchesFreshBoard) {
         }
         ASSERT_EQ(board.Near(index), fresh.Near(index));
       }
+      ASSERT_EQ(board.Candidates(), fresh.Candidates());
       for (const ThreatBit bit : {MakesFive, MakesOpenFour, MakesFour, MakesOpenThree})
         for (int side = 0; side < 2; ++side) {
           ASSERT_EQ(board.Count(side, bit), fresh.Count(side, bit));
