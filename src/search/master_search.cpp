@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <functional>
 #include <string_view>
 
 #include "search/master_board.h"
@@ -39,7 +40,7 @@ class Searcher {
   int Leaf(int ply);
   int SearchMoves(MoveList& moves, int depth, int alpha, int beta, int ply, bool pvNode, bool quiet,
                   int& bestMove);
-  void OrderMoves(MoveList& moves, int ttMove, int ply) const;
+  void OrderMoves(MoveList& moves, int ttMove, int ply, int keep = CellCount) const;
   bool TimeUp();
   int Iterate(MoveList& root, int depth, int alpha, int beta);
   int RootDepth(MoveList& root, int depth, int previous);
@@ -76,7 +77,7 @@ bool Searcher::TimeUp() {
   return aborted_;
 }
 
-void Searcher::OrderMoves(MoveList& moves, int ttMove, int ply) const {
+void Searcher::OrderMoves(MoveList& moves, int ttMove, int ply, int keep) const {
   const int own = MasterBoard::Side(board_.SideToMove());
   for (int i = 0; i < moves.size; ++i) {
     const auto k = static_cast<size_t>(i);
@@ -90,19 +91,23 @@ void Searcher::OrderMoves(MoveList& moves, int ttMove, int ply) const {
       score += 1 << 23;
     moves.scores[k] = score;
   }
-  // Insertion sort, highest first; ties keep generation order (the board order) for a
-  // deterministic search.
-  for (int i = 1; i < moves.size; ++i) {
-    const int16_t move = moves.moves[static_cast<size_t>(i)];
-    const int32_t score = moves.scores[static_cast<size_t>(i)];
-    int j = i - 1;
-    for (; j >= 0 && moves.scores[static_cast<size_t>(j)] < score; --j) {
-      moves.moves[static_cast<size_t>(j + 1)] = moves.moves[static_cast<size_t>(j)];
-      moves.scores[static_cast<size_t>(j + 1)] = moves.scores[static_cast<size_t>(j)];
-    }
-    moves.moves[static_cast<size_t>(j + 1)] = move;
-    moves.scores[static_cast<size_t>(j + 1)] = score;
+  // The best `keep` first, highest score first; ties keep generation order (the board order)
+  // for a deterministic search.
+  std::array<int64_t, CellCount> keys;
+  const auto count = static_cast<size_t>(moves.size);
+  for (size_t i = 0; i < count; ++i)
+    keys[i] = static_cast<int64_t>(moves.scores[i]) * 65536 + (65535 - static_cast<int64_t>(i));
+  keep = std::min(keep, moves.size);
+  std::partial_sort(keys.begin(), keys.begin() + keep, keys.begin() + moves.size,
+                    std::greater<int64_t>());
+  std::array<int16_t, CellCount> order;
+  for (size_t i = 0; i < static_cast<size_t>(keep); ++i) {
+    const auto from = static_cast<size_t>(65535 - (keys[i] & 0xFFFF));
+    order[i] = moves.moves[from];
+    moves.scores[i] = static_cast<int32_t>(keys[i] >> 16);
   }
+  std::copy(order.begin(), order.begin() + keep, moves.moves.begin());
+  moves.size = keep;
 }
 
 // The horizon: the evaluation, unless a short search finds a win by continuous fours for the
@@ -154,8 +159,7 @@ int Searcher::Node(int depth, int alpha, int beta, int ply, bool pvNode) {
   // Step 4. The horizon.
   if (depth <= 0 || ply >= MaxPly) return Leaf(ply);
   // Step 5. The moves, best first.
-  OrderMoves(moves, ttMove, ply);
-  if (kind == NodeKind::Open) moves.size = std::min(moves.size, board_.weights().openMoves);
+  OrderMoves(moves, ttMove, ply, kind == NodeKind::Open ? board_.weights().openMoves : CellCount);
   const int alphaIn = alpha;
   int bestMove = -1;
   const int best =
