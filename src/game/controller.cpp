@@ -2,6 +2,7 @@
 
 #include <array>
 #include <iostream>
+#include <iterator>
 
 #include "board/forbidden.h"
 #include "board/input_echo.h"
@@ -53,6 +54,10 @@ void Controller::Start() {
 // Commands
 
 bool Controller::IsGuarded(int command) const {
+  // The thinking time is read when a search starts, so a change while one runs waits for the
+  // next.
+  for (const MasterTimeItem& item : MasterTimeItems)
+    if (command == item.command) return false;
   switch (command) {
     case CmdStop:
     case CmdExit:
@@ -106,9 +111,15 @@ bool Controller::SettingsCommand(int command) {
     default:
       break;
   }
-  for (int level = 0; level < 10; ++level) {
+  for (size_t level = 0; level < std::size(LevelCommands); ++level) {
     if (command != LevelCommands[level]) continue;
-    LevelCommand(level);
+    LevelCommand(static_cast<int>(level));
+    return true;
+  }
+  for (const MasterTimeItem& item : MasterTimeItems) {
+    if (command != item.command) continue;
+    settings_.masterTime = item.time;
+    menu_.Show(settings_);
     return true;
   }
   return false;
@@ -484,6 +495,7 @@ void Controller::RemoveNewestStone() {
 MoveRequest Controller::MakeRequest() {
   MoveRequest request;
   request.level = settings_.level;
+  request.masterTime = settings_.masterTime;
   request.mode = settings_.mode;
   request.rules = settings_.rules;
   request.useBook = settings_.useBook;
