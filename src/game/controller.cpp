@@ -1,6 +1,8 @@
 #include "game/controller.h"
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <iostream>
 #include <iterator>
 
@@ -15,6 +17,9 @@
 namespace tesmor {
 
 namespace {
+
+// The longest "大师" may think on the window's thread.
+constexpr std::chrono::milliseconds WindowThreadMasterTime{1000};
 
 constexpr const char* kNoticeCaption = "提示消息";
 constexpr const char* kResultCaption = "游戏结束";
@@ -535,6 +540,9 @@ ComputerAnswer Controller::ComputeOnWindowThread() {
   } progress(*this);
   MoveRequest request = MakeRequest();
   request.progress = &progress;
+  // Nothing can stop a computation on the window's thread, and the window does not answer while it
+  // runs: "大师" gets at most a second here, whatever its thinking time.
+  request.masterTime = std::min(request.masterTime, WindowThreadMasterTime);
   stopRequested_ = false;
   ClearProgress();
   return computer_.ChooseMove(game_, request);

@@ -231,8 +231,9 @@ TEST(Controller, MasterLevelThinkingTimeAndStoppedSearches) {
   f.host.answers = {MessageAnswer::Cancel};
   f.Answer(P("J10"));
   // Under RIF "大师" stays, and the fourth stone after a swap, computed on the window's thread,
-  // is asked of it too.
+  // is asked of it too, for at most a second: nothing could stop it there.
   f.controller.Command(CmdRulesRif);
+  f.controller.Command(CmdMasterTime30);
   f.host.answers = {MessageAnswer::Yes};
   f.computer.moves = {ComputerAnswer::Play(P("G9"))};
   f.controller.Command(CmdPlayWhite);
