@@ -111,7 +111,11 @@ TEST(EngineCommands, BadInputSaysWhyInOneLineOnStderrAndExitsTwo) {
       // Separators alone name no position; a game that holds a five (or a longer row, whatever
       // the rules) has no move or win left to find.
       "vcf| , ", "move|,", "move| |", "move|" + won, "vcf|" + won + "|--rules|free",
-      "vcf|O15 A1 O13 A2 O11 A3 O9 A4 O7 A5", "move|H8 A1 H9 A3 H10 A5 H11 A7 H13 A9 H12"};
+      "vcf|O15 A1 O13 A2 O11 A3 O9 A4 O7 A5", "move|H8 A1 H9 A3 H10 A5 H11 A7 H13 A9 H12",
+      // Echoed input can neither break the line nor drive the terminal, nor make it long.
+      "no\nsuch|command", "eval|H8|--rules|re\nnju", "move|H8|--mode|\x1b]0;owned\x07",
+      "bench|--mode|fa\rst", "vcf|H8|--lim\nit|3", "forbidden|H8 Z\x01\x02",
+      "forbidden|H8 " + std::string(5000, 'Q'), "forbidden|saved/no\nsuch game.pos"};
   // clang-format on
   for (const std::string& line : cases) {
     SCOPED_TRACE(line);
@@ -121,20 +125,20 @@ TEST(EngineCommands, BadInputSaysWhyInOneLineOnStderrAndExitsTwo) {
     const CommandRun run = Engine(args);
     EXPECT_EQ(run.status, ExitBadInput);
     EXPECT_EQ(run.out, "");
-    EXPECT_TRUE(run.err.size() > 1 && run.err.find('\n') == run.err.size() - 1) << run.err;
+    ASSERT_TRUE(run.err.size() > 1 && run.err.size() < 300) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    for (const char ch : run.err.substr(0, run.err.size() - 1))
+      EXPECT_TRUE(static_cast<unsigned char>(ch) >= 0x20 && ch != 0x7f) << run.err;
   }
   std::filesystem::remove(truncated);
   std::filesystem::remove(repeated);
   std::filesystem::remove(won);
 
-  // The program itself: its exit status and output.
-  const CommandRun good = Program("forbidden '" + kPosition + "'");
-  EXPECT_EQ(good.status, ExitOk);
-  EXPECT_EQ(good.out, kForbidden);
-  EXPECT_NE(Program("").out.find("eval POSITION [--rules free|forbidden]"), std::string::npos);
-  const CommandRun bad = Program("forbidden Q1");
-  EXPECT_EQ(bad.status, ExitBadInput);
-  EXPECT_EQ(Lines(bad.out).size(), 1u);
+  // Without a command nothing was asked: the usage, as an error.
+  const CommandRun usage = Engine({});
+  EXPECT_EQ(usage.status, ExitBadInput);
+  EXPECT_EQ(usage.out, "");
+  EXPECT_NE(usage.err.find("Usage: tesmor-engine COMMAND"), std::string::npos);
 
   // A FIFO or a directory as the position is refused, not waited on; timeout ends a program
   // that would wait (status 124).

@@ -74,13 +74,11 @@ TEST(Marks, ForbiddenPointsAndFiveStones) {
        "E3 C3 D3 F3 G3 E1 E2 E4 E5"},
   };
   for (const FiveCase& c : fives) {
-    GameState state;
-    ClearGameState(state);
-    state.forbiddenRulesOn = c.forbiddenRules;
-    for (const char* p : c.black)
-      state.SetUpStone(PointRow(test::P(p)), PointCol(test::P(p)), Black);
     const int at = test::P(c.at);
-    EXPECT_EQ(Points(FiveStones(state, PointRow(at), PointCol(at))), c.five) << c.at;
+    EXPECT_EQ(Points(FiveStones(test::FromStones(c.black, {}, c.forbiddenRules), PointRow(at),
+                                PointCol(at))),
+              c.five)
+        << c.at;
   }
 }
 
@@ -125,6 +123,7 @@ TEST(Marks, WinningFiveStaysUntilTakeBackOrNewGame) {
   f.Clicks({"H8", "A1", "H9", "A2", "H10", "A3", "H12", "A4"});
   f.Click("H11");
   EXPECT_EQ(f.host.TakeTexts(), Strings{"黑方胜！"});
+  EXPECT_EQ(f.controller.panel().Get(PanelTurnLine), "对局结束");
   EXPECT_EQ(Marks(f.controller), "H8W H9W H10W H11W H12W");
   f.controller.Command(CmdTakeBack);
   EXPECT_EQ(Marks(f.controller), "");
