@@ -63,8 +63,7 @@ std::vector<int> FivePointsByTrial(GameState state, int colour) {
   return points;
 }
 
-// The threat board holds the record's stones in all four copies, finds the same five points and
-// judges forbidden points as the record does, and no test changes the board or the record.
+// Same stones, five points and forbidden points as the record; neither changed by a test.
 void ExpectThreatBoardAgrees(GameState& state, ThreatBoard& board, int n) {
   const GameState recordBefore = state;
   const ThreatBoard boardBefore = board;

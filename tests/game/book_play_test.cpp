@@ -1,5 +1,4 @@
-// The RIF opening against the program's own computer with the shipped book: the requests the
-// controller makes reach the book, which answers them without a search.
+// The controller's RIF requests reach the shipped book, which answers them without a search.
 
 #include <gtest/gtest.h>
 

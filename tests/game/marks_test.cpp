@@ -82,8 +82,6 @@ TEST(Marks, ForbiddenPointsAndFiveStones) {
   }
 }
 
-// Black's forbidden point follows moves, take-backs, the toggle, the rules, a new game and a
-// loaded file; a foul marks the stone until it is taken back.
 TEST(Marks, ForbiddenPointsFollowTheGame) {
   ControllerFixture f;
   f.Start(CmdRulesForbidden, true);
@@ -132,8 +130,7 @@ TEST(Marks, WinningFiveStaysUntilTakeBackOrNewGame) {
   EXPECT_EQ(Marks(f.controller), "");
 }
 
-// "悔一回合" leaves the human's colour to move: two stones, or one when the game ended on the
-// human's own stone; refused when that many stones are not there.
+// "悔一回合": two stones, or one after the human's winning stone; refused when too few.
 TEST(Marks, TakeBackTurnKeepsTheHumansColour) {
   ControllerFixture f;
   f.Start(CmdRulesFree);

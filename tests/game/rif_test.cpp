@@ -25,9 +25,7 @@ std::string Depth(ControllerFixture& f) {
   return f.controller.panel().Get(ProgressLine(ProgressField::Depth));
 }
 
-// The box says why: where the first two stones go, or which openings the third could still make
-// (direct ones such as "寒星" after a straight second stone, diagonal ones such as "长星" after a
-// diagonal one).
+// The box names the openings the third stone could still make: direct or diagonal ones.
 TEST(RifHumanBlack, IllegalOpeningsStartAFreshGame) {
   struct Case {
     std::initializer_list<const char*> moves;
@@ -82,8 +80,7 @@ TEST(RifHumanBlack, TheSwapTableDecidesOnTheOpeningInAnyOrientation) {
   }
 }
 
-// Human Black under RIF: 瑞星 without a swap, the computer's fourth stone H4 (all four stones on
-// the H column), the human's offerings G7 and, after its mirror image I7 was refused, J7.
+// 瑞星 unswapped, the computer's H4 (four stones on one column), offerings G7, I7 refused, J7.
 void UpToSecondOffering(ControllerFixture& f) {
   f.Start();
   f.random = SequenceRandom({0});
