@@ -152,7 +152,7 @@ TEST(RifHumanBlack, TwoOfferingsAndTheComputerTakingOneAway) {
     EXPECT_EQ(Notes(f), "轮到：白方（您）|");
     f.controller.Command(CmdTwoPlayers);
     EXPECT_EQ(Notes(f), "轮到：黑方|");
-    EXPECT_EQ(f.controller.panel().Get(ProgressLine(ProgressField::BestPoint)), "");
+    EXPECT_EQ(Depth(f), "0");
   }
 
   // A reply on an occupied point is refused and the offerings stay as they were.
