@@ -137,6 +137,8 @@ TEST(ForbiddenKindAt, SubtleCases) {
   };
   for (const auto& [what, diagram, expected] : cases)
     EXPECT_EQ(VerdictAtMark(diagram), expected) << what;
+  Diagram white = FromDiagram({"O.OOO.O"}, "D8");
+  EXPECT_EQ(ForbiddenKindAt(white.state, 7, 6), None);  // a White stone, even on a four-four
 }
 
 }  // namespace

@@ -36,7 +36,9 @@ TEST(Openings, CatalogueInEveryOrientation) {
 }
 
 TEST(Openings, LegalOpeningTest) {
-  EXPECT_FALSE(IsLegalOpening(FromMoves({"H8", "H9"})));
+  GameState two = FromMoves({"H8", "H9", "H10"});
+  UndoMove(two);  // the third stone's entry stays behind in the history
+  EXPECT_FALSE(IsLegalOpening(two));
   EXPECT_FALSE(IsLegalOpening(FromMoves({"H9", "H8", "H10"})));  // first stone off the centre
   EXPECT_FALSE(IsLegalOpening(FromMoves({"H8", "H10", "H9"})));  // second stone two away
   EXPECT_TRUE(IsLegalOpening(FromMoves({"H8", "H9", "F10"})));   // on the 5x5 border

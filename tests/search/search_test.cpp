@@ -142,16 +142,7 @@ TEST_F(Search, KnownAnswers) {
   EXPECT_EQ(ForbiddenKindAt(threeThree, PointRow(answer), PointCol(answer)), None);
 }
 
-TEST_F(Search, ProgressLinesReportEachIteration) {
-  GameState game = FromMoves({"H8", "I9", "J10", "H10"});
-  ASSERT_TRUE(IsEmpty(game, Choose(game, 1)));
-  std::vector<int> depths;  // level 1 runs iterations 0 and 1
-  for (const auto& [field, value] : lines)
-    if (field == ProgressField::Depth) depths.push_back(value);
-  EXPECT_EQ(depths, (std::vector<int>{0, 1}));
-}
-
-TEST_F(Search, StopRequests) {
+TEST_F(Search, StopRequestsAndProgressLines) {
   GameState game = FromMoves({"H8", "I9", "J10", "H10", "G9", "G8"});
   // A stop set before the search still gives a move; the flag is its owner's to clear.
   context.stopRequested() = true;
@@ -159,8 +150,13 @@ TEST_F(Search, StopRequests) {
   EXPECT_EQ(context.nodeCount, 0);
   EXPECT_TRUE(context.stopRequested());
   context.stopRequested() = false;
-  EXPECT_TRUE(IsEmpty(game, Choose(game, 3)));
+  lines.clear();
+  EXPECT_TRUE(IsEmpty(game, Choose(game, 1)));
   EXPECT_GT(context.nodeCount, 0);
+  std::vector<int> depths;  // level 1 runs iterations 0 and 1, each on a panel line
+  for (const auto& [field, value] : lines)
+    if (field == ProgressField::Depth) depths.push_back(value);
+  EXPECT_EQ(depths, (std::vector<int>{0, 1}));
 
   // A stop keeps the first root move, not the interrupted one's 0 (every value is negative).
   game = FromStones({},
