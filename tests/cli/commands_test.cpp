@@ -108,7 +108,7 @@ TEST(EngineCommands, BadInputSaysWhyInOneLineOnStderrAndExitsTwo) {
       "move|H8 H9 J10 G9 I11|--offer|F6|--rules|free",
       "bench|--level|x", "bench|H8", "bench|--stop-after|-5",
       // Separators alone name no position; a game with a five or six has nothing left to find.
-      "vcf| , ", "move|,", "move| |", "move|" + won, "vcf|" + won + "|--rules|free",
+      "vcf| , ", "vcf|\n,\t", "move|,", "move| |", "move|" + won, "vcf|" + won + "|--rules|free",
       "vcf|O15 A1 O13 A2 O11 A3 O9 A4 O7 A5", "move|H8 A1 H9 A3 H10 A5 H11 A7 H13 A9 H12",
       // Echoed input can neither break the line nor drive the terminal, nor make it long.
       "no\nsuch|command", "eval|H8|--rules|re\nnju", "move|H8|--mode|\x1b]0;owned\x07",
