@@ -42,7 +42,7 @@ bool ParseMoveList(const std::string& text, GameState& state, std::string& error
 
 bool ParsePositionArgument(const std::string& text, GameState& state, std::string& error) {
   if (!text.empty() && text.find_first_not_of(" \t\n\r\f\v,") == std::string::npos) {
-    error = "no moves in '" + text + "' (the empty board is written \"\")";
+    error = "no moves in '" + EchoInput(text) + "' (the empty board is written \"\")";
     return false;
   }
   if (!LooksLikeFile(text)) return ParseMoveList(text, state, error);

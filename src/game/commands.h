@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <span>
 
 namespace tesmor {
@@ -41,11 +42,28 @@ enum CommandId : int {
   CmdTakeBackTurn = 40161,   // "悔一回合"
   CmdCopyRecord = 40162,     // "复制棋谱"
   CmdPasteRecord = 40163,    // "粘贴棋谱"
+  CmdLevelMaster = 40164,    // "大师"
+  CmdMasterTime1 = 40165,    // "大师思考时间" ▸ "1 秒"
+  CmdMasterTime3 = 40166,
+  CmdMasterTime10 = 40167,
+  CmdMasterTime30 = 40168,
 };
 
-// The ten level items in menu order; level n ("n级") is item n and sets level n + 1.
-constexpr CommandId LevelCommands[10] = {CmdLevel0, CmdLevel1, CmdLevel2, CmdLevel3, CmdLevel4,
-                                         CmdLevel5, CmdLevel6, CmdLevel7, CmdLevel8, CmdLevel9};
+// The level items in menu order, indexed by the level they choose: "0级".."9级", then "大师"
+// (MasterLevel).
+constexpr CommandId LevelCommands[11] = {CmdLevel0, CmdLevel1, CmdLevel2,     CmdLevel3,
+                                         CmdLevel4, CmdLevel5, CmdLevel6,     CmdLevel7,
+                                         CmdLevel8, CmdLevel9, CmdLevelMaster};
+
+// The thinking times offered for "大师", each with its item.
+struct MasterTimeItem {
+  CommandId command;
+  std::chrono::seconds time;
+};
+constexpr MasterTimeItem MasterTimeItems[] = {{CmdMasterTime1, std::chrono::seconds(1)},
+                                              {CmdMasterTime3, std::chrono::seconds(3)},
+                                              {CmdMasterTime10, std::chrono::seconds(10)},
+                                              {CmdMasterTime30, std::chrono::seconds(30)}};
 
 // One entry of the menu bar: an item with its command, a separator, or a submenu heading whose
 // items follow at depth + 1.

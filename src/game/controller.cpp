@@ -1,7 +1,10 @@
 #include "game/controller.h"
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <iostream>
+#include <iterator>
 
 #include "board/forbidden.h"
 #include "board/input_echo.h"
@@ -14,6 +17,9 @@
 namespace tesmor {
 
 namespace {
+
+// The longest "大师" may think on the window's thread.
+constexpr std::chrono::milliseconds WindowThreadMasterTime{1000};
 
 constexpr const char* kNoticeCaption = "提示消息";
 constexpr const char* kResultCaption = "游戏结束";
@@ -53,6 +59,10 @@ void Controller::Start() {
 // Commands
 
 bool Controller::IsGuarded(int command) const {
+  // The thinking time is read when a search starts, so a change while one runs waits for the
+  // next.
+  for (const MasterTimeItem& item : MasterTimeItems)
+    if (command == item.command) return false;
   switch (command) {
     case CmdStop:
     case CmdExit:
@@ -106,9 +116,15 @@ bool Controller::SettingsCommand(int command) {
     default:
       break;
   }
-  for (int level = 0; level < 10; ++level) {
+  for (size_t level = 0; level < std::size(LevelCommands); ++level) {
     if (command != LevelCommands[level]) continue;
-    LevelCommand(level);
+    LevelCommand(static_cast<int>(level));
+    return true;
+  }
+  for (const MasterTimeItem& item : MasterTimeItems) {
+    if (command != item.command) continue;
+    settings_.masterTime = item.time;
+    menu_.Show(settings_);
     return true;
   }
   return false;
@@ -484,6 +500,7 @@ void Controller::RemoveNewestStone() {
 MoveRequest Controller::MakeRequest() {
   MoveRequest request;
   request.level = settings_.level;
+  request.masterTime = settings_.masterTime;
   request.mode = settings_.mode;
   request.rules = settings_.rules;
   request.useBook = settings_.useBook;
@@ -523,6 +540,9 @@ ComputerAnswer Controller::ComputeOnWindowThread() {
   } progress(*this);
   MoveRequest request = MakeRequest();
   request.progress = &progress;
+  // Nothing can stop a computation on the window's thread, and the window does not answer while it
+  // runs: "大师" gets at most a second here, whatever its thinking time.
+  request.masterTime = std::min(request.masterTime, WindowThreadMasterTime);
   stopRequested_ = false;
   ClearProgress();
   return computer_.ChooseMove(game_, request);

@@ -1,10 +1,13 @@
 #include "game/menu_state.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace tesmor {
 
 namespace {
+
+static_assert(std::size(LevelCommands) == MasterLevel + 1, "one level item for each level");
 
 bool Ticked(std::initializer_list<int> group, int command, int ticked) {
   return std::find(group.begin(), group.end(), command) != group.end() && command == ticked;
@@ -51,6 +54,8 @@ bool MenuChecked(const Settings& settings, int command) {
     default:
       break;
   }
+  for (const MasterTimeItem& item : MasterTimeItems)
+    if (command == item.command) return settings.masterTime == item.time;
   return Ticked({CmdRulesFree, CmdRulesForbidden, CmdRulesRif}, command,
                 RulesCommandFor(settings.rules)) ||
          Ticked({CmdFastSearch, CmdAccurateSearch, CmdExactSearch}, command,

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <chrono>
+
+#include "game/computer_player.h"
 #include "search/search_settings.h"
 
 namespace tesmor {
@@ -12,7 +15,9 @@ enum PlayMode : int { HumanBlack = 1, HumanWhite = 2, TwoHumans = 3 };
 struct Settings {
   PlayMode playMode = HumanBlack;
   RuleSet rules = RuleSet::Rif;
-  int level = 8;  // "0级".."9级"
+  int level = 8;  // "0级".."9级", or MasterLevel for "大师"
+  // How long "大师" thinks for a move; a request's default, "3 秒".
+  std::chrono::milliseconds masterTime = MoveRequest().masterTime;
   SearchMode mode = SearchMode::Fast;
   bool useBook = true;
   bool showNumbers = true;

@@ -31,11 +31,13 @@ namespace {
 
 constexpr const char* WindowTitle = ProgramTitle;
 
-// The items that carry a tick: one in each of the mode, rules, level and search-mode groups, and
-// the two toggles.
+// The items that carry a tick: one in each of the mode, rules, level, search-mode and thinking-time
+// groups, and the toggles.
 bool HasTick(int command) {
   for (int level : LevelCommands)
     if (command == level) return true;
+  for (const MasterTimeItem& item : MasterTimeItems)
+    if (command == item.command) return true;
   switch (command) {
     case CmdModeComputer:
     case CmdModeTwoPlayers:

@@ -29,8 +29,7 @@ class FileIo : public test::ScratchDirTest {
   size_t Entries() const {
     return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {}));
   }
-  // Runs body in a child, whose limits and signals do not reach the test runner, and returns
-  // its exit status; a child ended by a signal fails the test.
+  // body's exit status from a child, out of the runner's limits; a signal fails the test.
   template <typename Body>
   int InChild(Body body) {
     const pid_t child = ::fork();

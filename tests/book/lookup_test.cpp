@@ -25,11 +25,8 @@ constexpr BookRules Plain{false, false};
 constexpr BookRules Rif{true, false};
 constexpr BookRules Offering{true, true};
 
-PositionKey KeyAfter(const std::vector<const char*>& moves) {
-  GameState game;
-  ClearGameState(game);
-  for (const char* move : moves) RecordMove(game, PointRow(test::P(move)), PointCol(test::P(move)));
-  return MakePositionKey(game.cells, 0);
+PositionKey KeyAfter(std::initializer_list<const char*> moves) {
+  return MakePositionKey(test::FromMoves(moves).cells, 0);
 }
 
 TEST(MarkScore, GradesEveryKindOfMark) {
@@ -68,10 +65,10 @@ TEST(LookupBook, AnswersEveryDrawWithOneOfTheBestMoves) {
       "H8\n  I9\n    J10\n      G9\n        H10 C\n        J7 A\n"
       "        G7 B\n        J8 B\n";
   const char* const three = "H8 A\nH8 A\nI9 A\nG7 A\nJ9 B\n";
-  const std::vector<const char*> beforeFifth = {"H8", "I9", "J10", "G9"};
+  const std::initializer_list<const char*> beforeFifth = {"H8", "I9", "J10", "G9"};
   const struct {
     const char* book;
-    std::vector<const char*> moves;
+    std::initializer_list<const char*> moves;
     int side;
     BookRules rules;
     std::set<std::string> answers;

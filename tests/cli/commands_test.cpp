@@ -42,8 +42,7 @@ std::string TempFile(const std::string& name, const std::string& bytes) {
   return path.string();
 }
 
-// Runs the program itself with the input on its standard input; returns its exit status and what
-// it wrote on both streams.
+// Runs the program itself on the input; its exit status and both streams together.
 CommandRun Program(const std::string& args, const std::string& input = "") {
   const std::string path = TempFile("input", input);
   const std::string command = TESMOR_ENGINE_BINARY " " + args + " < " + path + " 2>&1";
@@ -108,10 +107,13 @@ TEST(EngineCommands, BadInputSaysWhyInOneLineOnStderrAndExitsTwo) {
       "move|H8 H9 J10 G9|--offer|F6", "move|H8 H9 J10 G9 I11|--offer|H8",
       "move|H8 H9 J10 G9 I11|--offer|F6|--rules|free",
       "bench|--level|x", "bench|H8", "bench|--stop-after|-5",
-      // Separators alone name no position; a game that holds a five (or a longer row, whatever
-      // the rules) has no move or win left to find.
-      "vcf| , ", "move|,", "move| |", "move|" + won, "vcf|" + won + "|--rules|free",
-      "vcf|O15 A1 O13 A2 O11 A3 O9 A4 O7 A5", "move|H8 A1 H9 A3 H10 A5 H11 A7 H13 A9 H12"};
+      // Separators alone name no position; a game with a five or six has nothing left to find.
+      "vcf| , ", "vcf|\n,\t", "move|,", "move| |", "move|" + won, "vcf|" + won + "|--rules|free",
+      "vcf|O15 A1 O13 A2 O11 A3 O9 A4 O7 A5", "move|H8 A1 H9 A3 H10 A5 H11 A7 H13 A9 H12",
+      // Echoed input can neither break the line nor drive the terminal, nor make it long.
+      "no\nsuch|command", "eval|H8|--rules|re\nnju", "move|H8|--mode|\x1b]0;owned\x07",
+      "bench|--mode|fa\rst", "vcf|H8|--lim\nit|3", "forbidden|H8 Z\x01\x02",
+      "forbidden|H8 " + std::string(5000, 'Q'), "forbidden|saved/no\nsuch game.pos"};
   // clang-format on
   for (const std::string& line : cases) {
     SCOPED_TRACE(line);
@@ -121,23 +123,22 @@ TEST(EngineCommands, BadInputSaysWhyInOneLineOnStderrAndExitsTwo) {
     const CommandRun run = Engine(args);
     EXPECT_EQ(run.status, ExitBadInput);
     EXPECT_EQ(run.out, "");
-    EXPECT_TRUE(run.err.size() > 1 && run.err.find('\n') == run.err.size() - 1) << run.err;
+    ASSERT_TRUE(run.err.size() > 1 && run.err.size() < 300) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    for (const char ch : run.err.substr(0, run.err.size() - 1))
+      EXPECT_TRUE(static_cast<unsigned char>(ch) >= 0x20 && ch != 0x7f) << run.err;
   }
   std::filesystem::remove(truncated);
   std::filesystem::remove(repeated);
   std::filesystem::remove(won);
 
-  // The program itself: its exit status and output.
-  const CommandRun good = Program("forbidden '" + kPosition + "'");
-  EXPECT_EQ(good.status, ExitOk);
-  EXPECT_EQ(good.out, kForbidden);
-  EXPECT_NE(Program("").out.find("eval POSITION [--rules free|forbidden]"), std::string::npos);
-  const CommandRun bad = Program("forbidden Q1");
-  EXPECT_EQ(bad.status, ExitBadInput);
-  EXPECT_EQ(Lines(bad.out).size(), 1u);
+  // Without a command nothing was asked: the usage, as an error.
+  const CommandRun usage = Engine({});
+  EXPECT_EQ(usage.status, ExitBadInput);
+  EXPECT_EQ(usage.out, "");
+  EXPECT_NE(usage.err.find("Usage: tesmor-engine COMMAND"), std::string::npos);
 
-  // A FIFO or a directory as the position is refused, not waited on; timeout ends a program
-  // that would wait (status 124).
+  // A FIFO or a directory is refused, not waited on (timeout ends a wait with status 124).
   const std::filesystem::path fifo = std::filesystem::temp_directory_path() /
                                      ("tesmor_cmd_" + std::to_string(::getpid()) + "_fifo.pos");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -158,15 +159,13 @@ TEST(EvalCommand, ScoresBothSidesAndRanksThePoints) {
   std::string names;
   for (const std::string& line : Lines(run.out)) names += line.substr(0, line.find(' ')) + " ";
   EXPECT_EQ(names, "black white E5 E8 E11 F6 F8 F10 G7 G8 G9 H5 ");
-  // Black's split three against White's two: each side scored from its own view, and White's
-  // best point is where Black would make an open four.
+  // Each side scored from its own view; White's best point blocks Black's open four.
   const std::vector<std::string> lines = Lines(Engine({"eval", "H8 H9 G8 G9 J8"}).out);
   ASSERT_EQ(lines.size(), 12u);
   EXPECT_TRUE(std::stoi(lines[0].substr(6)) > 0 && std::stoi(lines[1].substr(6)) < 0);
   EXPECT_TRUE(lines[2].starts_with("I8 "));
 
-  // Black to move; H8 makes two open threes: the best point without forbidden moves, left out
-  // with them, which is the default.
+  // H8, two open threes for Black, is the best point without forbidden moves, else left out.
   const std::string position = "F8 O15 G8 A15 H6 O1 H7 A1";
   EXPECT_TRUE(Lines(Engine({"eval", position, "--rules", "free"}).out).at(2).starts_with("H8 "));
   for (const std::vector<std::string>& args :
@@ -212,8 +211,7 @@ TEST(VcfAndMoveCommands, AnswerAsTheWindowWould) {
 }
 
 TEST(BenchCommand, TheNodeSignatureChangesOnlyWithTheSearch) {
-  // Every tie is broken by point order, so the count depends on the code alone. A change to
-  // this number must be a deliberate change of the search.
+  // Ties go by point order, so only a deliberate change of the search changes this count.
   const CommandRun run = Engine({"bench", "--level", "1"});
   EXPECT_EQ(run.status, ExitOk);
   EXPECT_NE(run.out.find("\nNodes searched: 152223\n"), std::string::npos) << run.out;
@@ -246,8 +244,7 @@ TEST(TerminalPlay, AWholeGameAgainstTheComputer) {
   EXPECT_NE(run.out.find("【提示消息】提示："), std::string::npos);
   EXPECT_NE(run.out.find("规则: 无禁手"), std::string::npos);
 
-  // Two players lay a middle game, then the computer searches it at the deepest level, exactly,
-  // until it is stopped.
+  // A middle game laid by two players, searched at the deepest level until stopped.
   const CommandRun stopped = Program(
       "play",
       "rules free\nnew two\nh8\ni9\nj10\nh10\ng9\ng8\nj8\nk9\nmode computer\nlevel 9\n"

@@ -60,8 +60,6 @@ TEST(ProtocolText, Points) {
 }
 
 TEST(TimeBudget, TurnAndMatchLimits) {
-  // A tenth of the turn kept back, but never more than a second nor less than 50 ms; as fast as
-  // possible for a turn of 0; a share of the match's time left when that is tighter.
   const int64_t cases[][3] = {
       {1000, UnlimitedMs, 900}, {5000, UnlimitedMs, 4500}, {30000, UnlimitedMs, 29000},
       {300, UnlimitedMs, 250},  {40, UnlimitedMs, 0},      {0, UnlimitedMs, 0},

@@ -211,6 +211,54 @@ TEST(Controller, RulesModeAndLevelCommandsMidGame) {
   EXPECT_EQ(f.Moves(), 7);  // no new game was started
 }
 
+// "大师" is asked like the other levels, with the thinking time ticked when its search started: a
+// time chosen while the computer thinks is for the next request. The stop flag reaches the
+// search, and the answer it then gives is played, at every level.
+TEST(Controller, MasterLevelThinkingTimeAndStoppedSearches) {
+  using std::chrono::seconds;
+  ControllerFixture f;
+  f.Start(CmdRulesFree);
+  f.controller.Command(CmdLevelMaster);
+  f.controller.Command(CmdMasterTime10);
+  f.Click("H8");
+  f.controller.Command(CmdMasterTime1);  // unguarded: no notice
+  f.controller.Command(CmdLevel9);       // guarded
+  EXPECT_EQ(f.host.TakeTexts(), Strings{"计算中，暂时无法使用该功能！"});
+  f.controller.Command(CmdStop);
+  f.Answer(P("I9"));
+  EXPECT_EQ(f.Cell("I9"), White);
+  f.controller.Command(CmdHint);
+  f.host.answers = {MessageAnswer::Cancel};
+  f.Answer(P("J10"));
+  // Under RIF "大师" stays, and the fourth stone after a swap, computed on the window's thread,
+  // is asked of it too, for at most a second: nothing could stop it there.
+  f.controller.Command(CmdRulesRif);
+  f.controller.Command(CmdMasterTime30);
+  f.host.answers = {MessageAnswer::Yes};
+  f.computer.moves = {ComputerAnswer::Play(P("G9"))};
+  f.controller.Command(CmdPlayWhite);
+  EXPECT_EQ(f.Moves(), 4);
+  ASSERT_EQ(f.computer.requests.size(), 3u);
+  for (const auto& [request, time] : {std::pair{f.computer.requests[0], seconds(10)},
+                                      {f.computer.requests[1], seconds(1)},
+                                      {f.computer.requests[2], seconds(1)}}) {
+    EXPECT_EQ(request.level, MasterLevel);
+    EXPECT_EQ(request.masterTime, time);
+  }
+  EXPECT_EQ(f.computer.stopSeen, (std::vector<bool>{true, false, false}));
+
+  for (const CommandId level : LevelCommands) {
+    ControllerFixture g;
+    g.Start(CmdRulesFree);
+    g.controller.Command(level);
+    g.Click("H8");
+    g.controller.ToolbarButton(StopButton);
+    g.Answer(P("I9"));
+    EXPECT_EQ(g.computer.stopSeen, std::vector<bool>{true}) << level;
+    EXPECT_EQ(g.Cell("I9"), White) << level;
+  }
+}
+
 TEST(Controller, NewGameButtonTossesACoin) {
   ControllerFixture f;
   f.Start(CmdRulesFree);

@@ -86,6 +86,7 @@ class ScriptedComputer : public ComputerPlayer {
   BookLoadReport LoadOpeningBook() override { return bookReport; }
   ComputerAnswer ChooseMove(GameState, const MoveRequest& request) override {
     requests.push_back(request);
+    stopSeen.push_back(request.stopRequested && request.stopRequested->load());
     if (request.progress) request.progress->Progress(ProgressField::Depth, 2);
     if (moves.empty()) return ComputerAnswer::None();
     const ComputerAnswer move = moves.front();
@@ -101,6 +102,7 @@ class ScriptedComputer : public ComputerPlayer {
   std::deque<ComputerAnswer> moves;
   std::optional<int> vcfAnswer;
   std::vector<MoveRequest> requests;
+  std::vector<bool> stopSeen;  // whether each request's stop flag was set when it came
   std::vector<int> vcfLimits;
 };
 

@@ -74,18 +74,14 @@ TEST(Marks, ForbiddenPointsAndFiveStones) {
        "E3 C3 D3 F3 G3 E1 E2 E4 E5"},
   };
   for (const FiveCase& c : fives) {
-    GameState state;
-    ClearGameState(state);
-    state.forbiddenRulesOn = c.forbiddenRules;
-    for (const char* p : c.black)
-      state.SetUpStone(PointRow(test::P(p)), PointCol(test::P(p)), Black);
     const int at = test::P(c.at);
-    EXPECT_EQ(Points(FiveStones(state, PointRow(at), PointCol(at))), c.five) << c.at;
+    EXPECT_EQ(Points(FiveStones(test::FromStones(c.black, {}, c.forbiddenRules), PointRow(at),
+                                PointCol(at))),
+              c.five)
+        << c.at;
   }
 }
 
-// Black's forbidden point follows moves, take-backs, the toggle, the rules, a new game and a
-// loaded file; a foul marks the stone until it is taken back.
 TEST(Marks, ForbiddenPointsFollowTheGame) {
   ControllerFixture f;
   f.Start(CmdRulesForbidden, true);
@@ -125,6 +121,7 @@ TEST(Marks, WinningFiveStaysUntilTakeBackOrNewGame) {
   f.Clicks({"H8", "A1", "H9", "A2", "H10", "A3", "H12", "A4"});
   f.Click("H11");
   EXPECT_EQ(f.host.TakeTexts(), Strings{"黑方胜！"});
+  EXPECT_EQ(f.controller.panel().Get(PanelTurnLine), "对局结束");
   EXPECT_EQ(Marks(f.controller), "H8W H9W H10W H11W H12W");
   f.controller.Command(CmdTakeBack);
   EXPECT_EQ(Marks(f.controller), "");
@@ -133,8 +130,7 @@ TEST(Marks, WinningFiveStaysUntilTakeBackOrNewGame) {
   EXPECT_EQ(Marks(f.controller), "");
 }
 
-// "悔一回合" leaves the human's colour to move: two stones, or one when the game ended on the
-// human's own stone; refused when that many stones are not there.
+// "悔一回合": two stones, or one after the human's winning stone; refused when too few.
 TEST(Marks, TakeBackTurnKeepsTheHumansColour) {
   ControllerFixture f;
   f.Start(CmdRulesFree);

@@ -51,12 +51,12 @@ TEST(RecordText, FaultyTextIsRefusedWithItsReason) {
       {"H8 I9 h8", "棋谱读取失败！\n重复的落点：h8"},
       {" \n, ", "棋谱读取失败！\n剪贴板中没有棋谱"},
   };
+  ClipboardFixture f;
+  f.controller.Start();
+  f.controller.BoardClick({7, 7});
+  f.host.TakeTexts();
+  const GameState before = f.controller.game();
   for (const auto& [text, box] : cases) {
-    ClipboardFixture f;
-    f.controller.Start();
-    f.controller.BoardClick({7, 7});
-    f.host.TakeTexts();
-    const GameState before = f.controller.game();
     f.host.clipboard = text;
     f.controller.Command(CmdPasteRecord);
     EXPECT_EQ(f.host.TakeTexts(), Strings{box});

@@ -16,9 +16,16 @@ MoveRecord At(const char* point) {
   return {PointRow(P(point)), PointCol(P(point))};
 }
 
-// The box says why: where the first two stones go, or which openings the third could still make
-// (direct ones such as "寒星" after a straight second stone, diagonal ones such as "长星" after a
-// diagonal one).
+// The panel's notes: whose turn and whose side, and what the opening waits for.
+std::string Notes(ControllerFixture& f) {
+  return f.controller.panel().Get(PanelTurnLine) + "|" + f.controller.panel().Get(PanelGuideLine);
+}
+
+std::string Depth(ControllerFixture& f) {
+  return f.controller.panel().Get(ProgressLine(ProgressField::Depth));
+}
+
+// The box names the openings the third stone could still make: direct or diagonal ones.
 TEST(RifHumanBlack, IllegalOpeningsStartAFreshGame) {
   struct Case {
     std::initializer_list<const char*> moves;
@@ -73,19 +80,21 @@ TEST(RifHumanBlack, TheSwapTableDecidesOnTheOpeningInAnyOrientation) {
   }
 }
 
-// Human Black under RIF: 瑞星 without a swap, the computer's fourth stone H4 (all four stones on
-// the H column), the human's offerings G7 and, after its mirror image I7 was refused, J7.
+// 瑞星 unswapped, the computer's H4 (four stones on one column), offerings G7, I7 refused, J7.
 void UpToSecondOffering(ControllerFixture& f) {
   f.Start();
   f.random = SequenceRandom({0});
+  EXPECT_EQ(Notes(f), "轮到：黑方（您）|");
   f.Clicks({"H8", "H9", "H6"});
+  EXPECT_EQ(Notes(f), "轮到：白方（电脑）|");
   f.Answer(P("H4"));
+  EXPECT_EQ(Depth(f), "2");
   f.Click("G7");
   f.controller.Command(CmdTakeBack);
   f.controller.Command(CmdHint);
   f.Clicks({"I7", "H8"});  // the mirror image of G7 across the H column; occupied: ignored
   EXPECT_EQ(f.host.TakeTexts(), (Strings{"无法悔棋！", "已存在同型打点！"}));
-  EXPECT_EQ(f.controller.rifFifthState(), 1);
+  EXPECT_EQ(Notes(f), "轮到：黑方（您）|请下第二个五手打点");
   EXPECT_TRUE(f.host.workers.empty());
   const int beeps = f.host.beeps;
   f.Click("J7");
@@ -96,6 +105,9 @@ void UpToSecondOffering(ControllerFixture& f) {
   EXPECT_EQ(f.host.beeps, beeps + 1);
   ASSERT_EQ(f.host.workers.size(), 1u);
   EXPECT_EQ(f.controller.CurrentJob().request.secondOffer, At("J7"));
+  // A new computation starts without the figures of the last one.
+  EXPECT_EQ(Notes(f), "轮到：白方（电脑）|");
+  EXPECT_EQ(Depth(f), "0");
 }
 
 TEST(RifHumanBlack, TwoOfferingsAndTheComputerTakingOneAway) {
@@ -135,6 +147,12 @@ TEST(RifHumanBlack, TwoOfferingsAndTheComputerTakingOneAway) {
         });
     EXPECT_EQ(erased, std::string(c.fifth) == "G7");
     EXPECT_TRUE(f.host.TakeTexts().empty());
+    EXPECT_EQ(Notes(f), "轮到：黑方（您）|");
+    f.controller.RightClick();  // one stone taken back: the human now plays White
+    EXPECT_EQ(Notes(f), "轮到：白方（您）|");
+    f.controller.Command(CmdTwoPlayers);
+    EXPECT_EQ(Notes(f), "轮到：黑方|");
+    EXPECT_EQ(Depth(f), "0");
   }
 
   // A reply on an occupied point is refused and the offerings stay as they were.
@@ -163,7 +181,7 @@ TEST(RifHumanWhite, NoSwapTheComputerOffersTwoAndTheHumanChooses) {
     EXPECT_EQ(f.Cell("G7"), Black);
     EXPECT_EQ(f.Moves(), 5);
     EXPECT_EQ(f.controller.secondOffer(), At("J7"));
-    EXPECT_EQ(f.controller.rifFifthState(), 2);
+    EXPECT_EQ(Notes(f), "轮到：白方（您）|请选择去掉的五手");
     EXPECT_EQ(f.host.beeps, beeps + 2);
 
     f.Click("A1");  // neither offering: ignored
@@ -173,6 +191,7 @@ TEST(RifHumanWhite, NoSwapTheComputerOffersTwoAndTheHumanChooses) {
 
     const char* kept = takeFirst ? "J7" : "G7";
     f.Click(takeFirst ? "G7" : "J7");
+    EXPECT_EQ(Notes(f), "轮到：白方（您）|");
     EXPECT_EQ(f.controller.rifFifthState(), 0);
     EXPECT_EQ(f.Moves(), 5);
     EXPECT_EQ(f.Cell(takeFirst ? "G7" : "J7"), Empty);

@@ -12,9 +12,6 @@
 namespace tesmor {
 namespace {
 
-// Stores keys until the table must replace, clears, and checks that nothing survives the clear,
-// that a full table keeps its size and always finds the key stored last, and that a slot made for
-// a new key starts from zero.
 TEST(KeyedTable, StoresClearsAndReplaces) {
   KeyedTable<int32_t> table(64 * 1024);
   const size_t bytes = table.bytes();
@@ -54,8 +51,7 @@ TEST(PathKeys, SequencesKeepTheirOrder) {
   EXPECT_NE(ExtendPathKey(0, 0), 0u);
 }
 
-// A search whose caches overflow still answers a legal move and leaves the record as it was; one
-// whose caches hold everything searches exactly the same nodes at any larger size.
+// Overflowing caches still give a legal move; caches that hold everything, the same nodes.
 TEST(KeyedTable, SearchesWithSmallAndLargeCaches) {
   const GameState start = test::FromMoves(
       {"H8", "H9", "J10", "I9", "G9", "I7", "I10", "H10", "G11", "K7", "G8", "G10"}, false);

@@ -23,8 +23,7 @@ using test::P;
 // White's D5 F5 H5 J5: G5 makes two fours on one line, which one block cannot stop.
 const std::initializer_list<const char*> kDoubleFour = {"A15", "D5", "C15", "F5", "E15",
                                                         "H5",  "O1", "J5",  "M1"};
-// Black's row three F8 G8 H8 grows to a straight four at E8 or I8; E8 also makes the column
-// E8-E11 a four, so under the Black rule it is a four-four and only I8 wins.
+// Black's straight four at E8 is also a four-four with E9-E11, so only I8 wins under the rule.
 const std::initializer_list<const char*> kPoisoned = {"F8", "A1", "G8",  "A3", "H8",  "A5",
                                                       "E9", "A7", "E10", "A9", "E11", "A11"};
 
@@ -100,8 +99,7 @@ TEST_F(Search, VcfEdgeCases) {
   }
 }
 
-// Every search on random positions leaves the record; the opponent's VCF is the VCF of the same
-// stones with the other side to move.
+// The opponent's VCF is the VCF of the same stones with the other side to move.
 TEST_F(Search, RandomPositions) {
   std::mt19937 rng(11);
   int wins = 0;
@@ -144,16 +142,7 @@ TEST_F(Search, KnownAnswers) {
   EXPECT_EQ(ForbiddenKindAt(threeThree, PointRow(answer), PointCol(answer)), None);
 }
 
-TEST_F(Search, ProgressLinesReportEachIteration) {
-  GameState game = FromMoves({"H8", "I9", "J10", "H10"});
-  ASSERT_TRUE(IsEmpty(game, Choose(game, 1)));
-  std::vector<int> depths;  // level 1 runs iterations 0 and 1
-  for (const auto& [field, value] : lines)
-    if (field == ProgressField::Depth) depths.push_back(value);
-  EXPECT_EQ(depths, (std::vector<int>{0, 1}));
-}
-
-TEST_F(Search, StopRequests) {
+TEST_F(Search, StopRequestsAndProgressLines) {
   GameState game = FromMoves({"H8", "I9", "J10", "H10", "G9", "G8"});
   // A stop set before the search still gives a move; the flag is its owner's to clear.
   context.stopRequested() = true;
@@ -161,11 +150,15 @@ TEST_F(Search, StopRequests) {
   EXPECT_EQ(context.nodeCount, 0);
   EXPECT_TRUE(context.stopRequested());
   context.stopRequested() = false;
-  EXPECT_TRUE(IsEmpty(game, Choose(game, 3)));
+  lines.clear();
+  EXPECT_TRUE(IsEmpty(game, Choose(game, 1)));
   EXPECT_GT(context.nodeCount, 0);
+  std::vector<int> depths;  // level 1 runs iterations 0 and 1, each on a panel line
+  for (const auto& [field, value] : lines)
+    if (field == ProgressField::Depth) depths.push_back(value);
+  EXPECT_EQ(depths, (std::vector<int>{0, 1}));
 
-  // A stop during a root move keeps the first root move, not the interrupted move's 0, which
-  // would look best here: White's closed threes make every value negative.
+  // A stop keeps the first root move, not the interrupted one's 0 (every value is negative).
   game = FromStones({},
                     {"A1", "B1", "C1", "A15", "B15", "C15", "O1", "O2", "O3", "O15", "O14", "O13"});
   game.SetUpMoveCount(12);  // Black to move

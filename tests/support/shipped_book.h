@@ -17,20 +17,17 @@ std::string FileContents(const std::string& path);
 // The shipped book, read once; empty when the file cannot be read.
 const OpeningBook& ShippedBook();
 
-// A book move for the position on the board: its point, its mark's score for the side to move
-// and the transform under whose key the book holds the position.
+// A book move on the board: its point, its score for the side to move, its transform.
 struct BoardBookMove {
   int point;
   int score;
   int id;
 };
 
-// Every move the book holds for the position, under each of the eight transforms in turn, in
-// file order; a symmetric position can show the same move more than once.
+// Every move the book holds for the position, transform by transform, in file order.
 std::vector<BoardBookMove> BookMovesOnBoard(const OpeningBook& book, const GameState& game);
 
-// The moves with the side to move's best mark, under each transform that finds the position:
-// what the book may answer, whichever transform answers first.
+// The moves with the best mark under each transform that finds the position.
 std::vector<int> BestBookMoves(const OpeningBook& book, const GameState& game);
 
 }  // namespace tesmor::test

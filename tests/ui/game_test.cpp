@@ -144,12 +144,15 @@ class GameTest : public QObject {
   }
 
   // While the computer searches, its progress lines are redrawn as they come, the board shows a
-  // busy cursor, clicks are ignored and guarded commands refused with a notice. The stop button or
-  // Esc end the search with its move played; closing the window or "退出" stop it and join the
-  // worker, and the answer that comes after is dropped.
+  // busy cursor, clicks are ignored and guarded commands refused with a notice, while the thinking
+  // time may change. The stop button or Esc end the search with its move played, at "大师" as at
+  // "8级"; closing the window or "退出" stop it and join the worker, and the answer that comes
+  // after is dropped.
   void longSearchStoppedOrClosed() {
     for (const QString end : {"stop", "Esc", "退出", "close"}) {
       WindowFixture f;
+      const int level = end == "stop" ? CmdLevelMaster : CmdLevel8;
+      f.Do(level);
       f.Press(StopButton);  // idle: nothing
       QVERIFY(!f.controller().stopRequested());
       QVERIFY(f.StartLongSearch("J9"));
@@ -161,10 +164,12 @@ class GameTest : public QObject {
       f.RightClick();
       f.Click("O1");
       f.Do(CmdLevel3);
+      f.Do(CmdMasterTime30);
       QCOMPARE(f.Moves(), 1);
       QCOMPARE(f.boxes.Take(), QStringList{"提示消息 | 计算中，暂时无法使用该功能！ | 确定 | !"});
-      QVERIFY(f.window->action(CmdLevel8)->isChecked() &&
-              !f.window->action(CmdLevel3)->isChecked());
+      QVERIFY(f.window->action(level)->isChecked() && !f.window->action(CmdLevel3)->isChecked());
+      QVERIFY(f.window->action(CmdMasterTime30)->isChecked() &&
+              !f.window->action(CmdMasterTime3)->isChecked());
       if (end == "stop") f.Press(StopButton);
       if (end == "Esc") {
         f.window->activateWindow();  // from the notice's box

@@ -116,8 +116,9 @@ class WindowTest : public QObject {
              QStringLiteral(
                  "游戏(开局(执黑 执白 双人) 切换(人机 双人) 规则(无禁手 有禁手 RIF规则) - "
                  "打开 保存 复制棋谱 粘贴棋谱 - 电脑搜索 停止搜索 搜索VCF - 悔棋 悔一回合 退出) "
-                 "等级(0级 1级 2级 3级 4级 5级 6级 7级 8级 9级 - 快速搜索 准确搜索 "
-                 "精确搜索) 选项(显示标号 使用棋谱 标记禁手) 帮助(关于)"));
+                 "等级(0级 1级 2级 3级 4级 5级 6级 7级 8级 9级 大师 - 快速搜索 准确搜索 "
+                 "精确搜索) 选项(显示标号 使用棋谱 标记禁手 - 大师思考时间(1 秒 3 秒 10 秒 30 秒)) "
+                 "帮助(关于)"));
     // The empty board.
     const QImage image = Picture(f);
     QCOMPARE(image.size(), QSize(ClientWidth, ClientHeight));
@@ -144,27 +145,37 @@ class WindowTest : public QObject {
   // ToolbarButtonCount is a button clicked, 0 nothing done.
   void ticksGreysAndImagesFollowTheCommands() {
     const std::pair<int, const char*> steps[] = {
-        {0, "人机 RIF规则 8级 快速搜索 显示标号 使用棋谱 标记禁手 / 0级 使用棋谱 / 人机 RIF规则"},
-        {CmdRulesFree, "人机 无禁手 8级 快速搜索 显示标号 使用棋谱 标记禁手 / / 人机 无禁手"},
-        {CmdLevel0, "人机 无禁手 0级 快速搜索 显示标号 使用棋谱 标记禁手 / / 人机 无禁手"},
-        {CmdUseBook, "人机 无禁手 0级 快速搜索 显示标号 标记禁手 / / 人机 无禁手"},
-        {CmdRulesForbidden, "人机 有禁手 0级 快速搜索 显示标号 标记禁手 / / 人机 有禁手"},
+        {0,
+         "人机 RIF规则 8级 快速搜索 显示标号 使用棋谱 标记禁手 3 秒 / 0级 使用棋谱 / 人机 RIF规则"},
+        {CmdRulesFree, "人机 无禁手 8级 快速搜索 显示标号 使用棋谱 标记禁手 3 秒 / / 人机 无禁手"},
+        {CmdLevel0, "人机 无禁手 0级 快速搜索 显示标号 使用棋谱 标记禁手 3 秒 / / 人机 无禁手"},
+        {CmdUseBook, "人机 无禁手 0级 快速搜索 显示标号 标记禁手 3 秒 / / 人机 无禁手"},
+        {CmdRulesForbidden, "人机 有禁手 0级 快速搜索 显示标号 标记禁手 3 秒 / / 人机 有禁手"},
         // RIF turns the book back on and moves "0级" to "1级" before greying both.
         {CmdRulesRif,
-         "人机 RIF规则 1级 快速搜索 显示标号 使用棋谱 标记禁手 / 0级 使用棋谱 / 人机 RIF规则"},
-        {RulesButton, "人机 无禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 / / 人机 无禁手"},
-        {RulesButton, "人机 有禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 / / 人机 有禁手"},
+         "人机 RIF规则 1级 快速搜索 显示标号 使用棋谱 标记禁手 3 秒 / 0级 使用棋谱 / 人机 RIF规则"},
+        {RulesButton, "人机 无禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 3 秒 / / 人机 无禁手"},
+        {RulesButton, "人机 有禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 3 秒 / / 人机 有禁手"},
         {RulesButton,
-         "人机 RIF规则 1级 快速搜索 显示标号 使用棋谱 标记禁手 / 0级 使用棋谱 / 人机 RIF规则"},
-        {RulesButton, "人机 无禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 / / 人机 无禁手"},
-        {CmdModeTwoPlayers, "双人 无禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 / / 双人 无禁手"},
-        {ModeButton, "人机 无禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 / / 人机 无禁手"},
-        {CmdTwoPlayers, "双人 无禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 / / 双人 无禁手"},
+         "人机 RIF规则 1级 快速搜索 显示标号 使用棋谱 标记禁手 3 秒 / 0级 使用棋谱 / 人机 RIF规则"},
+        {RulesButton, "人机 无禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 3 秒 / / 人机 无禁手"},
+        {CmdModeTwoPlayers,
+         "双人 无禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 3 秒 / / 双人 无禁手"},
+        {ModeButton, "人机 无禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 3 秒 / / 人机 无禁手"},
+        {CmdTwoPlayers, "双人 无禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 3 秒 / / 双人 无禁手"},
         // A ticked item chosen again keeps its tick; the toggles change theirs.
-        {CmdModeTwoPlayers, "双人 无禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 / / 双人 无禁手"},
-        {CmdExactSearch, "双人 无禁手 1级 精确搜索 显示标号 使用棋谱 标记禁手 / / 双人 无禁手"},
-        {CmdShowNumbers, "双人 无禁手 1级 精确搜索 使用棋谱 标记禁手 / / 双人 无禁手"},
-        {CmdMarkForbidden, "双人 无禁手 1级 精确搜索 使用棋谱 / / 双人 无禁手"},
+        {CmdModeTwoPlayers,
+         "双人 无禁手 1级 快速搜索 显示标号 使用棋谱 标记禁手 3 秒 / / 双人 无禁手"},
+        {CmdExactSearch,
+         "双人 无禁手 1级 精确搜索 显示标号 使用棋谱 标记禁手 3 秒 / / 双人 无禁手"},
+        {CmdShowNumbers, "双人 无禁手 1级 精确搜索 使用棋谱 标记禁手 3 秒 / / 双人 无禁手"},
+        {CmdMarkForbidden, "双人 无禁手 1级 精确搜索 使用棋谱 3 秒 / / 双人 无禁手"},
+        // One tick among the levels with "大师", which RIF keeps, and one among the times.
+        {CmdLevelMaster, "双人 无禁手 大师 精确搜索 使用棋谱 3 秒 / / 双人 无禁手"},
+        {CmdMasterTime30, "双人 无禁手 大师 精确搜索 使用棋谱 30 秒 / / 双人 无禁手"},
+        {CmdRulesRif, "双人 RIF规则 大师 精确搜索 使用棋谱 30 秒 / 0级 使用棋谱 / 双人 RIF规则"},
+        {CmdMasterTime1, "双人 RIF规则 大师 精确搜索 使用棋谱 1 秒 / 0级 使用棋谱 / 双人 RIF规则"},
+        {CmdLevel9, "双人 RIF规则 9级 精确搜索 使用棋谱 1 秒 / 0级 使用棋谱 / 双人 RIF规则"},
     };
     WindowFixture f;
     for (const auto& [what, state] : steps) {
