@@ -50,6 +50,14 @@ class Searcher {
   void Report(ProgressField field, int value) {
     if (progress_) progress_->Progress(field, value);
   }
+  // The root's threat searches stop with the search: at the stop flag, or at a quarter of the
+  // time, so that the deepening has the rest.
+  ThreatAbort Abort() const {
+    ThreatAbort abort;
+    abort.stop = limits_.stop;
+    if (limits_.time.count() > 0) abort.deadline = start_ + limits_.time / 4;
+    return abort;
+  }
   int64_t ElapsedMs() const {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();
   }
@@ -286,10 +294,11 @@ bool Searcher::Decided(MoveList& root, NodeKind kind, MasterResult& result) {
   if (kind == NodeKind::Forced || kind == NodeKind::Lost) return decide(root.moves[0], "forced");
   if (board_.Count(1 - MasterBoard::Side(board_.SideToMove()), MakesFive) > 0) return false;
   int64_t budget = 20000;
-  const int vcf = FindMasterWin(board_, 14, false, budget);
+  const ThreatAbort abort = Abort();
+  const int vcf = FindMasterWin(board_, 14, false, budget, abort);
   if (vcf >= 0 && root.Contains(vcf)) return decide(vcf, "vcf");
   budget = std::min<int64_t>(limits_.vctBudget, board_.weights().rootVctNodes);
-  const int vct = budget > 0 ? FindMasterWin(board_, 6, true, budget) : -1;
+  const int vct = budget > 0 ? FindMasterWin(board_, 6, true, budget, abort) : -1;
   if (vct >= 0 && root.Contains(vct)) return decide(vct, "vct");
   return false;
 }
@@ -302,14 +311,15 @@ void Searcher::PruneRoot(MoveList& root) {
   MasterBoard probe(game, board_.weights());
   game.SetUpMoveCount(game.moveCount - 1);
   int64_t budget = 20000;
-  if (FindMasterWin(probe, 14, false, budget) < 0) return;
+  const ThreatAbort abort = Abort();
+  if (FindMasterWin(probe, 14, false, budget, abort) < 0) return;
   MoveList kept;
   for (int i = 0; i < root.size; ++i) {
     const int move = root.moves[static_cast<size_t>(i)];
     board_.Play(move);
     budget = 5000;
     const bool stops = board_.Count(MasterBoard::Side(-colour), MakesFour) == 0 ||
-                       FindMasterWin(board_, 14, false, budget) < 0;
+                       FindMasterWin(board_, 14, false, budget, abort) < 0;
     board_.Undo();
     if (stops) kept.Add(move, root.scores[static_cast<size_t>(i)]);
   }

@@ -97,8 +97,8 @@ namespace {
 // forbidden to Black loses.
 class ThreatSearch {
  public:
-  ThreatSearch(MasterBoard& board, bool vct, int64_t& budget)
-      : board_(board), vct_(vct), budget_(budget), attacker_(board.SideToMove()) {}
+  ThreatSearch(MasterBoard& board, bool vct, int64_t& budget, const ThreatAbort& abort)
+      : board_(board), vct_(vct), budget_(budget), abort_(abort), attacker_(board.SideToMove()) {}
 
   int Root(int depth) {
     MoveList moves;
@@ -132,7 +132,7 @@ class ThreatSearch {
   }
 
   bool Attack(int depth) {
-    if (--budget_ <= 0) return false;
+    if (--budget_ <= 0 || Aborted()) return false;
     const int own = MasterBoard::Side(attacker_);
     if (board_.Count(own, MakesFive) > 0) return true;
     if (board_.Count(1 - own, MakesFive) > 0) {
@@ -187,16 +187,27 @@ class ThreatSearch {
     return true;
   }
 
+  // Every 256 nodes: a stop or the deadline spends the budget.
+  bool Aborted() {
+    if ((budget_ & 255) != 0) return false;
+    if ((abort_.stop && abort_.stop->load(std::memory_order_relaxed)) ||
+        std::chrono::steady_clock::now() >= abort_.deadline)
+      budget_ = 0;
+    return budget_ <= 0;
+  }
+
   MasterBoard& board_;
   bool vct_;
   int64_t& budget_;
+  const ThreatAbort& abort_;
   int attacker_;
 };
 
 }  // namespace
 
-int FindMasterWin(MasterBoard& board, int depth, bool vctMode, int64_t& budget) {
-  ThreatSearch search(board, vctMode, budget);
+int FindMasterWin(MasterBoard& board, int depth, bool vctMode, int64_t& budget,
+                  const ThreatAbort& abort) {
+  ThreatSearch search(board, vctMode, budget, abort);
   return search.Root(depth);
 }
 

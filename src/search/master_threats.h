@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 
 #include "search/master_board.h"
@@ -42,8 +44,16 @@ NodeKind GenerateMoves(MasterBoard& board, MoveList& list);
 // only: a Black point forbidden under renju is left out).
 void CollectThreatPoints(MasterBoard& board, int colour, uint8_t mask, MoveList& list);
 
+// When a search for a win must give up early: the stop flag or the clock.
+struct ThreatAbort {
+  const std::atomic<bool>* stop = nullptr;
+  std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
+};
+
 // A win by continuous fours (vctMode false) or by fours and threes (true) for the side to
-// move, within `depth` attacking moves and `budget` nodes; the first move, or -1.
-int FindMasterWin(MasterBoard& board, int depth, bool vctMode, int64_t& budget);
+// move, within `depth` attacking moves and `budget` nodes; the first move, or -1 (also when
+// the abort fired).
+int FindMasterWin(MasterBoard& board, int depth, bool vctMode, int64_t& budget,
+                  const ThreatAbort& abort = {});
 
 }  // namespace tesmor
