@@ -29,7 +29,7 @@ struct MasterWeights {
   int leafVcfNodes = 0;       // nodes of a search for a win by fours at the horizon (0: none)
   int openMoves = 28;         // candidates searched in a node without threats, best first
   int rootVctNodes = 20000;   // nodes of the root's search for a win by threes and fours
-  int iterationPercent = 50;  // no new iteration once this share of the time is gone
+  int iterationPercent = 70;  // no new iteration once this share of the time is gone
 
   // Reads "name value" lines; blank lines and lines starting with # are skipped. An unknown name
   // or a bad number fails with a message naming the line.
