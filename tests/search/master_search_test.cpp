@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "board/forbidden.h"
+#include "board/symmetry.h"
 #include "search/computer_move.h"
 #include "search/master_board.h"
 #include "search/master_move.h"
@@ -223,6 +224,13 @@ TEST(MasterSearch, RecordUnchangedAndStopAnswersLegalMove) {
     if (c.rif) {
       ASSERT_EQ(move.kind, ComputerAnswer::Kind::OfferingPair);
       EXPECT_NE(move.point, move.offering);
+      if (c.fifthState == 0) {
+        // Black's two offerings may not be the same move under the board's symmetries.
+        GameState withFifth = c.game;
+        withFifth.Play(PointRow(move.point), PointCol(move.point));
+        EXPECT_FALSE(
+            SameFifthOfferingExists(withFifth, PointRow(move.offering), PointCol(move.offering)));
+      }
       const bool offered = move.offering == P("K9") || move.offering == P("G7");
       EXPECT_TRUE(c.fifthState != 2 || offered);
     } else {
