@@ -27,7 +27,7 @@ struct MasterWeights {
   int orderDefence = 90;      // move ordering: the opponent's value of a point, in percent
   int reductionMoves = 6;     // quiet moves after this many may be searched one ply shallower
   int leafVcfNodes = 0;       // nodes of a search for a win by fours at the horizon (0: none)
-  int openMoves = 28;         // candidates searched in a node without threats, best first
+  int openMoves = 14;         // candidates searched in a node without threats, best first
   int rootVctNodes = 20000;   // nodes of the root's search for a win by threes and fours
   int iterationPercent = 70;  // no new iteration once this share of the time is gone
 
