@@ -81,7 +81,6 @@ bool Searcher::TimeUp() {
   nextCheck_ = nodes_ + NodesPerClockCheck;
   if (limits_.stop && limits_.stop->load(std::memory_order_relaxed)) aborted_ = true;
   if (limits_.time.count() > 0 && ElapsedMs() >= limits_.time.count()) aborted_ = true;
-  // The first iteration always finishes: it is the best move so far.
   return aborted_;
 }
 
@@ -369,9 +368,11 @@ MasterResult Searcher::Run() {
   for (int depth = 1; depth <= limits_.maxDepth; ++depth) {
     Report(ProgressField::Depth, depth);
     const int found = RootDepth(root, depth, score);
-    if (aborted_ && depth > 1) break;
+    // A stopped iteration's best move stands (rootBest_), its score only when it is the first.
+    if (aborted_ && (depth > 1 || found <= -Infinity)) break;
     score = found;
     result.depth = depth;
+    if (aborted_) break;
     if (std::abs(score) >= MateBound) break;
     if (limits_.time.count() > 0 &&
         ElapsedMs() * 100 > limits_.time.count() * board_.weights().iterationPercent)
