@@ -46,6 +46,7 @@ class Searcher {
   int RootDepth(MoveList& root, int depth, int previous);
   bool Decided(MoveList& root, NodeKind kind, MasterResult& result);
   void PruneRoot(MoveList& root);
+  void AnyLegalMoves(MoveList& root);
   void CollectPv(MasterResult& result);
   void Report(ProgressField field, int value) {
     if (progress_) progress_->Progress(field, value);
@@ -325,6 +326,20 @@ void Searcher::PruneRoot(MoveList& root) {
   if (kept.size > 0) root = kept;
 }
 
+void Searcher::AnyLegalMoves(MoveList& root) {
+  const int colour = board_.SideToMove();
+  const int own = MasterBoard::Side(colour);
+  for (int point = 0; point < CellCount; ++point) {
+    const int index = MasterBoard::Index(point);
+    if (!board_.IsEmpty(index) || board_.ForbiddenFor(colour, index) ||
+        std::find(limits_.excludedPoints.begin(), limits_.excludedPoints.end(), point) !=
+            limits_.excludedPoints.end())
+      continue;
+    root.Add(index, board_.Value(own, index) + board_.Value(1 - own, index));
+  }
+  OrderMoves(root, -1, 0);
+}
+
 void Searcher::CollectPv(MasterResult& result) {
   int played = 0;
   for (int move = rootBest_; move >= 0 && played < 12;) {
@@ -352,6 +367,9 @@ MasterResult Searcher::Run() {
       allowed.Add(move, root.scores[static_cast<size_t>(i)]);
   }
   root = allowed;
+  // A lost position may leave no move the threats allow (a block forbidden to Black), and the
+  // caller's exclusions may leave none: any legal point is better than no answer.
+  if (root.size == 0) AnyLegalMoves(root);
   // Step 2. Threats that decide.
   if (Decided(root, kind, result) || root.size == 0) return result;
   if (root.size == 1) {

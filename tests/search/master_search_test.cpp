@@ -132,6 +132,9 @@ TEST(MasterSearch, ForcedAnswers) {
       // White's four G7 can only be stopped at H8, a three-three for Black: White wins.
       {"four whose block is forbidden",
        Stones({"C3", "F8", "G8", "H6", "H7"}, {"D4", "E5", "F6", "A15"}, true), "G7", true},
+      // Black cannot block there and has lost, but still answers a legal point.
+      {"the only block is forbidden",
+       Stones({"C3", "F8", "G8", "H6", "H7"}, {"D4", "E5", "F6", "G7", "A15"}, true), "!H8", false},
       // H8 makes seven in a row for Black: no five under renju, and forbidden.
       {"overline is no five for Black",
        Stones({"D8", "E8", "F8", "G8", "I8", "J8"}, {"C8", "K8", "A3", "A6", "A9", "A12"}, true),
