@@ -33,7 +33,7 @@ bool Legal(GameState game, int point) {
          ForbiddenKindAt(game, PointRow(point), PointCol(point)) == None;
 }
 
-MasterResult Search(const GameState& game, int depth = 6) {
+MasterResult Search(const GameState& game, int depth = 4) {
   MasterSearch search(4);
   MasterLimits limits;
   limits.maxDepth = depth;
@@ -49,13 +49,13 @@ MasterResult Search(const GameState& game, int depth = 6) {
 TEST(MasterBoard, IncrementalMatchesFreshBoard) {
   const MasterWeights weights;
   std::mt19937 rng(7);
-  for (int game = 0; game < 30; ++game) {
+  for (int game = 0; game < 16; ++game) {
     const bool renju = game % 2 == 0;
     GameState start = test::RandomPosition(rng, 6, renju);
     MasterBoard board(start, weights);
     const int startEval = board.Evaluate();
     std::vector<int> played;
-    for (int move = 0; move < 40 && board.MoveCount() < CellCount; ++move) {
+    for (int move = 0; move < 30 && board.MoveCount() < CellCount; ++move) {
       GameState next = board.game();
       test::PlayRandomMove(next, rng);
       const MoveRecord last = next.history[static_cast<size_t>(next.moveCount - 1)];
