@@ -391,7 +391,8 @@ MasterResult Searcher::Run() {
     score = found;
     result.depth = depth;
     if (aborted_) break;
-    if (std::abs(score) >= MateBound) break;
+    // A win ends the deepening; a loss found within the pruned width may yet be escaped deeper.
+    if (score >= MateBound) break;
     if (limits_.time.count() > 0 &&
         ElapsedMs() * 100 > limits_.time.count() * board_.weights().iterationPercent)
       break;
