@@ -27,6 +27,8 @@ int FromTable(int score, int ply) {
   return score >= MateBound ? score - ply : score <= -MateBound ? score + ply : score;
 }
 
+// One master search: the board it plays on, the clock, the counters and the move-ordering
+// memory (killers by ply, history by colour and point) that live for this search only.
 class Searcher {
  public:
   Searcher(MasterBoard& board, TranspositionTable& table, const MasterLimits& limits,
