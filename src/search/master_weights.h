@@ -28,7 +28,7 @@ struct MasterWeights {
   int reductionMoves = 6;     // quiet moves after this many may be searched one ply shallower
   int leafVcfNodes = 0;       // nodes of a search for a win by fours at the horizon (0: none)
   int openMoves = 14;         // candidates searched in a node without threats, best first
-  int rootVctNodes = 20000;   // nodes of the root's search for a win by threes and fours
+  int rootVctNodes = 0;       // nodes of the root's search for a win by threes and fours (0: none)
   int iterationPercent = 70;  // no new iteration once this share of the time is gone
 
   // Reads "name value" lines; blank lines and lines starting with # are skipped. An unknown name

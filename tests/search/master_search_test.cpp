@@ -166,6 +166,28 @@ TEST(MasterSearch, ForcedAnswers) {
   EXPECT_LT(free.score, MateBound);
 }
 
+// The root's search for a win by threes and fours, when the weights give it nodes: H8 makes two
+// open threes, a win without forbidden moves and a foul under renju.
+TEST(MasterSearch, WinByThreesAtTheRoot) {
+  MasterSearch search(4);
+  MasterWeights weights;
+  weights.rootVctNodes = 20000;
+  search.SetWeights(weights);
+  MasterLimits limits;
+  limits.maxDepth = 2;
+  for (const bool renju : {false, true}) {
+    const GameState game = Stones({"F8", "G8", "H6", "H7"}, {"A15", "O15", "O1", "A1"}, renju);
+    const MasterResult result = search.Search(game, limits);
+    EXPECT_TRUE(Legal(game, result.point)) << PointText(result.point);
+    if (renju) {
+      EXPECT_NE(PointText(result.point), "H8");
+    } else {
+      EXPECT_STREQ(result.decidedBy, "vct");
+      EXPECT_GE(result.score, MateBound);
+    }
+  }
+}
+
 // Keys that share a bucket must not answer for each other, and the deeper result keeps its slot.
 TEST(MasterTable, CollidingKeys) {
   TranspositionTable table(1);
