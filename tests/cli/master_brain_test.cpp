@@ -36,7 +36,7 @@ TEST(MasterBrain, MessageAndLevelSwitch) {
   ASSERT_EQ(brain.Reply(), "OK");
   const std::regex master(
       "MESSAGE level master, depth [0-9]+, score -?[0-9]+, nodes [0-9]+, speed [0-9]+ nps, "
-      "pv( [0-9]+,[0-9]+)+, (search|vcf|vct|five|forced), [0-9]+ ms(, stopped)?");
+      "pv( [0-9]+,[0-9]+)+, (search|vcf|vct|five|forced|book|opening), [0-9]+ ms(, stopped)?");
   struct Step {
     const char* info;
     const char* level;
