@@ -54,10 +54,11 @@ def main():
         wins, losses = int(words[4]), int(words[6])
         kept = "kept:" in words
         check(kept == (wins > losses), "kept or rejected against its score: " + line)
+        changes = [change.split("=") for change in line.split(": ", 2)[-1].split()]
+        for name, value in changes:
+            check(int(value) * best[name] > 0, "%s changed its sign: %s" % (name, line))
         if kept:
-            for change in line.split(": ", 2)[-1].split():
-                name, value = change.split("=")
-                best[name] = int(value)
+            best.update((name, int(value)) for name, value in changes)
     check(weights == best, "the weights file is not the last kept candidate: %s" % weights)
     check(distance(weights) < distance(dict(weights_engine.DEFAULTS)),
           "the run did not come nearer the best weights: %s" % weights)

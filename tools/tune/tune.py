@@ -58,9 +58,19 @@ def step_of(value, relative):
 
 
 def perturbed(weights, signs, relative):
+    """The weights moved by one step each in the direction of its sign (0: unchanged). A weight
+    keeps its sign: a positive one stays at least one unit, a zero one stays zero or above, as a
+    count or a divisor must."""
     result = []
     for (name, value), sign in zip(weights, signs):
-        result.append((name, value + sign * step_of(value, relative)))
+        moved = value + sign * step_of(value, relative)
+        if value > 0:
+            moved = max(moved, 1 if isinstance(value, int) else value * relative)
+        elif value == 0:
+            moved = max(moved, 0)
+        else:
+            moved = min(moved, -1 if isinstance(value, int) else value * relative)
+        result.append((name, moved))
     return result
 
 
@@ -126,7 +136,7 @@ def tune(args, log):
     with tempfile.TemporaryDirectory(prefix="tesmor-tune-") as work:
         tuner = Tuner(args, work)
         for round_number in range(1, args.rounds + 1):
-            signs = [rng.choice((-1, 1)) for _ in best]
+            signs = [rng.choice((-1, 1)) if name not in args.fixed else 0 for name, _ in best]
             for direction in (1, -1):
                 candidate = perturbed(best, [direction * s for s in signs], args.step)
                 score = tuner.match(candidate, best)
@@ -166,16 +176,20 @@ def main():
     parser.add_argument("--concurrency", type=int, default=1)
     parser.add_argument("--info", action="append", default=[],
                         help="an INFO line for both engines, e.g. 'level 9' (repeatable)")
+    parser.add_argument("--fixed", default="",
+                        help="comma-separated weights to leave as they are")
     args = parser.parse_args()
+    args.fixed = set(filter(None, args.fixed.split(",")))
 
     with open(args.out + ".log", "w", encoding="utf-8") as log_file:
         def log(line):
             log_file.write(line + "\n")
             log_file.flush()
             print(line, flush=True)
-        log("settings seed=%d rounds=%d step=%s openings=%s turn_ms=%d rules=%s info=%s" % (
-            args.seed, args.rounds, args.step, args.openings, args.turn_ms, args.rules,
-            ",".join(args.info) or "-"))
+        log("settings seed=%d rounds=%d step=%s openings=%s turn_ms=%d rules=%s info=%s "
+            "fixed=%s" % (args.seed, args.rounds, args.step, args.openings, args.turn_ms,
+                          args.rules, ",".join(args.info) or "-",
+                          ",".join(sorted(args.fixed)) or "-"))
         log("engine %s" % args.engine)
         log("source %s" % source_revision())
         best = tune(args, log)
