@@ -17,6 +17,7 @@ import argparse
 import os
 import random
 import shlex
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -152,10 +153,12 @@ def tune(args, log):
     return best
 
 
-def source_revision():
-    """The commit of the sources beside this script, to say which engine a result belongs to."""
+def source_revision(engine):
+    """The commit of the work tree that holds the engine's program, to say which engine a result
+    belongs to; "unknown" for a program outside one."""
+    program = shutil.which(shlex.split(engine)[0]) or shlex.split(engine)[0]
     try:
-        return subprocess.run(["git", "-C", os.path.dirname(os.path.abspath(__file__)),
+        return subprocess.run(["git", "-C", os.path.dirname(os.path.abspath(program)),
                                "describe", "--always", "--dirty"], capture_output=True,
                               text=True, timeout=10).stdout.strip() or "unknown"
     except OSError:
@@ -191,7 +194,7 @@ def main():
                           args.rules, ",".join(args.info) or "-",
                           ",".join(sorted(args.fixed)) or "-"))
         log("engine %s" % args.engine)
-        log("source %s" % source_revision())
+        log("source %s" % source_revision(args.engine))
         best = tune(args, log)
         log("final " + " ".join("%s=%s" % w for w in best))
     # Written beside and then renamed, so that a stopped run never leaves half a weights file.
