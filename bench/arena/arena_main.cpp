@@ -132,6 +132,10 @@ bool ParseOptions(int argc, char** argv, ArenaOptions& o, std::string& error) {
       error = "--engine" + std::to_string(e + 1) + " is required";
       return false;
     }
+    if (FindProgram(o.engines[e].argv[0]).empty()) {
+      error = "no program " + o.engines[e].argv[0] + " to run";
+      return false;
+    }
     if (o.names[e].empty()) {
       const std::string& program = o.engines[e].argv[0];
       o.names[e] = program.substr(program.find_last_of('/') + 1);

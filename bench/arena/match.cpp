@@ -90,10 +90,11 @@ bool Game::AwaitAnswer(int e, Clock::time_point deadline, bool onMatchClock, con
     const ReadStatus status = process_[e].ReadLine(deadline, line, settings_.interrupt);
     if (status == ReadStatus::Line) {
       Log(e, " > ", line);
-      if (IsCommentLine(line)) continue;
-      return true;
+      if (!IsCommentLine(line)) return true;
+      // Comments do not stop the clock: an engine that writes them without end runs out of time.
+      if (Clock::now() < deadline) continue;
     }
-    if (status == ReadStatus::Timeout) {
+    if (status == ReadStatus::Line || status == ReadStatus::Timeout) {
       Lose(e, onMatchClock ? EndReason::MatchTime : EndReason::Timeout,
            onMatchClock ? "match time used up" : std::string("no answer in time to ") + request);
     } else if (status == ReadStatus::Closed) {

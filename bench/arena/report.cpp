@@ -50,10 +50,14 @@ std::string Tally::Summary(const std::array<std::string, 2>& names) const {
   text += "  as Black " + RecordText(byColour_[0].wins, byColour_[0].losses, byColour_[0].draws) +
           "; as White " + RecordText(byColour_[1].wins, byColour_[1].losses, byColour_[1].draws) +
           "\n";
-  text += Format("Score %.1f = %.1f %%, 95 %% Wilson interval %.1f %% .. %.1f %%", points,
-                 100 * interval.score, 100 * interval.low, 100 * interval.high);
-  text += Format("; Elo %+.0f (%+.0f .. %+.0f)\n", EloDifference(interval.score),
-                 EloDifference(interval.low), EloDifference(interval.high));
+  if (games_ == 0) {
+    text += "No game finished\n";
+  } else {
+    text += Format("Score %.1f = %.1f %%, 95 %% Wilson interval %.1f %% .. %.1f %%", points,
+                   100 * interval.score, 100 * interval.low, 100 * interval.high);
+    text += Format("; Elo %+.0f (%+.0f .. %+.0f)\n", EloDifference(interval.score),
+                   EloDifference(interval.low), EloDifference(interval.high));
+  }
   for (size_t e = 0; e < 2; ++e) {
     const auto& by = lossesBy_[e];
     auto count = [&](EndReason reason) { return std::to_string(by[static_cast<size_t>(reason)]); };
@@ -68,7 +72,7 @@ std::string Tally::Summary(const std::array<std::string, 2>& names) const {
                          static_cast<double>(t.totalMs) / t.moves, static_cast<double>(t.maxMs));
   }
   if (interrupted_ > 0)
-    text += std::to_string(interrupted_) + " games interrupted and not counted\n";
+    text += "Interrupted and not counted: " + std::to_string(interrupted_) + "\n";
   return text;
 }
 
