@@ -21,13 +21,13 @@ std::string RecordText(int wins, int losses, int draws) {
 
 }  // namespace
 
-void Tally::Add(const GameSpec& spec, const GameResult& result) {
+void Tally::Add(const GameSetup& setup, const GameResult& result) {
   if (result.reason == EndReason::Interrupted) {
     ++interrupted_;
     return;
   }
   ++games_;
-  Record& colour = byColour_[spec.blackEngine == 0 ? 0 : 1];
+  Record& colour = byColour_[setup.blackEngine == 0 ? 0 : 1];
   for (Record* record : {&all_, &colour}) {
     if (result.winner == 0) ++record->wins;
     if (result.winner == 1) ++record->losses;
@@ -82,11 +82,11 @@ std::string ResultText(const GameResult& result) {
   return result.winnerColour == Black ? "1-0" : "0-1";
 }
 
-std::string GameLine(const GameSpec& spec, const GameResult& result, int gameCount,
+std::string GameLine(const GameSetup& setup, const GameResult& result, int gameCount,
                      const std::array<std::string, 2>& names) {
-  const size_t black = spec.blackEngine == 0 ? 0 : 1;
-  std::string line = "Game " + std::to_string(spec.number) + "/" + std::to_string(gameCount) +
-                     "  opening " + spec.opening + "  " + names[black] + " (Black) - " +
+  const size_t black = setup.blackEngine == 0 ? 0 : 1;
+  std::string line = "Game " + std::to_string(setup.number) + "/" + std::to_string(gameCount) +
+                     "  opening " + setup.opening + "  " + names[black] + " (Black) - " +
                      names[1 - black] + " (White)  " + ResultText(result) + " " +
                      EndReasonName(result.reason) + ", " + std::to_string(result.moveCount) +
                      " stones";
@@ -99,11 +99,11 @@ std::string GamesFileHeader(const std::string& settings) {
          "\n# game\topening\tblack\twhite\tresult\treason\tmoves\tdetail\n";
 }
 
-std::string GamesFileLine(const GameSpec& spec, const GameResult& result) {
-  const int black = spec.blackEngine + 1;
+std::string GamesFileLine(const GameSetup& setup, const GameResult& result) {
+  const int black = setup.blackEngine + 1;
   std::string reason = EndReasonName(result.reason);
   if (result.reason == EndReason::Foul) reason += std::string("-") + ForbiddenKindName(result.foul);
-  return std::to_string(spec.number) + "\t" + spec.opening + "\t" + std::to_string(black) + "\t" +
+  return std::to_string(setup.number) + "\t" + setup.opening + "\t" + std::to_string(black) + "\t" +
          std::to_string(3 - black) + "\t" + ResultText(result) + "\t" + reason + "\t" +
          result.moves + "\t" + result.detail + "\n";
 }

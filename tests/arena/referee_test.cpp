@@ -22,11 +22,11 @@ std::vector<int> Stones(const std::string& moves) {
 }
 
 // Both engines run the fake with the same two scripts: whichever plays Black plays the first.
-std::array<EngineSpec, 2> FakeEngines(const std::string& black, const std::string& white,
-                                      const std::vector<std::string>& extra = {}) {
+std::array<EngineSetup, 2> FakeEngines(const std::string& black, const std::string& white,
+                                       const std::vector<std::string>& extra = {}) {
   std::vector<std::string> argv = {TESMOR_FAKE_ENGINE, "--black", black, "--white", white};
   argv.insert(argv.end(), extra.begin(), extra.end());
-  return {EngineSpec{"one", argv, {}}, EngineSpec{"two", argv, {}}};
+  return {EngineSetup{"one", argv, {}}, EngineSetup{"two", argv, {}}};
 }
 
 MatchSettings QuickSettings(bool renju) {
@@ -90,11 +90,11 @@ TEST(ArenaReferee, JudgesEachWayAGameEnds) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const GameSpec spec{1, "test", Stones(c.start), c.blackEngine};
+    const GameSetup setup{1, "test", Stones(c.start), c.blackEngine};
     MatchSettings settings = QuickSettings(c.renju);
     settings.matchMs = c.matchMs;
     if (c.matchMs > 0) settings.turnMs = 2000;
-    const GameResult result = PlayGame(spec, FakeEngines(c.black, c.white), settings);
+    const GameResult result = PlayGame(setup, FakeEngines(c.black, c.white), settings);
     EXPECT_STREQ(EndReasonName(result.reason), EndReasonName(c.reason)) << result.detail;
     EXPECT_EQ(result.winnerColour, c.winnerColour);
     EXPECT_EQ(result.foul, c.foul);
@@ -103,7 +103,7 @@ TEST(ArenaReferee, JudgesEachWayAGameEnds) {
     // The record ends with the stone that was judged; a refused answer leaves no stone.
     const bool stonePlayed = c.reason == EndReason::Five || c.reason == EndReason::Foul;
     const size_t startCount =
-        spec.start.size() + (stonePlayed ? 1 : 0) + (c.reason == EndReason::MatchTime ? 2 : 0);
+        setup.start.size() + (stonePlayed ? 1 : 0) + (c.reason == EndReason::MatchTime ? 2 : 0);
     EXPECT_EQ(result.moveCount,
               c.reason == EndReason::FullBoard ? CellCount : static_cast<int>(startCount));
   }
