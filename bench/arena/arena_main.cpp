@@ -49,7 +49,7 @@ void PrintUsage(std::ostream& out) {
 }
 
 struct ArenaOptions {
-  std::array<EngineSpec, 2> engines;
+  std::array<EngineSetup, 2> engines;
   std::array<std::string, 2> names;
   MatchSettings settings;
   std::string openings = "all";
@@ -132,6 +132,10 @@ bool ParseOptions(int argc, char** argv, ArenaOptions& o, std::string& error) {
       error = "--engine" + std::to_string(e + 1) + " is required";
       return false;
     }
+    if (FindProgram(o.engines[e].argv[0]).empty()) {
+      error = "no program " + o.engines[e].argv[0] + " to run";
+      return false;
+    }
     if (o.names[e].empty()) {
       const std::string& program = o.engines[e].argv[0];
       o.names[e] = program.substr(program.find_last_of('/') + 1);
@@ -198,7 +202,7 @@ bool ReadPositions(const std::string& path, std::vector<std::vector<int>>& posit
 }
 
 // Each start twice, engine 1 Black first.
-bool MakeGames(const ArenaOptions& o, std::vector<GameSpec>& games, std::string& error) {
+bool MakeGames(const ArenaOptions& o, std::vector<GameSetup>& games, std::string& error) {
   std::vector<std::pair<std::string, std::vector<int>>> starts;
   if (!o.positions.empty()) {
     std::vector<std::vector<int>> positions;
@@ -268,12 +272,12 @@ class MatchOutput {
   }
 
   // Games are written as they end, so that a stopped match keeps what it played.
-  void GameEnded(const GameSpec& spec, const GameResult& result) {
+  void GameEnded(const GameSetup& setup, const GameResult& result) {
     const std::lock_guard lock(mutex_);
-    std::cout << GameLine(spec, result, gameCount_, names_) << std::endl;
+    std::cout << GameLine(setup, result, gameCount_, names_) << std::endl;
     if (games_.is_open() && result.reason != EndReason::Interrupted)
-      games_ << GamesFileLine(spec, result) << std::flush;
-    tally_.Add(spec, result);
+      games_ << GamesFileLine(setup, result) << std::flush;
+    tally_.Add(setup, result);
   }
 
   const Tally& Totals() const { return tally_; }
@@ -287,7 +291,7 @@ class MatchOutput {
   Tally tally_;
 };
 
-void RunGames(const std::vector<GameSpec>& games, const ArenaOptions& o, MatchOutput& output) {
+void RunGames(const std::vector<GameSetup>& games, const ArenaOptions& o, MatchOutput& output) {
   std::atomic<size_t> next{0};
   auto worker = [&] {
     for (size_t i = next++; i < games.size() && !gInterrupted; i = next++)
@@ -313,7 +317,7 @@ int main(int argc, char** argv) {
   const int answered = AnswerStandardOption(argc, argv, "tesmor-arena", PrintUsage);
   if (answered >= 0) return answered;
   ArenaOptions options;
-  std::vector<GameSpec> games;
+  std::vector<GameSetup> games;
   std::string error;
   if (!ParseOptions(argc, argv, options, error) || !MakeGames(options, games, error)) {
     std::cerr << "tesmor-arena: " << error << " (--help lists the options)\n";

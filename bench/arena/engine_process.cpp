@@ -15,14 +15,8 @@
 
 namespace tesmor::arena {
 
-namespace {
-
-// A wait for output wakes at least this often to look at the interrupt flag.
-constexpr auto PollSlice = std::chrono::milliseconds(100);
-
-// The program to run: a name without a slash is looked up on PATH, as a shell would.
-std::string ResolveProgram(const std::string& name) {
-  if (name.find('/') != std::string::npos) return name;
+std::string FindProgram(const std::string& name) {
+  if (name.find('/') != std::string::npos) return ::access(name.c_str(), X_OK) == 0 ? name : "";
   const char* path = std::getenv("PATH");
   std::string dirs = path ? path : "/usr/bin:/bin";
   size_t start = 0;
@@ -33,8 +27,13 @@ std::string ResolveProgram(const std::string& name) {
     if (::access(candidate.c_str(), X_OK) == 0) return candidate;
     start = end + 1;
   }
-  return name;
+  return "";
 }
+
+namespace {
+
+// A wait for output wakes at least this often to look at the interrupt flag.
+constexpr auto PollSlice = std::chrono::milliseconds(100);
 
 std::string DescribeStatus(int status) {
   if (WIFEXITED(status)) return "exit " + std::to_string(WEXITSTATUS(status));
@@ -56,6 +55,8 @@ void IgnoreBrokenPipes() {
   ::setpgid(0, 0);
   ::signal(SIGPIPE, SIG_DFL);
   if (::dup2(input, STDIN_FILENO) < 0 || ::dup2(output, STDOUT_FILENO) < 0) ::_exit(127);
+  // The arena's own files (the games file, the log) are no business of the engine.
+  ::close_range(3, ~0U, 0);
   ::execv(program, argv);
   ::_exit(127);
 }
@@ -96,7 +97,8 @@ bool EngineProcess::Start(const std::vector<std::string>& argv, std::string& err
     error = "empty engine command";
     return false;
   }
-  const std::string program = ResolveProgram(argv[0]);
+  const std::string found = FindProgram(argv[0]);
+  const std::string program = found.empty() ? argv[0] : found;
   std::vector<char*> args;
   for (const std::string& word : argv) args.push_back(const_cast<char*>(word.c_str()));
   args.push_back(nullptr);

@@ -17,6 +17,10 @@ using Clock = std::chrono::steady_clock;
 // blanks inside a word. Nothing is expanded; the program is run without a shell.
 std::vector<std::string> SplitCommandLine(const std::string& command);
 
+// The path that runs a program: a name with a slash as it is, others looked up on PATH as a shell
+// would; "" when there is no such executable file.
+std::string FindProgram(const std::string& name);
+
 // What a wait for a line of the engine's output found.
 enum class ReadStatus { Line, Timeout, Closed, Interrupted };
 

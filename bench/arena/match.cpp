@@ -28,12 +28,12 @@ bool IsCommentLine(const std::string& line) {
 // which of them has been shown the board.
 class Game {
  public:
-  Game(const GameSpec& spec, const std::array<EngineSpec, 2>& engines,
+  Game(const GameSetup& setup, const std::array<EngineSetup, 2>& engines,
        const MatchSettings& settings)
-      : spec_(spec), engines_(engines), settings_(settings) {
+      : setup_(setup), engines_(engines), settings_(settings) {
     ClearGameState(game_);
     game_.forbiddenRulesOn = settings.renju;
-    for (const int point : spec.start) RecordMove(game_, PointRow(point), PointCol(point));
+    for (const int point : setup.start) RecordMove(game_, PointRow(point), PointCol(point));
     for (int64_t& left : leftMs_) left = settings.matchMs;
   }
 
@@ -41,7 +41,7 @@ class Game {
 
  private:
   int EngineToMove() const {
-    return game_.SideToMove() == Black ? spec_.blackEngine : 1 - spec_.blackEngine;
+    return game_.SideToMove() == Black ? setup_.blackEngine : 1 - setup_.blackEngine;
   }
   bool StartEngine(int e);
   void SendPosition(int e);
@@ -52,8 +52,8 @@ class Game {
   bool AwaitAnswer(int e, Clock::time_point deadline, bool onMatchClock, const char* request,
                    std::string& line);
 
-  const GameSpec& spec_;
-  const std::array<EngineSpec, 2>& engines_;
+  const GameSetup& setup_;
+  const std::array<EngineSetup, 2>& engines_;
   const MatchSettings& settings_;
   GameState game_;
   std::array<EngineProcess, 2> process_;
@@ -65,7 +65,7 @@ class Game {
 
 void Game::Log(int e, const char* direction, const std::string& line) const {
   if (settings_.log)
-    settings_.log("game " + std::to_string(spec_.number) + " engine " + std::to_string(e + 1) +
+    settings_.log("game " + std::to_string(setup_.number) + " engine " + std::to_string(e + 1) +
                   direction + line);
 }
 
@@ -76,7 +76,7 @@ bool Game::Send(int e, const std::string& line) {
 
 void Game::Lose(int e, EndReason reason, const std::string& detail) {
   result_.winner = 1 - e;
-  result_.winnerColour = e == spec_.blackEngine ? White : Black;
+  result_.winnerColour = e == setup_.blackEngine ? White : Black;
   result_.reason = reason;
   result_.detail = "engine " + std::to_string(e + 1) + ": " + detail;
   over_ = true;
@@ -90,10 +90,11 @@ bool Game::AwaitAnswer(int e, Clock::time_point deadline, bool onMatchClock, con
     const ReadStatus status = process_[e].ReadLine(deadline, line, settings_.interrupt);
     if (status == ReadStatus::Line) {
       Log(e, " > ", line);
-      if (IsCommentLine(line)) continue;
-      return true;
+      if (!IsCommentLine(line)) return true;
+      // Comments do not stop the clock: an engine that writes them without end runs out of time.
+      if (Clock::now() < deadline) continue;
     }
-    if (status == ReadStatus::Timeout) {
+    if (status == ReadStatus::Line || status == ReadStatus::Timeout) {
       Lose(e, onMatchClock ? EndReason::MatchTime : EndReason::Timeout,
            onMatchClock ? "match time used up" : std::string("no answer in time to ") + request);
     } else if (status == ReadStatus::Closed) {
@@ -237,7 +238,7 @@ const char* EndReasonName(EndReason reason) {
   return "?";
 }
 
-GameResult PlayGame(const GameSpec& game, const std::array<EngineSpec, 2>& engines,
+GameResult PlayGame(const GameSetup& game, const std::array<EngineSetup, 2>& engines,
                     const MatchSettings& settings) {
   return Game(game, engines, settings).Play();
 }

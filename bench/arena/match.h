@@ -14,7 +14,7 @@
 namespace tesmor::arena {
 
 // An engine as the arena runs it: its command and the INFO lines only it is sent.
-struct EngineSpec {
+struct EngineSetup {
   std::string name;
   std::vector<std::string> argv;
   std::vector<std::string> info;  // e.g. "level 9", sent as "INFO level 9"
@@ -35,7 +35,7 @@ struct MatchSettings {
 };
 
 // One game: a starting position and which engine (0 or 1) plays Black.
-struct GameSpec {
+struct GameSetup {
   int number = 1;
   std::string opening;     // how the games file names the start, e.g. "3" or "pos2"
   std::vector<int> start;  // PointIndex stones, Black first
@@ -65,7 +65,7 @@ struct GameResult {
 };
 
 // Plays one game between two engines started for it, and stops them whatever happens.
-GameResult PlayGame(const GameSpec& game, const std::array<EngineSpec, 2>& engines,
+GameResult PlayGame(const GameSetup& game, const std::array<EngineSetup, 2>& engines,
                     const MatchSettings& settings);
 
 }  // namespace tesmor::arena

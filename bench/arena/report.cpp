@@ -21,13 +21,13 @@ std::string RecordText(int wins, int losses, int draws) {
 
 }  // namespace
 
-void Tally::Add(const GameSpec& spec, const GameResult& result) {
+void Tally::Add(const GameSetup& setup, const GameResult& result) {
   if (result.reason == EndReason::Interrupted) {
     ++interrupted_;
     return;
   }
   ++games_;
-  Record& colour = byColour_[spec.blackEngine == 0 ? 0 : 1];
+  Record& colour = byColour_[setup.blackEngine == 0 ? 0 : 1];
   for (Record* record : {&all_, &colour}) {
     if (result.winner == 0) ++record->wins;
     if (result.winner == 1) ++record->losses;
@@ -50,10 +50,14 @@ std::string Tally::Summary(const std::array<std::string, 2>& names) const {
   text += "  as Black " + RecordText(byColour_[0].wins, byColour_[0].losses, byColour_[0].draws) +
           "; as White " + RecordText(byColour_[1].wins, byColour_[1].losses, byColour_[1].draws) +
           "\n";
-  text += Format("Score %.1f = %.1f %%, 95 %% Wilson interval %.1f %% .. %.1f %%", points,
-                 100 * interval.score, 100 * interval.low, 100 * interval.high);
-  text += Format("; Elo %+.0f (%+.0f .. %+.0f)\n", EloDifference(interval.score),
-                 EloDifference(interval.low), EloDifference(interval.high));
+  if (games_ == 0) {
+    text += "No game finished\n";
+  } else {
+    text += Format("Score %.1f = %.1f %%, 95 %% Wilson interval %.1f %% .. %.1f %%", points,
+                   100 * interval.score, 100 * interval.low, 100 * interval.high);
+    text += Format("; Elo %+.0f (%+.0f .. %+.0f)\n", EloDifference(interval.score),
+                   EloDifference(interval.low), EloDifference(interval.high));
+  }
   for (size_t e = 0; e < 2; ++e) {
     const auto& by = lossesBy_[e];
     auto count = [&](EndReason reason) { return std::to_string(by[static_cast<size_t>(reason)]); };
@@ -68,7 +72,7 @@ std::string Tally::Summary(const std::array<std::string, 2>& names) const {
                          static_cast<double>(t.totalMs) / t.moves, static_cast<double>(t.maxMs));
   }
   if (interrupted_ > 0)
-    text += std::to_string(interrupted_) + " games interrupted and not counted\n";
+    text += "Interrupted and not counted: " + std::to_string(interrupted_) + "\n";
   return text;
 }
 
@@ -78,11 +82,11 @@ std::string ResultText(const GameResult& result) {
   return result.winnerColour == Black ? "1-0" : "0-1";
 }
 
-std::string GameLine(const GameSpec& spec, const GameResult& result, int gameCount,
+std::string GameLine(const GameSetup& setup, const GameResult& result, int gameCount,
                      const std::array<std::string, 2>& names) {
-  const size_t black = spec.blackEngine == 0 ? 0 : 1;
-  std::string line = "Game " + std::to_string(spec.number) + "/" + std::to_string(gameCount) +
-                     "  opening " + spec.opening + "  " + names[black] + " (Black) - " +
+  const size_t black = setup.blackEngine == 0 ? 0 : 1;
+  std::string line = "Game " + std::to_string(setup.number) + "/" + std::to_string(gameCount) +
+                     "  opening " + setup.opening + "  " + names[black] + " (Black) - " +
                      names[1 - black] + " (White)  " + ResultText(result) + " " +
                      EndReasonName(result.reason) + ", " + std::to_string(result.moveCount) +
                      " stones";
@@ -95,11 +99,11 @@ std::string GamesFileHeader(const std::string& settings) {
          "\n# game\topening\tblack\twhite\tresult\treason\tmoves\tdetail\n";
 }
 
-std::string GamesFileLine(const GameSpec& spec, const GameResult& result) {
-  const int black = spec.blackEngine + 1;
+std::string GamesFileLine(const GameSetup& setup, const GameResult& result) {
+  const int black = setup.blackEngine + 1;
   std::string reason = EndReasonName(result.reason);
   if (result.reason == EndReason::Foul) reason += std::string("-") + ForbiddenKindName(result.foul);
-  return std::to_string(spec.number) + "\t" + spec.opening + "\t" + std::to_string(black) + "\t" +
+  return std::to_string(setup.number) + "\t" + setup.opening + "\t" + std::to_string(black) + "\t" +
          std::to_string(3 - black) + "\t" + ResultText(result) + "\t" + reason + "\t" +
          result.moves + "\t" + result.detail + "\n";
 }

@@ -11,7 +11,7 @@ namespace tesmor::arena {
 // its answer times.
 class Tally {
  public:
-  void Add(const GameSpec& spec, const GameResult& result);
+  void Add(const GameSetup& setup, const GameResult& result);
   int Games() const { return games_; }
   // The closing lines: results, score with its interval, losses by reason, answer times.
   std::string Summary(const std::array<std::string, 2>& names) const;
@@ -34,12 +34,12 @@ class Tally {
 std::string ResultText(const GameResult& result);
 
 // The line printed when a game ends.
-std::string GameLine(const GameSpec& spec, const GameResult& result, int gameCount,
+std::string GameLine(const GameSetup& setup, const GameResult& result, int gameCount,
                      const std::array<std::string, 2>& names);
 
 // The games file: a comment header, then one tab-separated line per game with the columns
 // game, opening, black engine (1 or 2), white engine, result, reason, moves, detail.
 std::string GamesFileHeader(const std::string& settings);
-std::string GamesFileLine(const GameSpec& spec, const GameResult& result);
+std::string GamesFileLine(const GameSetup& setup, const GameResult& result);
 
 }  // namespace tesmor::arena

@@ -47,19 +47,19 @@ TEST_F(ArenaProcesses, EveryEngineAndItsHelpersAreGoneAfterTheGame) {
   settings.endGrace = std::chrono::milliseconds(200);
   const std::string fake = TESMOR_FAKE_ENGINE;
   const std::string pids = Path("pids");
-  GameSpec spec{1, "test", {PointIndex(7, 7), PointIndex(8, 8), PointIndex(7, 8)}, 0};
+  GameSetup setup{1, "test", {PointIndex(7, 7), PointIndex(8, 8), PointIndex(7, 8)}, 0};
   // White starts a helper and then hangs on its move; Black ignores END after it has won.
-  std::array<EngineSpec, 2> engines = {
-      EngineSpec{"black", {fake, "--pid-file", pids, "--ignore-end", "--black", "J8 K8 L8"}, {}},
-      EngineSpec{"white",
-                 {fake, "--pid-file", pids, "--white", "child=" + Path("helper") + " A1 hang"},
-                 {}}};
-  const GameResult hung = PlayGame(spec, engines, settings);
+  std::array<EngineSetup, 2> engines = {
+      EngineSetup{"black", {fake, "--pid-file", pids, "--ignore-end", "--black", "J8 K8 L8"}, {}},
+      EngineSetup{"white",
+                  {fake, "--pid-file", pids, "--white", "child=" + Path("helper") + " A1 hang"},
+                  {}}};
+  const GameResult hung = PlayGame(setup, engines, settings);
   EXPECT_EQ(hung.reason, EndReason::Timeout) << hung.detail;
   EXPECT_EQ(hung.winner, 0);
   // The same engines once more, where Black's five ends the game and White's helper lives on.
   engines[1].argv.back() = "child=" + Path("helper") + " A1 A2 A3";
-  const GameResult won = PlayGame(spec, engines, settings);
+  const GameResult won = PlayGame(setup, engines, settings);
   EXPECT_EQ(won.reason, EndReason::Five) << won.detail;
 
   ASSERT_EQ(Pids("pids").size(), 4u);

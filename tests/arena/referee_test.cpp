@@ -22,11 +22,11 @@ std::vector<int> Stones(const std::string& moves) {
 }
 
 // Both engines run the fake with the same two scripts: whichever plays Black plays the first.
-std::array<EngineSpec, 2> FakeEngines(const std::string& black, const std::string& white,
-                                      const std::vector<std::string>& extra = {}) {
+std::array<EngineSetup, 2> FakeEngines(const std::string& black, const std::string& white,
+                                       const std::vector<std::string>& extra = {}) {
   std::vector<std::string> argv = {TESMOR_FAKE_ENGINE, "--black", black, "--white", white};
   argv.insert(argv.end(), extra.begin(), extra.end());
-  return {EngineSpec{"one", argv, {}}, EngineSpec{"two", argv, {}}};
+  return {EngineSetup{"one", argv, {}}, EngineSetup{"two", argv, {}}};
 }
 
 MatchSettings QuickSettings(bool renju) {
@@ -62,6 +62,7 @@ TEST(ArenaReferee, JudgesEachWayAGameEnds) {
     int winnerColour;
     EndReason reason;
     ForbiddenKind foul;
+    int64_t matchMs = 0;
   } cases[] = {
       {"Black's exact five", true, row8, "G8", "", 0, Black, EndReason::Five, None},
       {"Black's six is a foul", true, row8 + " M8 A9", "L8", "", 0, White, EndReason::Foul,
@@ -81,13 +82,19 @@ TEST(ArenaReferee, JudgesEachWayAGameEnds) {
       {"no move at all", false, row8, "say=hello", "", 0, White, EndReason::Illegal, None},
       {"a crash", true, row8, "crash", "", 0, White, EndReason::Crash, None},
       {"too slow", true, row8, "sleep=3000 G8", "", 1, White, EndReason::Timeout, None},
+      // The turn's time is long; the second answer overruns what the first left of the game's.
+      {"out of match time", true, row8, "sleep=600 B1 sleep=600 B3", "C2", 1, White,
+       EndReason::MatchTime, None, 700},
       {"a full board", false, "", FullBoardScript(Black), FullBoardScript(White), 0, Empty,
        EndReason::FullBoard, None},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const GameSpec spec{1, "test", Stones(c.start), c.blackEngine};
-    const GameResult result = PlayGame(spec, FakeEngines(c.black, c.white), QuickSettings(c.renju));
+    const GameSetup setup{1, "test", Stones(c.start), c.blackEngine};
+    MatchSettings settings = QuickSettings(c.renju);
+    settings.matchMs = c.matchMs;
+    if (c.matchMs > 0) settings.turnMs = 2000;
+    const GameResult result = PlayGame(setup, FakeEngines(c.black, c.white), settings);
     EXPECT_STREQ(EndReasonName(result.reason), EndReasonName(c.reason)) << result.detail;
     EXPECT_EQ(result.winnerColour, c.winnerColour);
     EXPECT_EQ(result.foul, c.foul);
@@ -95,7 +102,8 @@ TEST(ArenaReferee, JudgesEachWayAGameEnds) {
     EXPECT_EQ(result.winner, c.winnerColour == Empty ? -1 : winnerEngine);
     // The record ends with the stone that was judged; a refused answer leaves no stone.
     const bool stonePlayed = c.reason == EndReason::Five || c.reason == EndReason::Foul;
-    const size_t startCount = spec.start.size() + (stonePlayed ? 1 : 0);
+    const size_t startCount =
+        setup.start.size() + (stonePlayed ? 1 : 0) + (c.reason == EndReason::MatchTime ? 2 : 0);
     EXPECT_EQ(result.moveCount,
               c.reason == EndReason::FullBoard ? CellCount : static_cast<int>(startCount));
   }
