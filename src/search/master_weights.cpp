@@ -40,6 +40,8 @@ constexpr std::array kFields = {
     Field{"iteration_percent", &MasterWeights::iterationPercent},
 };
 
+constexpr int CellCountLimit = 225;  // no node has more moves than the board has points
+
 bool ParseValue(std::string_view text, int& value) {
   const char* end = text.data() + text.size();
   const auto [ptr, ec] = std::from_chars(text.data(), end, value);
@@ -72,9 +74,24 @@ bool MasterWeights::Read(std::istream& in, std::string& error) {
       return false;
     }
   }
-  if (read.defenceDen <= 0) {
-    error = "defence_den must be above 0";
-    return false;
+  // The search's knobs have ranges of their own; the values may be anything.
+  const struct {
+    const char* name;
+    int value;
+    int low;
+    int high;
+  } knobs[] = {{"defence_den", read.defenceDen, 1, 1000000},
+               {"reduction_moves", read.reductionMoves, 0, CellCountLimit},
+               {"leaf_vcf_nodes", read.leafVcfNodes, 0, 1000000},
+               {"open_moves", read.openMoves, 1, CellCountLimit},
+               {"root_vct_nodes", read.rootVctNodes, 0, 1000000},
+               {"iteration_percent", read.iterationPercent, 1, 100}};
+  for (const auto& knob : knobs) {
+    if (knob.value < knob.low || knob.value > knob.high) {
+      error = std::string(knob.name) + " must be from " + std::to_string(knob.low) + " to " +
+              std::to_string(knob.high);
+      return false;
+    }
   }
   *this = read;
   return true;

@@ -109,6 +109,14 @@ TEST_F(MasterWeightsFile, RoundTripAndRefusal) {
   EXPECT_EQ(refused.WaitForExit(), 2);
   EXPECT_NE(RunEngine("move \"H8\" --level master --weights " + bad).find("line 2"),
             std::string::npos);
+  // A search knob out of its range: no node without candidates, no search without time.
+  for (const char* knob : {"open_moves 0", "iteration_percent 101", "defence_den 0"}) {
+    std::ofstream(Path("knob.txt")) << knob << "\n";
+    EXPECT_NE(
+        RunEngine("move \"H8\" --level master --weights " + Path("knob.txt")).find(" must be"),
+        std::string::npos)
+        << knob;
+  }
 }
 
 // The master bench is a node signature: the same twice, and each position searched.
