@@ -1,5 +1,6 @@
 #include "search/master_move.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "board/symmetry.h"
@@ -12,7 +13,8 @@ constexpr int Centre = 112;  // H8
 
 MasterLimits LimitsFor(SearchContext& context, std::chrono::milliseconds time) {
   MasterLimits limits;
-  limits.time = time;
+  // A time of 0 means no limit: half of a 1 ms thinking time must not become that.
+  limits.time = std::max(time, std::chrono::milliseconds(1));
   limits.stop = &context.stopRequested();
   return limits;
 }
