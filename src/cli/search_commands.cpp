@@ -96,11 +96,25 @@ class ProgressLines final : public SearchProgress {
  public:
   explicit ProgressLines(std::ostream& out) : out_(out) {}
   void Progress(ProgressField field, int value) override {
-    static constexpr const char* kLabels[] = {"计算深度：", "局面评分：", "最佳点：", "当前计算："};
-    out_ << kLabels[static_cast<int>(field)] << ProgressText(field, value) << "\n";
+    out_ << Label(field) << ProgressText(field, value) << "\n";
   }
 
  private:
+  static const char* Label(ProgressField field) {
+    switch (field) {
+      case ProgressField::Depth:
+        return "计算深度：";
+      case ProgressField::Score:
+      case ProgressField::MasterScore:
+        return "局面评分：";
+      case ProgressField::BestPoint:
+        return "最佳点：";
+      case ProgressField::CurrentPoint:
+        break;
+    }
+    return "当前计算：";
+  }
+
   std::ostream& out_;
 };
 

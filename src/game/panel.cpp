@@ -7,6 +7,7 @@ int ProgressLine(ProgressField field) {
     case ProgressField::Depth:
       return 5;
     case ProgressField::Score:
+    case ProgressField::MasterScore:
       return 7;
     case ProgressField::BestPoint:
       return 9;
@@ -22,6 +23,8 @@ std::string ProgressText(ProgressField field, int value) {
       return std::to_string(value);
     case ProgressField::Score:
       return ScoreText(value);
+    case ProgressField::MasterScore:
+      return (value > 0 ? "+" : "") + std::to_string(value);
     case ProgressField::BestPoint:
     case ProgressField::CurrentPoint:
       break;

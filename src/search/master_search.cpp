@@ -244,7 +244,7 @@ int Searcher::Iterate(MoveList& root, int depth, int alpha, int beta) {
         rootBest_ = move;
         std::rotate(root.moves.begin(), root.moves.begin() + i, root.moves.begin() + i + 1);
         Report(ProgressField::BestPoint, MasterBoard::PointOf(move));
-        Report(ProgressField::Score, score);
+        Report(ProgressField::MasterScore, score);
       }
     }
     if (score > alpha) alpha = score;

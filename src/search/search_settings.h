@@ -24,7 +24,8 @@ struct SearchSettings {
 // The four things the search reports while it runs.
 enum class ProgressField {
   Depth,         // value: the iteration being searched
-  Score,         // value: the best root move's search value
+  Score,         // value: the best root move's search value (the panel shows it less 30)
+  MasterScore,   // value: the master search's score of the best root move, shown as it is
   BestPoint,     // value: the PointIndex of the best root move so far
   CurrentPoint,  // value: the PointIndex of the root move being searched
 };

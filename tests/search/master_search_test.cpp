@@ -33,13 +33,26 @@ bool Legal(GameState game, int point) {
          ForbiddenKindAt(game, PointRow(point), PointCol(point)) == None;
 }
 
-MasterResult Search(const GameState& game, int depth = 4) {
+// The master's scores are its own: the panel must not take them for the classic search's.
+struct ScoreFields final : SearchProgress {
+  void Progress(ProgressField field, int) override {
+    master |= field == ProgressField::MasterScore;
+    classic |= field == ProgressField::Score;
+  }
+  bool master = false;
+  bool classic = false;
+};
+
+MasterResult Search(const GameState& game, int depth = 4, ScoreFields* fields = nullptr) {
   MasterSearch search(4);
   MasterLimits limits;
   limits.maxDepth = depth;
   const GameState before = game;
-  const MasterResult result = search.Search(game, limits);
+  ScoreFields scores;
+  const MasterResult result = search.Search(game, limits, &scores);
   EXPECT_EQ(game, before);
+  EXPECT_FALSE(scores.classic);
+  if (fields) fields->master |= scores.master;
   return result;
 }
 
@@ -150,9 +163,10 @@ TEST(MasterSearch, ForcedAnswers) {
       {"three-three stays unplayed",
        Stones({"F8", "G8", "H6", "H7"}, {"A15", "O15", "O1", "A1"}, true), "!H8", false},
   };
+  ScoreFields scores;
   for (Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const MasterResult result = Search(c.game);
+    const MasterResult result = Search(c.game, 4, &scores);
     EXPECT_TRUE(Legal(c.game, result.point)) << PointText(result.point);
     if (c.expected[0] == '!')
       EXPECT_NE(result.point, P(c.expected + 1));
@@ -164,6 +178,7 @@ TEST(MasterSearch, ForcedAnswers) {
   const MasterResult free =
       Search(Stones({"C3", "F8", "G8", "H6", "H7"}, {"D4", "E5", "F6", "A15"}, false), 4);
   EXPECT_LT(free.score, MateBound);
+  EXPECT_TRUE(scores.master);
 }
 
 // The root's search for a win by threes and fours, when the weights give it nodes: H8 makes two
