@@ -38,17 +38,19 @@ struct Player {
   std::unique_ptr<EngineComputer> computer = std::make_unique<EngineComputer>(*console);
 };
 
-bool MakePlayer(const std::string& spec, Player& player) {
-  player.name = spec;
-  if (spec.rfind("level:", 0) == 0) {
-    player.level = std::stoi(spec.substr(6));
-    return player.level >= 0 && player.level <= 9;
+bool MakePlayer(const std::string& name, Player& player) {
+  player.name = name;
+  if (name.rfind("level:", 0) == 0) {
+    const std::string digits = name.substr(6);
+    if (digits.size() != 1 || digits[0] < '0' || digits[0] > '9') return false;
+    player.level = digits[0] - '0';
+    return true;
   }
-  if (spec == "master") return true;
-  if (spec.rfind("master:", 0) != 0) return false;
+  if (name == "master") return true;
+  if (name.rfind("master:", 0) != 0) return false;
   MasterWeights weights;
   std::string error;
-  if (!weights.ReadFile(spec.substr(7), error)) {
+  if (!weights.ReadFile(name.substr(7), error)) {
     std::cerr << error << "\n";
     return false;
   }
