@@ -134,7 +134,7 @@ int Searcher::Node(int depth, int alpha, int beta, int ply, bool pvNode) {
   ++nodes_;
   if (TimeUp()) return 0;
   if (board_.MoveCount() >= CellCount) return 0;
-  // Step 1. The threats decide or narrow the moves.
+  // The threats decide or narrow the moves.
   MoveList moves;
   const NodeKind kind = GenerateMoves(board_, moves);
   switch (kind) {
@@ -151,11 +151,11 @@ int Searcher::Node(int depth, int alpha, int beta, int ply, bool pvNode) {
       break;
   }
   if (moves.size == 0) return 0;
-  // Step 2. Mate distance: nothing here can beat a shorter win already found.
+  // Mate distance: nothing here can beat a shorter win already found.
   alpha = std::max(alpha, -(MateScore - ply));
   beta = std::min(beta, MateScore - ply - 1);
   if (alpha >= beta) return alpha;
-  // Step 3. The transposition table.
+  // The transposition table.
   const uint64_t key = board_.Key();
   int ttMove = -1;
   if (const TableEntry* entry = table_.Probe(key)) {
@@ -166,9 +166,9 @@ int Searcher::Node(int depth, int alpha, int beta, int ply, bool pvNode) {
          (entry->bound == Bound::Upper && score <= alpha)))
       return score;
   }
-  // Step 4. The horizon.
+  // The horizon.
   if (depth <= 0 || ply >= MaxPly) return Leaf(ply);
-  // Step 5. The moves, best first.
+  // The moves, best first.
   OrderMoves(moves, ttMove, ply, kind == NodeKind::Open ? board_.weights().openMoves : CellCount);
   const int alphaIn = alpha;
   int bestMove = -1;
@@ -359,7 +359,7 @@ MasterResult Searcher::Run() {
   MasterResult result;
   MoveList root;
   const NodeKind kind = GenerateMoves(board_, root);
-  // Step 1. Points the caller excludes leave the root.
+  // Points the caller excludes leave the root.
   MoveList allowed;
   for (int i = 0; i < root.size; ++i) {
     const int move = root.moves[static_cast<size_t>(i)];
@@ -372,18 +372,18 @@ MasterResult Searcher::Run() {
   // A lost position may leave no move the threats allow (a block forbidden to Black), and the
   // caller's exclusions may leave none: any legal point is better than no answer.
   if (root.size == 0) AnyLegalMoves(root);
-  // Step 2. Threats that decide.
+  // Threats that decide.
   if (Decided(root, kind, result) || root.size == 0) return result;
   if (root.size == 1) {
     result.point = MasterBoard::PointOf(root.moves[0]);
     result.decidedBy = "forced";
     return result;
   }
-  // Step 3. Against a win by fours only the defences.
+  // Against a win by fours only the defences.
   PruneRoot(root);
   OrderMoves(root, -1, 0);
   rootBest_ = root.moves[0];
-  // Step 4. Deepen until the time, the stop, the depth or a decided score ends it.
+  // Deepen until the time, the stop, the depth or a decided score ends it.
   int score = 0;
   for (int depth = 1; depth <= limits_.maxDepth; ++depth) {
     Report(ProgressField::Depth, depth);
