@@ -96,8 +96,8 @@ constexpr BenchPosition kBenchPositions[] = {
 
 namespace {
 
-// The master search's default bench depth: a few seconds for the whole set.
-constexpr int DefaultMasterDepth = 7;
+// The master search's default bench depth: some twenty seconds for the whole set.
+constexpr int DefaultMasterDepth = 6;
 
 struct BenchOptions {
   int level = 5;

@@ -147,6 +147,9 @@ int Searcher::Node(int depth, int alpha, int beta, int ply, bool pvNode) {
     case NodeKind::Forced:
       ++depth;  // a forced block costs no depth
       break;
+    case NodeKind::Defending:
+      depth += board_.weights().threeExtension;
+      break;
     default:
       break;
   }
