@@ -85,7 +85,8 @@ constexpr const char* kHelp =
     "  new [black|white|two]    新游戏：执黑、执白、双人（不写则掷硬币定先后）\n"
     "  mode computer|two        切换：人机、双人\n"
     "  rules free|forbidden|rif 规则：无禁手、有禁手、RIF规则\n"
-    "  level 0..9               电脑的等级\n"
+    "  level 0..9|master        电脑的等级（master：大师）\n"
+    "  mastertime 1|3|10|30     大师思考时间（秒）\n"
     "  search fast|accurate|exact  快速、准确、精确搜索\n"
     "  hint, vcf                电脑搜索（提示）、搜索VCF\n"
     "  stop                     停止搜索\n"
@@ -281,6 +282,22 @@ class TerminalHost final : public Host, public WindowLink {
     out_ << "用法：" << verb << " " << names << "\n";
   }
 
+  // "level 0".."level 9" and "level master"; a level the menu greys out is said to be so.
+  void ChooseLevel(const std::string& arg) {
+    int level = -1;
+    if (arg == "master")
+      level = MasterLevel;
+    else if (arg.size() == 1 && arg[0] >= '0' && arg[0] <= '9')
+      level = arg[0] - '0';
+    if (level < 0) {
+      out_ << "用法：level 0..9|master\n";
+      return;
+    }
+    const int command = LevelCommands[level];
+    if (!controller_.MenuEnabled(command)) out_ << CommandText(command) << " 现在不可选\n";
+    controller_.Command(command);
+  }
+
   void HandleLine(const std::string& line) {
     const std::vector<std::string> words = Words(line);
     if (words.empty()) return;
@@ -305,13 +322,13 @@ class TerminalHost final : public Host, public WindowLink {
       Choose(verb, arg,
              {{"free", CmdRulesFree}, {"forbidden", CmdRulesForbidden}, {"rif", CmdRulesRif}});
     } else if (verb == "level") {
-      if (arg.size() == 1 && arg[0] >= '0' && arg[0] <= '9') {
-        const int command = LevelCommands[arg[0] - '0'];
-        if (!controller_.MenuEnabled(command)) out_ << CommandText(command) << " 现在不可选\n";
-        controller_.Command(command);
-      } else {
-        out_ << "用法：level 0..9\n";
-      }
+      ChooseLevel(arg);
+    } else if (verb == "mastertime") {
+      Choose(verb, arg,
+             {{"1", CmdMasterTime1},
+              {"3", CmdMasterTime3},
+              {"10", CmdMasterTime10},
+              {"30", CmdMasterTime30}});
     } else if (verb == "search") {
       Choose(verb, arg,
              {{"fast", CmdFastSearch}, {"accurate", CmdAccurateSearch}, {"exact", CmdExactSearch}});
@@ -367,6 +384,8 @@ class TerminalHost final : public Host, public WindowLink {
     out_ << "规则: " << ticked({CmdRulesFree, CmdRulesForbidden, CmdRulesRif})
          << "  切换: " << (controller_.settings().playMode == TwoHumans ? "双人" : "人机")
          << "  等级: " << CommandText(LevelCommands[controller_.settings().level])
+         << "  大师思考时间: "
+         << ticked({CmdMasterTime1, CmdMasterTime3, CmdMasterTime10, CmdMasterTime30})
          << "  搜索: " << ticked({CmdFastSearch, CmdAccurateSearch, CmdExactSearch})
          << "  显示标号: " << (controller_.showNumbers() ? "开" : "关")
          << "  使用棋谱: " << (controller_.settings().useBook ? "开" : "关")

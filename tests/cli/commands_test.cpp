@@ -256,6 +256,17 @@ TEST(TerminalPlay, AWholeGameAgainstTheComputer) {
   EXPECT_EQ(stopped.out.find("认输"), std::string::npos);
   EXPECT_NE(stopped.out.find("未知命令「bogus」"), std::string::npos);
   EXPECT_NE(stopped.out.find("0级 现在不可选"), std::string::npos);  // grey under RIF
+
+  // "大师" answers in the terminal too, with the thinking time chosen there.
+  const CommandRun master = Program(
+      "play",
+      "rules free\nnew two\nh8\ni9\nmode computer\nlevel master\nmastertime 1\nmastertime 2\n"
+      "j10\nwait\nstatus\nlevel 10\nquit\n");
+  EXPECT_EQ(master.status, ExitOk);
+  EXPECT_NE(master.out.find("手数：4手"), std::string::npos) << master.out;
+  EXPECT_NE(master.out.find("等级: 大师  大师思考时间: 1 秒"), std::string::npos);
+  EXPECT_NE(master.out.find("用法：mastertime 1|3|10|30"), std::string::npos);
+  EXPECT_NE(master.out.find("用法：level 0..9|master"), std::string::npos);
 }
 
 }  // namespace
