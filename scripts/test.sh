@@ -21,7 +21,7 @@ ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
 
 cmake -S . -B build-thread -DCMAKE_BUILD_TYPE=Debug -DTESMOR_SANITIZE=thread \
   -DTESMOR_WERROR=ON >/dev/null
-cmake --build build-thread -j"$jobs" --target tesmor_ui_thread_tests tesmor_cli_tests \
+cmake --build build-thread -j"$jobs" --target tesmor_ui_thread_tests tesmor_cli_tests tesmor_search_tests \
   tesmor_stop_latency
 ctest --test-dir build-thread --output-on-failure -j"$jobs" -L thread
 # Every kind of computation stopped while it runs on a worker: the figures are only printed, and

@@ -24,9 +24,9 @@ constexpr std::array kCommands = {
                   "unknown",
                   VcfCommand},
     EngineCommand{"move",
-                  "move POSITION [--level 0..9|master] [--time MS] [--mode fast|accurate|exact] "
-                  "[--rules free|forbidden|rif] [--book on|off] [--offer POINT] [--hash MB] "
-                  "[--weights FILE]",
+                  "move POSITION [--level 0..9|master] [--time MS] [--threads N] "
+                  "[--mode fast|accurate|exact] [--rules free|forbidden|rif] [--book on|off] "
+                  "[--offer POINT] [--hash MB] [--weights FILE]",
                   "the computer's move as the window would choose it", MoveCommand},
     EngineCommand{"bench",
                   "bench [--level 0..9|master] [--mode fast|accurate|exact] [--stop-after MS] "

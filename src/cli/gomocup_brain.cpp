@@ -87,7 +87,7 @@ class SearchReport final : public SearchProgress {
 // and does not touch the search context. Not copyable: the worker holds `this`.
 class Brain {
  public:
-  Brain(int input, std::ostream& out, const MasterWeights& weights);
+  Brain(int input, std::ostream& out, const MasterWeights& weights, int masterThreads);
   Brain(const Brain&) = delete;
   Brain& operator=(const Brain&) = delete;
   ~Brain();
@@ -177,10 +177,11 @@ class Brain {
   int wake_[2] = {-1, -1};
 };
 
-Brain::Brain(int input, std::ostream& out, const MasterWeights& weights)
+Brain::Brain(int input, std::ostream& out, const MasterWeights& weights, int masterThreads)
     : inputFd_(input), out_(out), context_(random_, &book_, nullptr) {
   ClearGameState(game_);
   context_.master().SetWeights(weights);
+  context_.masterThreads = masterThreads;
   context_.SetStopFlag(&stop_);
   context_.progress = &report_;
   const BookLoadReport book = LoadOpeningBook(book_);
@@ -629,8 +630,8 @@ void Brain::Error(const std::string& message) {
 
 }  // namespace
 
-int RunGomocupBrain(int input, std::ostream& out, const MasterWeights& weights) {
-  Brain brain(input, out, weights);
+int RunGomocupBrain(int input, std::ostream& out, const MasterWeights& weights, int masterThreads) {
+  Brain brain(input, out, weights, masterThreads);
   return brain.Run();
 }
 

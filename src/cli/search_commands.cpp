@@ -167,6 +167,10 @@ bool ParseMoveOptions(const CommandArgs& parsed, GameState& game, MoveRequest& r
     }
     request.masterTime = std::chrono::milliseconds(ms);
   }
+  if (!ParseNumber(parsed.Option("threads", "1"), 1, 8, request.masterThreads)) {
+    err << "tesmor-engine move: --threads takes 1 to 8\n";
+    return false;
+  }
   const std::string mode = parsed.Option("mode", "fast");
   if (mode != "fast" && mode != "accurate" && mode != "exact") {
     err << "tesmor-engine move: unknown mode '" << EchoInput(mode) << "' (fast, accurate, exact)\n";
@@ -205,9 +209,10 @@ bool ParseMoveOptions(const CommandArgs& parsed, GameState& game, MoveRequest& r
 int MoveCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CommandArgs parsed;
   GameState game;
-  if (!ParseCommand("move", args,
-                    {"level", "mode", "rules", "book", "offer", "hash", "time", "weights"}, parsed,
-                    game, err))
+  if (!ParseCommand(
+          "move", args,
+          {"level", "mode", "rules", "book", "offer", "hash", "time", "threads", "weights"}, parsed,
+          game, err))
     return ExitBadInput;
   MoveRequest request;
   if (!ParseMoveOptions(parsed, game, request, err)) return ExitBadInput;

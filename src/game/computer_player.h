@@ -18,6 +18,7 @@ inline constexpr int MasterLevel = 10;
 struct MoveRequest {
   int level = 8;                               // the menu's "0级".."9级", or MasterLevel
   std::chrono::milliseconds masterTime{3000};  // how long "大师" thinks for one move
+  int masterThreads = 1;                       // the threads "大师" searches with
   SearchMode mode = SearchMode::Fast;
   RuleSet rules = RuleSet::Rif;
   bool useBook = true;

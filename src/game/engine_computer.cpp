@@ -20,6 +20,7 @@ ComputerAnswer EngineComputer::ChooseMove(GameState game, const MoveRequest& req
   context_.settings.secondOffer = request.secondOffer;
   context_.progress = request.progress;
   context_.masterTime = request.masterTime;
+  context_.masterThreads = request.masterThreads;
   context_.SetStopFlag(request.stopRequested);
   game.forbiddenRulesOn = request.rules != RuleSet::Free;
   return ComputerMoveAtLevel(context_, game, request.level);

@@ -16,6 +16,7 @@ MasterLimits LimitsFor(SearchContext& context, std::chrono::milliseconds time) {
   // A time of 0 means no limit: half of a 1 ms thinking time must not become that.
   limits.time = std::max(time, std::chrono::milliseconds(1));
   limits.stop = &context.stopRequested();
+  limits.threads = context.masterThreads;
   return limits;
 }
 

@@ -4,7 +4,9 @@
 #include <array>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string_view>
+#include <thread>
 
 #include "search/master_board.h"
 #include "search/master_threats.h"
@@ -36,6 +38,10 @@ class Searcher {
       : board_(board), table_(table), limits_(limits), progress_(progress), start_(Clock::now()) {}
 
   MasterResult Run();
+  // A helper thread's work: deepening over the given root moves, `lead` plies ahead of the
+  // iteration count, until the stop flag.
+  void Deepen(MoveList root, int lead);
+  int64_t nodes() const { return nodes_; }
 
  private:
   int Node(int depth, int alpha, int beta, int ply, bool pvNode);
@@ -161,7 +167,7 @@ int Searcher::Node(int depth, int alpha, int beta, int ply, bool pvNode) {
   // The transposition table.
   const uint64_t key = board_.Key();
   int ttMove = -1;
-  if (const TableEntry* entry = table_.Probe(key)) {
+  if (const auto entry = table_.Probe(key)) {
     ttMove = entry->move;
     const int score = FromTable(entry->score, ply);
     if (!pvNode && entry->depth >= depth &&
@@ -352,11 +358,59 @@ void Searcher::CollectPv(MasterResult& result) {
     result.pv.push_back(MasterBoard::PointOf(move));
     board_.Play(move);
     ++played;
-    const TableEntry* entry = table_.Probe(board_.Key());
+    const auto entry = table_.Probe(board_.Key());
     move = entry ? entry->move : -1;
   }
   while (played-- > 0) board_.Undo();
 }
+
+void Searcher::Deepen(MoveList root, int lead) {
+  int score = 0;
+  for (int depth = 1; depth + lead <= limits_.maxDepth; ++depth) {
+    const int found = RootDepth(root, depth + lead, score);
+    if (aborted_ || std::abs(found) >= MateBound) return;
+    score = found;
+  }
+}
+
+// The other search threads of one search. Each deepens on a board of its own and shares only the
+// table with the first thread, which answers; every other helper runs one ply ahead, so that the
+// first thread's next iteration finds its results. They stop when this object goes.
+class Helpers {
+ public:
+  Helpers(const MasterBoard& board, TranspositionTable& table, const MasterLimits& limits,
+          const MoveList& root)
+      : limits_(limits) {
+    limits_.stop = &stop_;
+    limits_.time = std::chrono::milliseconds(0);
+    for (int i = 1; i < limits.threads; ++i) {
+      boards_.push_back(std::make_unique<MasterBoard>(board.game(), board.weights()));
+      threads_.emplace_back([this, own = boards_.back().get(), &table, root, lead = i % 2] {
+        Searcher searcher(*own, table, limits_, nullptr);
+        searcher.Deepen(root, lead);
+        nodes_ += searcher.nodes();
+      });
+    }
+  }
+  ~Helpers() { Finish(); }
+  Helpers(const Helpers&) = delete;
+  Helpers& operator=(const Helpers&) = delete;
+
+  // Stops and joins the helpers; the nodes they searched.
+  int64_t Finish() {
+    stop_ = true;
+    for (std::thread& thread : threads_) thread.join();
+    threads_.clear();
+    return nodes_;
+  }
+
+ private:
+  MasterLimits limits_;
+  std::atomic<bool> stop_{false};
+  std::atomic<int64_t> nodes_{0};
+  std::vector<std::unique_ptr<MasterBoard>> boards_;
+  std::vector<std::thread> threads_;
+};
 
 MasterResult Searcher::Run() {
   MasterResult result;
@@ -386,6 +440,8 @@ MasterResult Searcher::Run() {
   PruneRoot(root);
   OrderMoves(root, -1, 0);
   rootBest_ = root.moves[0];
+  // The helpers copy the board before this thread plays on it.
+  Helpers helpers(board_, table_, limits_, root);
   // Deepen until the time, the stop, the depth or a decided score ends it.
   int score = 0;
   for (int depth = 1; depth <= limits_.maxDepth; ++depth) {
@@ -405,7 +461,7 @@ MasterResult Searcher::Run() {
   result.point = MasterBoard::PointOf(rootBest_);
   result.score = score;
   result.stopped = aborted_;
-  result.nodes = nodes_;
+  result.nodes = nodes_ + helpers.Finish();
   CollectPv(result);
   return result;
 }

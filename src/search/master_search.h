@@ -24,6 +24,7 @@ struct MasterLimits {
   std::atomic<bool>* stop = nullptr;  // set by another thread: answer the best move so far
   std::vector<int> excludedPoints;    // points the root may not play (PointIndex)
   int64_t vctBudget = 1000000;  // at most this many nodes of the root's search for a win by threats
+  int threads = 1;  // search threads sharing the table; only one gives a node count that repeats
 };
 
 // The answer of a master search. point is NoPoint only when no point may be played.

@@ -6,49 +6,82 @@ namespace tesmor {
 
 void TranspositionTable::Resize(size_t megabytes) {
   const size_t bytes = (megabytes == 0 ? 1 : megabytes) << 20;
-  const size_t count = std::bit_floor(bytes / sizeof(Bucket));
-  buckets_.assign(count, Bucket{});
-  buckets_.shrink_to_fit();
-  mask_ = count - 1;
+  count_ = std::bit_floor(bytes / sizeof(Bucket));
+  buckets_ = std::make_unique<Bucket[]>(count_);
 }
 
 void TranspositionTable::Clear() {
-  for (Bucket& bucket : buckets_) bucket = Bucket{};
+  for (size_t i = 0; i < count_; ++i) {
+    Empty(buckets_[i].deep);
+    Empty(buckets_[i].recent);
+  }
 }
 
-const TableEntry* TranspositionTable::Probe(uint64_t key) const {
-  const Bucket& bucket = buckets_[IndexOf(key)];
-  const uint32_t check = CheckOf(key);
-  if (bucket.deep.bound != Bound::None && bucket.deep.check == check) return &bucket.deep;
-  if (bucket.recent.bound != Bound::None && bucket.recent.check == check) return &bucket.recent;
-  return nullptr;
+void TranspositionTable::Empty(Slot& slot) {
+  slot.data.store(0, std::memory_order_relaxed);
+  slot.lock.store(0, std::memory_order_relaxed);
+}
+
+uint64_t TranspositionTable::Pack(const TableEntry& entry) {
+  return static_cast<uint64_t>(static_cast<uint16_t>(entry.score)) |
+         static_cast<uint64_t>(static_cast<uint16_t>(entry.move)) << 16 |
+         static_cast<uint64_t>(static_cast<uint8_t>(entry.depth)) << 32 |
+         static_cast<uint64_t>(entry.bound) << 40 | static_cast<uint64_t>(entry.generation) << 48;
+}
+
+TableEntry TranspositionTable::Unpack(uint64_t data) {
+  TableEntry entry;
+  entry.score = static_cast<int16_t>(static_cast<uint16_t>(data));
+  entry.move = static_cast<int16_t>(static_cast<uint16_t>(data >> 16));
+  entry.depth = static_cast<int8_t>(static_cast<uint8_t>(data >> 32));
+  entry.bound = static_cast<Bound>(static_cast<uint8_t>(data >> 40));
+  entry.generation = static_cast<uint8_t>(data >> 48);
+  return entry;
+}
+
+TableEntry TranspositionTable::Read(const Slot& slot, uint64_t key) {
+  const uint64_t data = slot.data.load(std::memory_order_relaxed);
+  const uint64_t lock = slot.lock.load(std::memory_order_relaxed);
+  if (data == 0 || (data ^ lock) != key) return TableEntry{};
+  return Unpack(data);
+}
+
+void TranspositionTable::Write(Slot& slot, uint64_t key, const TableEntry& entry) {
+  const uint64_t data = Pack(entry);
+  slot.data.store(data, std::memory_order_relaxed);
+  slot.lock.store(data ^ key, std::memory_order_relaxed);
+}
+
+std::optional<TableEntry> TranspositionTable::Probe(uint64_t key) const {
+  const Bucket& bucket = buckets_[static_cast<size_t>(key) & (count_ - 1)];
+  for (const Slot* slot : {&bucket.deep, &bucket.recent}) {
+    const TableEntry entry = Read(*slot, key);
+    if (entry.bound != Bound::None) return entry;
+  }
+  return std::nullopt;
 }
 
 void TranspositionTable::Store(uint64_t key, int score, int move, int depth, Bound bound) {
-  Bucket& bucket = buckets_[IndexOf(key)];
-  const uint32_t check = CheckOf(key);
-  TableEntry entry{check,
-                   static_cast<int16_t>(score),
-                   static_cast<int16_t>(move),
-                   static_cast<int8_t>(depth),
-                   bound,
-                   generation_,
-                   0};
+  Bucket& bucket = buckets_[static_cast<size_t>(key) & (count_ - 1)];
+  TableEntry entry{static_cast<int16_t>(score), static_cast<int16_t>(move),
+                   static_cast<int8_t>(depth), bound, generation_};
+  const uint64_t deepData = bucket.deep.data.load(std::memory_order_relaxed);
+  const uint64_t deepKey = deepData ^ bucket.deep.lock.load(std::memory_order_relaxed);
+  const TableEntry deep = Unpack(deepData);
+  const TableEntry sameDeep = Read(bucket.deep, key);
+  const TableEntry sameRecent = Read(bucket.recent, key);
   // Keep the move of an earlier result of the same position when this one has none.
-  TableEntry* same = bucket.deep.check == check && bucket.deep.bound != Bound::None ? &bucket.deep
-                     : bucket.recent.check == check && bucket.recent.bound != Bound::None
-                         ? &bucket.recent
-                         : nullptr;
-  if (same && move < 0) entry.move = same->move;
+  if (move < 0) entry.move = sameDeep.bound != Bound::None ? sameDeep.move : sameRecent.move;
   // The deep slot takes the deeper result, a result of the same position, or one of a newer
   // search; the other slot takes everything else.
-  if (bucket.deep.bound == Bound::None || same == &bucket.deep || depth >= bucket.deep.depth ||
-      bucket.deep.generation != generation_) {
-    if (same == &bucket.recent) bucket.recent = TableEntry{};
-    if (bucket.deep.bound != Bound::None && same != &bucket.deep) bucket.recent = bucket.deep;
-    bucket.deep = entry;
+  if (deep.bound == Bound::None || sameDeep.bound != Bound::None || depth >= deep.depth ||
+      deep.generation != generation_) {
+    if (sameRecent.bound != Bound::None) Empty(bucket.recent);
+    if (deep.bound != Bound::None && sameDeep.bound == Bound::None)
+      Write(bucket.recent, deepKey, deep);
+    Write(bucket.deep, key, entry);
   } else {
-    bucket.recent = entry;
+    Write(bucket.recent, key, entry);
   }
 }
 

@@ -55,6 +55,7 @@ class SearchContext {
   void SetMasterTableMegabytes(size_t megabytes);
   // How long the master search thinks for one move, and what its last search found.
   std::chrono::milliseconds masterTime{3000};
+  int masterThreads = 1;
   MasterResult masterResult;
 
   RandomSource& random() { return random_; }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <random>
 #include <sstream>
+#include <thread>
 
 #include "board/forbidden.h"
 #include "board/symmetry.h"
@@ -215,15 +216,15 @@ TEST(MasterTable, CollidingKeys) {
   ASSERT_EQ(a & bucketBits, c & bucketBits);
   table.Store(a, 100, 10, 8, Bound::Exact);
   table.Store(b, -50, 20, 2, Bound::Lower);
-  ASSERT_NE(table.Probe(a), nullptr);
-  ASSERT_NE(table.Probe(b), nullptr);
+  ASSERT_TRUE(table.Probe(a));
+  ASSERT_TRUE(table.Probe(b));
   EXPECT_EQ(table.Probe(a)->score, 100);
   EXPECT_EQ(table.Probe(b)->move, 20);
-  EXPECT_EQ(table.Probe(c), nullptr);
+  EXPECT_FALSE(table.Probe(c));
   // A shallow third key replaces the shallow entry, never the deep one.
   table.Store(c, 7, 30, 1, Bound::Upper);
-  EXPECT_NE(table.Probe(a), nullptr);
-  EXPECT_EQ(table.Probe(b), nullptr);
+  EXPECT_TRUE(table.Probe(a));
+  EXPECT_FALSE(table.Probe(b));
   EXPECT_EQ(table.Probe(c)->score, 7);
   // A result without a move keeps the move known for the position.
   table.Store(a, 90, -1, 9, Bound::Lower);
@@ -231,7 +232,38 @@ TEST(MasterTable, CollidingKeys) {
   EXPECT_EQ(table.Probe(a)->depth, 9);
   // A key that differs only in its check bits finds nothing after a clear.
   table.Clear();
-  EXPECT_EQ(table.Probe(a), nullptr);
+  EXPECT_FALSE(table.Probe(a));
+}
+
+// A second thread shares the table and stops with the first: the same forced win is found, the
+// caller's position is untouched, and a stop set from outside ends a search that has no time
+// limit. Run under the thread checker too.
+TEST(MasterSearch, TwoThreads) {
+  // Black wins by threes and fours, but not at H8, a three-three.
+  const GameState game = Stones({"F8", "G8", "H6", "H7"}, {"A15", "O15", "O1", "A1"}, true);
+  const GameState before = game;
+  MasterSearch search(4);
+  MasterLimits limits;
+  limits.threads = 2;
+  limits.maxDepth = 4;
+  const MasterResult win = search.Search(game, limits);
+  EXPECT_EQ(game, before);
+  EXPECT_TRUE(Legal(game, win.point)) << PointText(win.point);
+  EXPECT_NE(PointText(win.point), "H8");
+  EXPECT_GE(win.score, MateBound);
+
+  const GameState middle = test::FromMoves({"H8", "H9", "J10", "I9", "G9", "I7", "I10"});
+  std::atomic<bool> stop{false};
+  limits.maxDepth = MasterMaxDepth;
+  limits.stop = &stop;
+  std::thread stopper([&stop] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    stop = true;
+  });
+  const MasterResult stopped = search.Search(middle, limits);
+  stopper.join();
+  EXPECT_TRUE(stopped.stopped);
+  EXPECT_TRUE(Legal(middle, stopped.point)) << PointText(stopped.point);
 }
 
 // Every way into the master search leaves the caller's record as it was: a plain move, Black's
