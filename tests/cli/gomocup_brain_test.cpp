@@ -175,21 +175,43 @@ TEST_F(Brain, StopEndsTheSearchWithAMove) {
   }
 }
 
-TEST(BrainTime, TimeLimitsChooseTheLevel) {
-  // Too little time for a search gives the immediate level-0 move.
-  for (const auto& [infos, level] :
-       {std::pair{"INFO timeout_turn 0", "level 0,"},
-        {"INFO timeout_match 100000\r\nINFO time_left 200", "level 0,"},
-        {"INFO timeout_turn 1000\r\nINFO level 3", "level 3,"},
-        {"INFO timeout_turn 1000", "level master,"}}) {
+// The level each INFO leaves on one brain, named in the answer's MESSAGE: the manager's level
+// (a refused one changes nothing), and too little time for a search, which gives the immediate
+// level-0 move. The master level's MESSAGE has depth, score, nodes, speed and a principal
+// variation that starts with the move played.
+TEST_F(Brain, InfoLinesChooseTheLevel) {
+  const std::regex master(
+      "MESSAGE level master, depth [0-9]+, score -?[0-9]+, nodes [0-9]+, speed [0-9]+ nps, "
+      "pv( [0-9]+,[0-9]+)+, (search|vcf|vct|five|forced|book|opening), [0-9]+ ms(, stopped)?");
+  const std::pair<const char*, std::string> steps[] = {
+      {"timeout_turn 300", "master"},
+      {"level 9", "9"},
+      {"level master", "master"},
+      {"level 3", "3"},
+      {"level 11", "3"},
+      {"level 10", "master"},
+      {"max_memory 20000000", "master"},
+      {"timeout_turn 0", "0"},
+      {"timeout_turn 1000;timeout_match 100000;time_left 200", "0"},
+      {"timeout_match 600000;time_left 3000", "master"},
+  };
+  for (const auto& [infos, level] : steps) {
     SCOPED_TRACE(infos);
-    BrainProcess brain(TESMOR_PBRAIN_BINARY);
-    brain.SendLine(infos);
-    brain.Send(BoardCommand("H8 H9 J10 I9"));
-    EXPECT_TRUE(IsMove(brain.Reply().value_or("")));
-    ASSERT_FALSE(brain.messages().empty());
-    EXPECT_TRUE(brain.messages().back().starts_with(std::string("MESSAGE ") + level))
-        << brain.messages().back();
+    Info(infos);
+    const size_t messages = brain_.messages().size();
+    std::string move = Ask(BoardCommand("H8 H9 J10 I9"));
+    if (infos == std::string("level 11")) {
+      EXPECT_TRUE(move.starts_with("ERROR")) << move;
+      move = brain_.Reply().value_or("");
+    }
+    ASSERT_TRUE(IsMove(move)) << move;
+    ASSERT_GT(brain_.messages().size(), messages);
+    const std::string& message = brain_.messages().back();
+    EXPECT_TRUE(message.starts_with("MESSAGE level " + level + ",")) << message;
+    if (level == "master") {
+      EXPECT_TRUE(std::regex_match(message, master)) << message;
+      EXPECT_NE(message.find("pv " + move), std::string::npos) << message;
+    }
   }
 }
 

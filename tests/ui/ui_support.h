@@ -132,6 +132,39 @@ inline int BlendedRim(const QImage& image, QPoint centre, int radius) {
   return blended;
 }
 
+// The view as painted, in client pixels (twice as many on a screen of ratio 2).
+inline QImage Picture(BoardView* view) {
+  return view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+inline QPoint Centre(const char* point) {
+  return {PointX(PointCol(Pt(point))), PointY(PointRow(Pt(point)))};
+}
+
+inline QRect Cell(const char* point) {
+  return CellRect(PointRow(Pt(point)), PointCol(Pt(point)));
+}
+
+inline int Count(const QImage& image, const QRect& rect, const std::function<bool(QColor)>& test) {
+  int n = 0;
+  for (int y = rect.top(); y <= rect.bottom(); ++y)
+    for (int x = rect.left(); x <= rect.right(); ++x) n += test(image.pixelColor(x, y));
+  return n;
+}
+
+// The points whose cells hold more than a few pixels that pass the test.
+inline QString CellsWith(const QImage& image, const std::function<bool(QColor)>& test) {
+  QStringList points;
+  for (int point = 0; point < CellCount; ++point)
+    if (Count(image, CellRect(PointRow(point), PointCol(point)), test) > 5)
+      points << QString::fromStdString(PointText(point));
+  return points.join(' ');
+}
+
+inline bool IsRed(QColor c) {
+  return c.red() > 180 && c.green() < 90 && c.blue() < 90;
+}
+
 // Runs open, which shows a modal Dialog, and hands the dialog to look every few milliseconds until
 // look closes it.
 template <typename Dialog, typename Look>
@@ -162,11 +195,14 @@ struct WindowFixture {
   void ClickAt(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
     QTest::mouseClick(view(), button, Qt::NoModifier, QPoint(x, y));
   }
-  void Click(const char* point) {
-    const int p = Pt(point);
-    ClickAt(PointX(PointCol(p)), PointY(PointRow(p)));
-  }
+  void Click(const char* point) { ClickAt(Centre(point).x(), Centre(point).y()); }
   void RightClick() { ClickAt(300, 300, Qt::RightButton); }
+  // A key pressed in the window, made active first (a message box may have had the focus).
+  void Key(QKeyCombination key) {
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), key.key(), key.keyboardModifiers());
+  }
   int Cell(const char* point) {
     const int p = Pt(point);
     return controller().game().cell(PointRow(p), PointCol(p));
