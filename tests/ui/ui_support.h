@@ -12,12 +12,12 @@
 #include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "board/random_source.h"
+#include "support/scripted_computer.h"
 #include "ui/board_view.h"
 #include "ui/geometry.h"
 #include "ui/image_button.h"
@@ -30,46 +30,6 @@ namespace tesmor::test {
 inline int Pt(const char* text) {
   return ParsePoint(text);
 }
-
-// The computer, scripted: each request takes the next answer; LongSearch reports progress until
-// stopped and then plays stopAnswer.
-class TestComputer final : public ComputerPlayer {
- public:
-  static constexpr ComputerAnswer LongSearch{ComputerAnswer::Kind::NoMove, -1000, -1000};
-
-  BookLoadReport LoadOpeningBook() override {
-    BookLoadReport report;
-    report.loaded = true;
-    return report;
-  }
-  ComputerAnswer ChooseMove(GameState, const MoveRequest& request) override {
-    ComputerAnswer answer;
-    {
-      std::lock_guard lock(mutex_);
-      if (!moves.empty()) {
-        answer = moves.front();
-        moves.pop_front();
-      }
-    }
-    if (request.progress) request.progress->Progress(ProgressField::Depth, 3);
-    if (answer != LongSearch) return answer;
-    searching = true;
-    for (int n = 0; !request.stopRequested->load(); ++n) {
-      request.progress->Progress(ProgressField::CurrentPoint, n % CellCount);
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    searching = false;
-    return stopAnswer;
-  }
-  std::optional<int> FindVcf(GameState, int, std::atomic<bool>*) override { return std::nullopt; }
-
-  std::deque<ComputerAnswer> moves;
-  ComputerAnswer stopAnswer;
-  std::atomic<bool> searching{false};
-
- private:
-  std::mutex mutex_;
-};
 
 // Records each message box as "caption | text | buttons | icon" and presses the scripted button
 // (else the first).
@@ -210,7 +170,7 @@ struct WindowFixture {
   // Black's H8 sets the computer searching until it is stopped; it then plays answer.
   bool StartLongSearch(const char* answer) {
     Do(CmdRulesFree);
-    computer.moves = {TestComputer::LongSearch};
+    computer.moves = {ScriptedComputer::LongSearch};
     computer.stopAnswer = ComputerAnswer::Play(Pt(answer));
     Click("H8");
     return QTest::qWaitFor([this] { return computer.searching.load(); }, 20000);
@@ -220,7 +180,7 @@ struct WindowFixture {
         [this] { return !controller().computing() && window->workers().live() == 0; }, 60000);
   }
 
-  TestComputer computer;
+  ScriptedComputer computer;
   SequenceRandom random;
   BoxAnswerer boxes;
   std::unique_ptr<MainWindow> window;
