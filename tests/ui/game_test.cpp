@@ -14,17 +14,6 @@
 namespace tesmor::test {
 namespace {
 
-// Answers the file dialog that open() shows by choosing name; returns its title and offered name.
-QStringList AnswerFileDialog(const std::function<void()>& open, const QString& name) {
-  QStringList seen;
-  WithDialog<QFileDialog>(open, [&](QFileDialog* dialog) {
-    seen = QStringList{dialog->windowTitle(), dialog->selectedFiles().value(0)};
-    dialog->selectFile(name);
-    static_cast<QDialog*>(dialog)->accept();
-  });
-  return seen;
-}
-
 // The column titles and texts of the row that lists name, once the dialog has read its folder.
 QStringList FileRow(QFileDialog* dialog, const QString& name) {
   auto* view = dialog->findChild<QTreeView*>();
@@ -55,7 +44,12 @@ class GameTest : public QObject {
     f.Do(CmdModeTwoPlayers);
     for (const char* point : {"H8", "H9", "J10"}) f.Click(point);
     const QString path = dir.filePath("game.pos");
-    QCOMPARE(AnswerFileDialog([&] { f.Press(3); }, dir.filePath("game")).value(0), "保存文件");
+    WithDialog<QFileDialog>([&] { f.Press(3); },
+                            [&](QFileDialog* dialog) {
+                              QCOMPARE(dialog->windowTitle(), "保存文件");
+                              dialog->selectFile(dir.filePath("game"));
+                              static_cast<QDialog*>(dialog)->accept();
+                            });
     QFile saved(path);  // the extension is added
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), QByteArray("\x03\x70\x7f\x90", 4));
@@ -91,9 +85,8 @@ class GameTest : public QObject {
                                          "：move 2 is played on an occupied point | 确定 | !"});
   }
 
-  // The real engine searches on a worker while the window's side clicks, changes settings, takes
-  // back, repaints and stops: the worker searches its own copy of the record, so the thread
-  // checker sees no race.
+  // The real engine searches on a worker while the window clicks, changes settings, takes back,
+  // repaints and stops: the worker has its own copy of the record, so the thread checker is quiet.
   void windowActionsDuringRealSearchesDoNotRace() {
     std::ostringstream console;
     EngineComputer computer(console);
@@ -136,11 +129,9 @@ class GameTest : public QObject {
     QCOMPARE(f.controller().displayCells(), f.controller().game().cells);
   }
 
-  // While the computer searches, its progress lines are redrawn as they come, the board shows a
-  // busy cursor, clicks are ignored and guarded commands refused with a notice, while the thinking
-  // time may change. The stop button or Esc end the search with its move played, at "大师" as at
-  // "8级"; closing the window or "退出" stop it and join the worker, and the answer that comes
-  // after is dropped.
+  // While the computer searches: progress redrawn, a busy cursor, clicks ignored, guarded commands
+  // refused with their ticks kept. Stop or Esc plays the search's move ("大师" as "8级"); closing
+  // the window or "退出" stops and joins the worker, and its late answer is dropped.
   void longSearchStoppedOrClosed() {
     for (const QString end : {"stop", "Esc", "退出", "close"}) {
       WindowFixture f;

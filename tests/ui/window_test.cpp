@@ -1,5 +1,4 @@
-// The window's frame, menus, toolbar, keys and About box, clicks mapped to points, and the painted
-// window checked at chosen pixels.
+// The window's frame, menus, toolbar, keys and clicks, and its painting checked at chosen pixels.
 #include <QMenu>
 #include <QMenuBar>
 
@@ -88,18 +87,15 @@ class WindowTest : public QObject {
     // The empty board.
     const QImage image = Picture(f.view());
     QCOMPARE(image.size(), QSize(ClientWidth, ClientHeight));
-    // Background, toolbar band with its lower border, panel box; the 3-pixel frames centred on
-    // x = 41 and x = 740.
+    // Background, toolbar band and its border, panel box; 3-pixel frames centred on x = 41 and 740.
     QCOMPARE(Colours(image, {60,  80, 400, 15, 400, 29, 400, 30,  730, 545, 39,
                              300, 40, 300, 42, 300, 43, 300, 739, 300, 742, 300}),
              "board toolbar grey0 board panel board grey0 grey0 board grey0 board");
-    // Grid lines one pixel wide, to the last point; the star points D4, L12 and H8 are discs, E4
-    // is not.
+    // Grid lines one pixel wide, to the last point; star points D4, L12 and H8 are discs, E4 not.
     QCOMPARE(Colours(image, {80, 82, 81, 82, 60, 100, 60, 101, 535, 555, 152, 452, 432, 172, 292,
                              312, 187, 452}),
              "grey0 board grey0 board grey0 grey0 grey0 grey0 board");
-    // The label "1" left of row 1, nothing below it; the panel's line 3 says "0手", line 1 (no
-    // opening yet) is blank.
+    // The label "1" left of row 1, nothing below; panel line 3 says "0手", line 1 is blank.
     const auto dark = [](QColor c) { return c.lightness() < 100; };
     QVERIFY(Count(image, QRect(10, 545, 20, 20), dark) > 5);
     QCOMPARE(Count(image, QRect(10, 567, 20, 20), dark), 0);
@@ -107,8 +103,7 @@ class WindowTest : public QObject {
     QCOMPARE(Count(image, PanelLineRect(1), dark), 0);
   }
 
-  // Commands and the two toggle buttons move the ticks, greys and button images. A value below
-  // ToolbarButtonCount is a button clicked, 0 nothing done.
+  // Commands and the two toggle buttons move ticks, greys and images (below 8: a button, 0: none).
   void ticksGreysAndImagesFollowTheCommands() {
     const std::pair<int, const char*> steps[] = {
         {0,
@@ -151,8 +146,7 @@ class WindowTest : public QObject {
     }
   }
 
-  // A left click plays the point whose square holds it, both edges included; the right button
-  // takes the stone back.
+  // A left click plays the point whose square holds it, edges included; a right one takes back.
   void clicksPlayThePointOfTheirSquare() {
     // Column A's square runs from x = 28 to 62, row 1's from y = 538 to 572.
     const std::tuple<int, int, QString> cases[] = {
@@ -173,8 +167,7 @@ class WindowTest : public QObject {
     }
   }
 
-  // Stones, their numbers and the newest stone's ring as the game goes on; the panel's move count
-  // and opening lines follow.
+  // Stones, numbers and the newest stone's ring; the panel's move count and opening lines follow.
   void stonesNumbersRingAndPanel() {
     WindowFixture f;
     f.Do(CmdModeTwoPlayers);
@@ -199,8 +192,7 @@ class WindowTest : public QObject {
     QCOMPARE(CellsWith(image, IsRed), "");
     QCOMPARE(CellsWith(image, IsOrange), "H9");
     QVERIFY(changed(image, 3) && !changed(image, 1) && !changed(image, 2));
-    // Numbers on: the newest is red, with a light halo on Black, the older keep their side's
-    // colour, and the ring goes.
+    // Numbers on: the newest red, haloed on Black, the older in their side's colour; no ring.
     f.Do(CmdShowNumbers);
     f.Click("H10");  // "寒星"
     image = Picture(f.view());
@@ -278,8 +270,7 @@ class WindowTest : public QObject {
     QCOMPARE(titles, (QStringList{"保存文件", "读取文件", "关于 Tesmor v3.2 确定"}));
   }
 
-  // A larger window scales the board with it, proportions kept and centred across: clicks, the
-  // toolbar and the painting follow, drawn smooth.
+  // A larger window scales the board, centred, proportions kept: clicks, toolbar, smooth painting.
   void resizedWindowScalesTheBoard() {
     WindowFixture f;
     f.Do(CmdModeTwoPlayers);
