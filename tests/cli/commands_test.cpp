@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli/brain_process.h"
 #include "cli/commands.h"
 
 namespace tesmor {
@@ -231,6 +232,46 @@ TEST(BenchCommand, TheNodeSignatureChangesOnlyWithTheSearch) {
   }
   EXPECT_EQ(answered, 26) << capped.out;
   EXPECT_GT(stopped, 0) << capped.out;
+}
+
+// The master bench is a node signature: the same in two runs, and each position searched.
+TEST(BenchCommand, MasterSignatureRepeats) {
+  const std::string first = Program("bench --level master --depth 3").out;
+  const size_t at = first.find("Nodes searched: ");
+  ASSERT_NE(at, std::string::npos) << first;
+  const std::string signature = first.substr(at, first.find('\n', at) - at);
+  EXPECT_NE(Program("bench --level master --depth 3").out.find(signature), std::string::npos)
+      << signature;
+  EXPECT_NE(signature, "Nodes searched: 0");
+  EXPECT_NE(first.find("26 "), std::string::npos);
+}
+
+// --print-weights writes what --weights reads, in both programs; a bad file is refused, and so is
+// a search knob out of its range (no node without candidates, no search without time).
+TEST(MasterWeights, RoundTripAndRefusal) {
+  const std::string printed = Program("--print-weights").out;
+  ASSERT_NE(printed.find("open_three "), std::string::npos) << printed;
+  const std::string good = TempFile("weights.txt", "# tuned\n" + printed);
+  const std::string move =
+      Program("move \"H8 H9 J10\" --level master --time 100 --weights " + good + " --book off").out;
+  EXPECT_NE(move.find("depth "), std::string::npos) << move;
+  BrainProcess brain(TESMOR_PBRAIN_BINARY, {"--weights", good});
+  brain.SendLine("START 15");
+  EXPECT_EQ(brain.Reply(), "OK");
+
+  const std::string bad = TempFile("bad.txt", "open_three 180\nopen_thre 5\n");
+  BrainProcess refused(TESMOR_PBRAIN_BINARY, {"--weights", bad});
+  EXPECT_EQ(refused.WaitForExit(), 2);
+  EXPECT_NE(Program("move H8 --level master --weights " + bad).out.find("line 2"),
+            std::string::npos);
+  std::string knobs;
+  for (const char* knob : {"open_moves 0", "iteration_percent 101", "defence_den 0"}) {
+    knobs = TempFile("knob.txt", knob + std::string("\n"));
+    EXPECT_NE(Program("move H8 --level master --weights " + knobs).out.find(" must be"),
+              std::string::npos)
+        << knob;
+  }
+  for (const std::string& path : {good, bad, knobs}) std::filesystem::remove(path);
 }
 
 TEST(TerminalPlay, AWholeGameAgainstTheComputer) {

@@ -13,16 +13,14 @@
 namespace tesmor {
 namespace {
 
-// "x,y" of a point written as in the program's own text form ("H8"): x the column from the
-// left, y the row from the top. Written out here rather than taken from the program.
+// "x,y" of a point in the program's text form ("H8"): x the column, y the row from the top.
 std::string Xy(const std::string& text) {
   const int col = text[0] - 'A';
   const int row = std::stoi(text.substr(1)) - 1;
   return std::to_string(col) + "," + std::to_string(14 - row);
 }
 
-// BOARD (or YXBOARD) for a move list, 1 for the stones of the side to move; in the order played,
-// or with the engine's own stones first.
+// BOARD (or YXBOARD) for a move list, 1 for the side to move; as played or own stones first.
 std::string BoardCommand(const std::string& moves, const char* keyword = "BOARD",
                          bool ownFirst = false) {
   std::istringstream words(moves);
@@ -69,8 +67,7 @@ class Brain : public ::testing::Test {
   BrainProcess brain_{TESMOR_PBRAIN_BINARY};
 };
 
-// A quiet middle game that "9级" needs long to search (tens of seconds optimised): only a stop
-// brings its answer in time.
+// A quiet middle game that takes "9级" tens of seconds: only a stop brings its answer in time.
 const char* kLongSearch = "H8 H9 I6 G8 F6 F7 E6 G6 G7 I9 E5 D4";
 
 TEST_F(Brain, ScriptedGameOnAnAsymmetricBoard) {
@@ -159,8 +156,7 @@ TEST_F(Brain, ShowsForbiddenPointsAndBadInputLeavesThePositionAsItWas) {
   EXPECT_EQ(brain_.Reply(), "FORBID .");
 }
 
-// STOP or YXSTOP, arriving while the search runs (the next line after DONE), or the turn's time
-// limit ends the search with a move.
+// STOP or YXSTOP right after DONE, or the turn's time limit, ends the search with a move.
 TEST_F(Brain, StopEndsTheSearchWithAMove) {
   for (const auto& [stop, turnMs] :
        {std::pair{"STOP\r\n", "3600000"}, {"yxstop\r\n", "3600000"}, {"", "1000"}}) {
@@ -175,26 +171,46 @@ TEST_F(Brain, StopEndsTheSearchWithAMove) {
   }
 }
 
-TEST(BrainTime, TimeLimitsChooseTheLevel) {
-  // Too little time for a search gives the immediate level-0 move.
-  for (const auto& [infos, level] :
-       {std::pair{"INFO timeout_turn 0", "level 0,"},
-        {"INFO timeout_match 100000\r\nINFO time_left 200", "level 0,"},
-        {"INFO timeout_turn 1000\r\nINFO level 3", "level 3,"},
-        {"INFO timeout_turn 1000", "level master,"}}) {
+// The level each INFO leaves on one brain, named in the MESSAGE: the manager's (a refused one
+// changes nothing), or level 0 when too little time is left. The master's MESSAGE has its figures
+// and a principal variation that starts with the move played.
+TEST_F(Brain, InfoLinesChooseTheLevel) {
+  const std::regex master(
+      "MESSAGE level master, depth [0-9]+, score -?[0-9]+, nodes [0-9]+, speed [0-9]+ nps, "
+      "pv( [0-9]+,[0-9]+)+, (search|vcf|vct|five|forced|book|opening), [0-9]+ ms(, stopped)?");
+  const std::pair<const char*, std::string> steps[] = {
+      {"timeout_turn 300", "master"},
+      {"level 9", "9"},
+      {"level master", "master"},
+      {"level 3", "3"},
+      {"level 11", "3"},
+      {"level 10", "master"},
+      {"max_memory 20000000", "master"},
+      {"timeout_turn 0", "0"},
+      {"timeout_turn 1000;timeout_match 100000;time_left 200", "0"},
+      {"timeout_match 600000;time_left 3000", "master"},
+  };
+  for (const auto& [infos, level] : steps) {
     SCOPED_TRACE(infos);
-    BrainProcess brain(TESMOR_PBRAIN_BINARY);
-    brain.SendLine(infos);
-    brain.Send(BoardCommand("H8 H9 J10 I9"));
-    EXPECT_TRUE(IsMove(brain.Reply().value_or("")));
-    ASSERT_FALSE(brain.messages().empty());
-    EXPECT_TRUE(brain.messages().back().starts_with(std::string("MESSAGE ") + level))
-        << brain.messages().back();
+    Info(infos);
+    const size_t messages = brain_.messages().size();
+    std::string move = Ask(BoardCommand("H8 H9 J10 I9"));
+    if (infos == std::string("level 11")) {
+      EXPECT_TRUE(move.starts_with("ERROR")) << move;
+      move = brain_.Reply().value_or("");
+    }
+    ASSERT_TRUE(IsMove(move)) << move;
+    ASSERT_GT(brain_.messages().size(), messages);
+    const std::string& message = brain_.messages().back();
+    EXPECT_TRUE(message.starts_with("MESSAGE level " + level + ",")) << message;
+    if (level == "master") {
+      EXPECT_TRUE(std::regex_match(message, master)) << message;
+      EXPECT_NE(message.find("pv " + move), std::string::npos) << message;
+    }
   }
 }
 
-// END while the search runs ends the program at once, without an answer: the output ends
-// within the guard (a search left to finish would take longer or answer).
+// END while the search runs ends the program at once, without an answer, within the guard.
 TEST_F(Brain, EndWhileThinkingExitsWithoutAnswering) {
   Info("level 9;timeout_turn 3600000");
   brain_.Send(BoardCommand(kLongSearch) + "END\r\n");

@@ -8,6 +8,7 @@
 
 #include "game/controller.h"
 #include "support/diagram.h"
+#include "support/scripted_computer.h"
 
 namespace tesmor::test {
 
@@ -77,33 +78,6 @@ class FakeHost : public Host {
   std::vector<WorkerKind> workers;
   std::optional<std::string> dialogAnswer;
   std::vector<std::string> dialogs;
-};
-
-// The computer, scripted: each request takes the next answer; the requests are kept for checks.
-class ScriptedComputer : public ComputerPlayer {
- public:
-  ScriptedComputer() { bookReport.loaded = true; }
-  BookLoadReport LoadOpeningBook() override { return bookReport; }
-  ComputerAnswer ChooseMove(GameState, const MoveRequest& request) override {
-    requests.push_back(request);
-    stopSeen.push_back(request.stopRequested && request.stopRequested->load());
-    if (request.progress) request.progress->Progress(ProgressField::Depth, 2);
-    if (moves.empty()) return ComputerAnswer::None();
-    const ComputerAnswer move = moves.front();
-    moves.pop_front();
-    return move;
-  }
-  std::optional<int> FindVcf(GameState, int limit, std::atomic<bool>*) override {
-    vcfLimits.push_back(limit);
-    return vcfAnswer;
-  }
-
-  BookLoadReport bookReport;
-  std::deque<ComputerAnswer> moves;
-  std::optional<int> vcfAnswer;
-  std::vector<MoveRequest> requests;
-  std::vector<bool> stopSeen;  // whether each request's stop flag was set when it came
-  std::vector<int> vcfLimits;
 };
 
 // A controller on a fake host with its computer, whose workers run when the test says.

@@ -49,7 +49,8 @@ TEST(PositionFile, MalformedFilesAreRefusedAsAWhole) {
   std::vector<uint8_t> full{225};
   for (int i = 0; i < 225; ++i) full.push_back(static_cast<uint8_t>(i));
   EXPECT_TRUE(ParsePositionBytes(full).ok);
-  EXPECT_FALSE(ReadPositionFile("/nonexistent/tesmor/none.pos").ok);
+  const PositionFileResult missing = ReadPositionFile("/nonexistent/tesmor/none.pos");
+  EXPECT_FALSE(missing.ok || missing.error.empty());
 }
 
 }  // namespace

@@ -44,8 +44,10 @@ struct ScoreFields final : SearchProgress {
   bool classic = false;
 };
 
-MasterResult Search(const GameState& game, int depth = 4, ScoreFields* fields = nullptr) {
+MasterResult Search(const GameState& game, int depth = 4, ScoreFields* fields = nullptr,
+                    const MasterWeights& weights = {}) {
   MasterSearch search(4);
+  search.SetWeights(weights);
   MasterLimits limits;
   limits.maxDepth = depth;
   const GameState before = game;
@@ -187,15 +189,11 @@ TEST(MasterSearch, ForcedAnswers) {
 // The root's search for a win by threes and fours, when the weights give it nodes: H8 makes two
 // open threes, a win without forbidden moves and a foul under renju.
 TEST(MasterSearch, WinByThreesAtTheRoot) {
-  MasterSearch search(4);
   MasterWeights weights;
   weights.rootVctNodes = 20000;
-  search.SetWeights(weights);
-  MasterLimits limits;
-  limits.maxDepth = 2;
   for (const bool renju : {false, true}) {
     const GameState game = Stones({"F8", "G8", "H6", "H7"}, {"A15", "O15", "O1", "A1"}, renju);
-    const MasterResult result = search.Search(game, limits);
+    const MasterResult result = Search(game, 2, nullptr, weights);
     EXPECT_TRUE(Legal(game, result.point)) << PointText(result.point);
     if (renju) {
       EXPECT_NE(PointText(result.point), "H8");

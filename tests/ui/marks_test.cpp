@@ -8,36 +8,11 @@
 namespace tesmor::test {
 namespace {
 
-QImage Picture(WindowFixture& f) {
-  return f.view()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
-
-// The points whose cells hold more than a few pixels that pass the test.
-QString CellsWith(const QImage& image, const std::function<bool(QColor)>& test) {
-  QStringList points;
-  for (int point = 0; point < CellCount; ++point) {
-    const QRect cell = CellRect(PointRow(point), PointCol(point));
-    int n = 0;
-    for (int y = cell.top(); y <= cell.bottom(); ++y)
-      for (int x = cell.left(); x <= cell.right(); ++x) n += test(image.pixelColor(x, y));
-    if (n > 5) points << QString::fromStdString(PointText(point));
-  }
-  return points.join(' ');
-}
-
-bool Red(QColor c) {
-  return c.red() > 180 && c.green() < 90 && c.blue() < 90;
-}
 bool Green(QColor c) {
   return c.green() > 140 && c.red() < 80 && c.blue() < 120;
 }
 bool Blue(QColor c) {
   return c.blue() > 200 && c.red() < 90 && c.green() < 160;
-}
-
-QRect Cell(const char* point) {
-  const int p = Pt(point);
-  return CellRect(PointRow(p), PointCol(p));
 }
 
 // Takes a picture of the board and the panel's guide line each time a message box shows, before
@@ -48,7 +23,7 @@ class BoxPictures final : public QObject {
   ~BoxPictures() override { qApp->removeEventFilter(this); }
   bool eventFilter(QObject* object, QEvent* event) override {
     if (event->type() != QEvent::Show || !qobject_cast<QMessageBox*>(object)) return false;
-    pictures << f_.view()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    pictures << Picture(f_.view());
     guides << QString::fromStdString(f_.controller().panel().Get(PanelGuideLine));
     const auto* box = static_cast<QWidget*>(object);
     boxes << QRect(f_.view()->mapFromGlobal(box->pos()), box->size());
@@ -74,24 +49,15 @@ class MarksTest : public QObject {
     f.Do(CmdModeTwoPlayers);
     f.Do(CmdShowNumbers);  // no red numbers
     for (const char* p : {"F8", "A1", "G8", "A15", "H6", "O1", "H7"}) f.Click(p);
-    const QImage unmarked = Picture(f);
-    QCOMPARE(CellsWith(unmarked, Red), QString());  // White to move
+    QCOMPARE(CellsWith(Picture(f.view()), IsRed), QString());  // White to move
     f.Click("O15");
-    QCOMPARE(CellsWith(Picture(f), Red), "H8");
-    // Turned off, the point shows its classic pixels again.
-    f.Do(CmdMarkForbidden);
-    QCOMPARE(Picture(f).copy(Cell("H8")), unmarked.copy(Cell("H8")));
-    f.Do(CmdMarkForbidden);
-    QCOMPARE(CellsWith(Picture(f), Red), "H8");
-    // Played anyway: the stone carries the cross until it is taken back.
+    QCOMPARE(CellsWith(Picture(f.view()), IsRed), "H8");
+    // Played anyway: the stone carries the cross.
     f.Click("H8");
     QCOMPARE(f.boxes.Take(), QStringList{"游戏结束 | 白方胜！（黑方三·三禁手） | 确定 | i"});
-    const QImage foul = Picture(f);
-    QCOMPARE(CellsWith(foul, Red), "H8");
-    QVERIFY(Red(foul.pixelColor(PointX(7) + 6, PointY(7) + 6)));
-    f.RightClick();
-    QCOMPARE(f.Cell("H8"), Empty);
-    QCOMPARE(CellsWith(Picture(f), Red), "H8");
+    const QImage foul = Picture(f.view());
+    QCOMPARE(CellsWith(foul, IsRed), "H8");
+    QVERIFY(IsRed(foul.pixelColor(Centre("H8") + QPoint(6, 6))));
   }
 
   void winningFive() {
@@ -103,9 +69,6 @@ class MarksTest : public QObject {
     QCOMPARE(f.boxes.Take(), QStringList{"游戏结束 | 黑方胜！ | 确定 | i"});
     QCOMPARE(shown.pictures.size(), 1);
     QCOMPARE(CellsWith(shown.pictures[0], Green), "H8 H9 H10 H11 H12");
-    QCOMPARE(CellsWith(Picture(f), Green), "H8 H9 H10 H11 H12");
-    f.Do(CmdTwoPlayers);
-    QCOMPARE(CellsWith(Picture(f), Green), QString());
   }
 
   void hintPointWhileItsBoxAsks() {
@@ -115,7 +78,7 @@ class MarksTest : public QObject {
     BoxPictures shown(f);
     f.computer.moves = {ComputerAnswer::Play(Pt("G7"))};
     f.boxes.press = {"取消"};
-    f.Do(CmdHint);
+    f.Key(Qt::CTRL | Qt::Key_H);
     QVERIFY(f.WaitIdle());
     QCOMPARE(f.boxes.Take(), QStringList{"提示消息 | 提示：G7 | 确定 取消 | i"});
     QCOMPARE(shown.pictures.size(), 1);
@@ -123,8 +86,8 @@ class MarksTest : public QObject {
     // The box opened beside the board: the point it asks about is not under it.
     QVERIFY(!shown.boxes[0].intersects(Cell("G7")));
     QVERIFY(shown.boxes[0].left() > Cell("H8").right());
-    QCOMPARE(CellsWith(Picture(f), Blue), QString());
-    QCOMPARE(f.Cell("G7"), Empty);
+    QCOMPARE(CellsWith(Picture(f.view()), Blue), QString());
+    QCOMPARE(f.Moves(), 1);  // the hint was cancelled
   }
 
   // "复制棋谱" and "粘贴棋谱" go through the system clipboard.
@@ -142,30 +105,36 @@ class MarksTest : public QObject {
     QCOMPARE(f.Cell("H8"), Empty);
   }
 
-  // The notes below the classic panel lines stay inside the panel; the swap question has its
-  // guide while it asks.
-  void panelNotes() {
+  // The human plays White under RIF: the computer lays "残月" (draw 0), the human declines the
+  // swap (its guide shows while it asks) and lays the fourth stone; the computer offers G7 and J7.
+  // Both offerings are red, and the panel's notes stay inside the panel.
+  void secondOfferingAndPanelNotes() {
     WindowFixture f({0});
     BoxPictures shown(f);
     f.boxes.press = {"否"};
     f.Do(CmdPlayWhite);
+    QCOMPARE(f.boxes.Take(), QStringList{"提示消息 | 是否交换？ | 是 否 | !"});
     QCOMPARE(shown.guides, QStringList{"请选择是否交换"});
     f.computer.moves = {ComputerAnswer::Pair(Pt("G7"), Pt("J7"))};
     f.Click("G9");
     QVERIFY(f.WaitIdle());
-    const QImage image = Picture(f);
+    QCOMPARE(f.controller().rifFifthState(), 2);
+    QImage image = Picture(f.view());
+    QCOMPARE(CellsWith(image, IsRed), "G7 J7");  // the newest stone and the second offering
+    const QPoint j7 = Centre("J7") + QPoint(9, 9);
+    QCOMPARE(image.pixelColor(j7), QColor(StoneImage(Black).pixel(23, 23)));
     const auto dark = [](QColor c) { return c.lightness() < 100; };
     for (const int line : {PanelTurnLine, PanelGuideLine}) {
-      const QRect rect = PanelLineRect(line);
-      int inside = 0, beyond = 0;
-      for (int y = rect.top(); y <= rect.bottom(); ++y) {
-        for (int x = 577; x <= 738; ++x) {
-          const bool d = dark(image.pixelColor(x, y));
-          (x >= rect.left() && x <= rect.right() && y < 557 ? inside : beyond) += d;
-        }
-      }
-      QVERIFY2(inside > 20 && beyond == 0, qPrintable(QString::number(line)));
+      const QRect band(577, PanelLineRect(line).top(), 162, PanelLineRect(line).height());
+      const int inside =
+          Count(image, band & PanelLineRect(line) & QRect(0, 0, ClientWidth, 557), dark);
+      QVERIFY2(inside > 20 && Count(image, band, dark) == inside,
+               qPrintable(QString::number(line)));
     }
+    f.Click("J7");  // White takes the second offering away
+    image = Picture(f.view());
+    QCOMPARE(CellsWith(image, IsRed), "G7");
+    QCOMPARE(image.pixelColor(j7), BoardColour);
   }
 };
 

@@ -1,6 +1,5 @@
 // The window on a screen of device pixel ratio 2: painted at the screen's resolution, not as an
 // enlarged picture of the classic pixels.
-#include "ui/painting.h"
 #include "ui_support.h"
 
 namespace tesmor::test {
@@ -17,7 +16,7 @@ class ScaledTest : public QObject {
     f.Do(CmdModeTwoPlayers);
     f.Click("H8");
     QCOMPARE(f.Cell("H8"), Black);  // clicks still map in client pixels
-    const QImage image = f.view()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage image = Picture(f.view());
     QCOMPARE(image.size(), QSize(2 * ClientWidth, 2 * ClientHeight));
     const auto colour = [&](int x, int y) { return QColor(image.pixel(x, y)); };
     // A grid line (x = 45 + 35 * 3) is two device pixels of black between board pixels.
@@ -28,7 +27,7 @@ class ScaledTest : public QObject {
     QCOMPARE(colour(line + 2, 2 * PointY(1) + 20), BoardColour);
     // The stone's rim, 29 device pixels from its centre, blends with the board (colours neither
     // the board's nor grey), which an enlarged bitmap never does.
-    QVERIFY(BlendedRim(image, QPoint(2 * PointX(7) + 1, 2 * PointY(7) + 1), 29) > 20);
+    QVERIFY(BlendedRim(image, Centre("H8") * 2 + QPoint(1, 1), 29) > 20);
   }
 };
 

@@ -12,12 +12,12 @@
 #include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "board/random_source.h"
+#include "support/scripted_computer.h"
 #include "ui/board_view.h"
 #include "ui/geometry.h"
 #include "ui/image_button.h"
@@ -30,46 +30,6 @@ namespace tesmor::test {
 inline int Pt(const char* text) {
   return ParsePoint(text);
 }
-
-// The computer, scripted: each request takes the next answer; LongSearch reports progress until
-// stopped and then plays stopAnswer.
-class TestComputer final : public ComputerPlayer {
- public:
-  static constexpr ComputerAnswer LongSearch{ComputerAnswer::Kind::NoMove, -1000, -1000};
-
-  BookLoadReport LoadOpeningBook() override {
-    BookLoadReport report;
-    report.loaded = true;
-    return report;
-  }
-  ComputerAnswer ChooseMove(GameState, const MoveRequest& request) override {
-    ComputerAnswer answer;
-    {
-      std::lock_guard lock(mutex_);
-      if (!moves.empty()) {
-        answer = moves.front();
-        moves.pop_front();
-      }
-    }
-    if (request.progress) request.progress->Progress(ProgressField::Depth, 3);
-    if (answer != LongSearch) return answer;
-    searching = true;
-    for (int n = 0; !request.stopRequested->load(); ++n) {
-      request.progress->Progress(ProgressField::CurrentPoint, n % CellCount);
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    searching = false;
-    return stopAnswer;
-  }
-  std::optional<int> FindVcf(GameState, int, std::atomic<bool>*) override { return std::nullopt; }
-
-  std::deque<ComputerAnswer> moves;
-  ComputerAnswer stopAnswer;
-  std::atomic<bool> searching{false};
-
- private:
-  std::mutex mutex_;
-};
 
 // Records each message box as "caption | text | buttons | icon" and presses the scripted button
 // (else the first).
@@ -132,6 +92,39 @@ inline int BlendedRim(const QImage& image, QPoint centre, int radius) {
   return blended;
 }
 
+// The view as painted, in client pixels (twice as many on a screen of ratio 2).
+inline QImage Picture(BoardView* view) {
+  return view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+inline QPoint Centre(const char* point) {
+  return {PointX(PointCol(Pt(point))), PointY(PointRow(Pt(point)))};
+}
+
+inline QRect Cell(const char* point) {
+  return CellRect(PointRow(Pt(point)), PointCol(Pt(point)));
+}
+
+inline int Count(const QImage& image, const QRect& rect, const std::function<bool(QColor)>& test) {
+  int n = 0;
+  for (int y = rect.top(); y <= rect.bottom(); ++y)
+    for (int x = rect.left(); x <= rect.right(); ++x) n += test(image.pixelColor(x, y));
+  return n;
+}
+
+// The points whose cells hold more than a few pixels that pass the test.
+inline QString CellsWith(const QImage& image, const std::function<bool(QColor)>& test) {
+  QStringList points;
+  for (int point = 0; point < CellCount; ++point)
+    if (Count(image, CellRect(PointRow(point), PointCol(point)), test) > 5)
+      points << QString::fromStdString(PointText(point));
+  return points.join(' ');
+}
+
+inline bool IsRed(QColor c) {
+  return c.red() > 180 && c.green() < 90 && c.blue() < 90;
+}
+
 // Runs open, which shows a modal Dialog, and hands the dialog to look every few milliseconds until
 // look closes it.
 template <typename Dialog, typename Look>
@@ -162,11 +155,14 @@ struct WindowFixture {
   void ClickAt(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
     QTest::mouseClick(view(), button, Qt::NoModifier, QPoint(x, y));
   }
-  void Click(const char* point) {
-    const int p = Pt(point);
-    ClickAt(PointX(PointCol(p)), PointY(PointRow(p)));
-  }
+  void Click(const char* point) { ClickAt(Centre(point).x(), Centre(point).y()); }
   void RightClick() { ClickAt(300, 300, Qt::RightButton); }
+  // A key pressed in the window, made active first (a message box may have had the focus).
+  void Key(QKeyCombination key) {
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), key.key(), key.keyboardModifiers());
+  }
   int Cell(const char* point) {
     const int p = Pt(point);
     return controller().game().cell(PointRow(p), PointCol(p));
@@ -174,7 +170,7 @@ struct WindowFixture {
   // Black's H8 sets the computer searching until it is stopped; it then plays answer.
   bool StartLongSearch(const char* answer) {
     Do(CmdRulesFree);
-    computer.moves = {TestComputer::LongSearch};
+    computer.moves = {ScriptedComputer::LongSearch};
     computer.stopAnswer = ComputerAnswer::Play(Pt(answer));
     Click("H8");
     return QTest::qWaitFor([this] { return computer.searching.load(); }, 20000);
@@ -184,7 +180,7 @@ struct WindowFixture {
         [this] { return !controller().computing() && window->workers().live() == 0; }, 60000);
   }
 
-  TestComputer computer;
+  ScriptedComputer computer;
   SequenceRandom random;
   BoxAnswerer boxes;
   std::unique_ptr<MainWindow> window;
