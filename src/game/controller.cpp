@@ -5,7 +5,6 @@
 #include <chrono>
 #include <iostream>
 #include <iterator>
-#include <thread>
 
 #include "board/forbidden.h"
 #include "board/input_echo.h"
@@ -21,11 +20,6 @@ namespace {
 
 // The longest "大师" may think on the window's thread.
 constexpr std::chrono::milliseconds WindowThreadMasterTime{1000};
-
-// "大师" searches with a second thread where the machine has a second core.
-int MasterThreads() {
-  return std::thread::hardware_concurrency() >= 2 ? 2 : 1;
-}
 
 constexpr const char* kNoticeCaption = "提示消息";
 constexpr const char* kResultCaption = "游戏结束";
@@ -507,7 +501,6 @@ MoveRequest Controller::MakeRequest() {
   MoveRequest request;
   request.level = settings_.level;
   request.masterTime = settings_.masterTime;
-  request.masterThreads = MasterThreads();
   request.mode = settings_.mode;
   request.rules = settings_.rules;
   request.useBook = settings_.useBook;
