@@ -126,6 +126,13 @@ int ChooseComputerMove(SearchContext& context, GameState& game, int levelArg) {
     }
   }
 
+  // The master's report says so when the book answered for it.
+  if (answered && levelArg == MasterLevelArg) {
+    context.masterResult = MasterResult{};
+    context.masterResult.point = result >= 0 && result < NoPoint ? result : NoPoint;
+    context.masterResult.decidedBy = "book";
+  }
+
   // Otherwise the level decides.
   if (!answered) {
     if (levelArg == 7) {

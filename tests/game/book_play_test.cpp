@@ -8,6 +8,7 @@
 #include "fake_host.h"
 #include "game/engine_computer.h"
 #include "game/openings.h"
+#include "support/diagram.h"
 #include "support/shipped_book.h"
 
 namespace tesmor {
@@ -100,6 +101,25 @@ TEST(BookPlay, HumanBlackTheComputerAnswersAndChoosesBetweenTheOfferingsByTheBoo
   EXPECT_NE(f.CellAt(best), Black);  // White may well reply on the point taken away
   EXPECT_FALSE(f.computer.Searched()) << f.computer.console.str();
   f.ExpectDisplayInSync();
+}
+
+// "大师" takes the book's move as every level does, and its report says where the move came from
+// rather than passing it off as a search.
+TEST(BookPlay, MasterPlaysTheBookAndSaysSo) {
+  std::ostringstream console;
+  EngineComputer engine(console);
+  ASSERT_TRUE(engine.LoadOpeningBookFile(test::ShippedBookPath()).loaded);
+  MoveRequest request;
+  request.level = MasterLevel;
+  request.rules = RuleSet::Forbidden;
+  const GameState game = test::FromMoves({"H8", "H9", "H10"});
+  const ComputerAnswer answer = engine.ChooseMove(game, request);
+  const auto moves = test::BookMovesOnBoard(test::ShippedBook(), game);
+  EXPECT_TRUE(std::any_of(moves.begin(), moves.end(), [&](const auto& move) {
+    return move.point == answer.point;
+  })) << PointText(answer.point);
+  EXPECT_STREQ(engine.LastMasterResult().decidedBy, "book");
+  EXPECT_EQ(engine.LastMasterResult().nodes, 0);
 }
 
 }  // namespace
