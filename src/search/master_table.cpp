@@ -67,18 +67,17 @@ void TranspositionTable::Store(uint64_t key, int score, int move, int depth, Bou
                    static_cast<int8_t>(depth), bound, generation_};
   const uint64_t deepData = bucket.deep.data.load(std::memory_order_relaxed);
   const uint64_t deepKey = deepData ^ bucket.deep.lock.load(std::memory_order_relaxed);
-  const TableEntry deep = Unpack(deepData);
-  const TableEntry sameDeep = Read(bucket.deep, key);
+  const TableEntry deep = Unpack(deepData);  // an empty slot unpacks with no bound
+  const bool sameDeep = deep.bound != Bound::None && deepKey == key;
   const TableEntry sameRecent = Read(bucket.recent, key);
   // Keep the move of an earlier result of the same position when this one has none.
-  if (move < 0) entry.move = sameDeep.bound != Bound::None ? sameDeep.move : sameRecent.move;
+  if (move < 0) entry.move = sameDeep ? deep.move : sameRecent.move;
   // The deep slot takes the deeper result, a result of the same position, or one of a newer
   // search; the other slot takes everything else.
-  if (deep.bound == Bound::None || sameDeep.bound != Bound::None || depth >= deep.depth ||
+  if (deep.bound == Bound::None || sameDeep || depth >= deep.depth ||
       deep.generation != generation_) {
     if (sameRecent.bound != Bound::None) Empty(bucket.recent);
-    if (deep.bound != Bound::None && sameDeep.bound == Bound::None)
-      Write(bucket.recent, deepKey, deep);
+    if (deep.bound != Bound::None && !sameDeep) Write(bucket.recent, deepKey, deep);
     Write(bucket.deep, key, entry);
   } else {
     Write(bucket.recent, key, entry);
