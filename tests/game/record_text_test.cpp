@@ -10,27 +10,10 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-// A screen with a clipboard.
-struct ClipboardHost : test::FakeHost {
-  void SetClipboardText(const std::string& text) override { clipboard = text; }
-  std::string ClipboardText() override { return clipboard; }
-  std::string clipboard;
-};
-
-struct ClipboardFixture {
-  ClipboardHost host;
-  test::ScriptedComputer computer;
-  SequenceRandom random{{1}};
-  Controller controller{host, computer, random};
-};
-
 TEST(RecordText, CopyAndPasteRoundTrip) {
-  ClipboardFixture f;
-  f.controller.Start();
-  f.controller.Command(CmdRulesFree);
-  f.controller.Command(CmdTwoPlayers);
-  for (const char* p : {"H8", "I9", "J10", "A15", "O1"})
-    f.controller.BoardClick({PointRow(test::P(p)), PointCol(test::P(p))});
+  test::ControllerFixture f;
+  f.Start(CmdRulesFree, true);
+  f.Clicks({"H8", "I9", "J10", "A15", "O1"});
   f.controller.Command(CmdCopyRecord);
   EXPECT_EQ(f.host.clipboard, "H8 I9 J10 A15 O1");
   const GameState copied = f.controller.game();
@@ -41,7 +24,7 @@ TEST(RecordText, CopyAndPasteRoundTrip) {
   EXPECT_EQ(f.controller.game().moveCount, 5);
   EXPECT_EQ(f.controller.displayCells(), copied.cells);
   f.controller.Command(CmdTakeBack);  // the last pasted stone is the newest
-  EXPECT_EQ(f.controller.game().cell(PointRow(test::P("O1")), PointCol(test::P("O1"))), Empty);
+  EXPECT_EQ(f.Cell("O1"), Empty);
 }
 
 TEST(RecordText, FaultyTextIsRefusedWithItsReason) {
@@ -51,10 +34,9 @@ TEST(RecordText, FaultyTextIsRefusedWithItsReason) {
       {"H8 I9 h8", "棋谱读取失败！\n重复的落点：h8"},
       {" \n, ", "棋谱读取失败！\n剪贴板中没有棋谱"},
   };
-  ClipboardFixture f;
-  f.controller.Start();
-  f.controller.BoardClick({7, 7});
-  f.host.TakeTexts();
+  test::ControllerFixture f;
+  f.Start();
+  f.Click("H8");
   const GameState before = f.controller.game();
   for (const auto& [text, box] : cases) {
     f.host.clipboard = text;
