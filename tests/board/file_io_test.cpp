@@ -27,7 +27,7 @@ class FileIo : public test::ScratchDirTest {
   }
   // A finished or failed write leaves no file of its own behind.
   size_t Entries() const {
-    return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {}));
+    return static_cast<size_t>(std::distance(fs::directory_iterator(dir), {}));
   }
   // body's exit status from a child, out of the runner's limits; a signal fails the test.
   template <typename Body>
@@ -47,15 +47,15 @@ TEST_F(FileIo, WritesReplaceTheWholeFileAndKeepItsLinkAndMode) {
   ::chmod(Path("a.pos").c_str(), 0640);
   ASSERT_TRUE(Write("a.pos", "second, longer"));
   EXPECT_EQ(Contents("a.pos"), "second, longer");
-  EXPECT_EQ(fs::status(dir_ / "a.pos").permissions(),
+  EXPECT_EQ(fs::status(dir / "a.pos").permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   // A save through a link replaces the file it names; the link stays a link.
-  fs::create_symlink(dir_ / "a.pos", dir_ / "link.pos");
+  fs::create_symlink(dir / "a.pos", dir / "link.pos");
   ASSERT_TRUE(Write("link.pos", "third"));
-  EXPECT_TRUE(fs::is_symlink(dir_ / "link.pos"));
+  EXPECT_TRUE(fs::is_symlink(dir / "link.pos"));
   EXPECT_EQ(Contents("a.pos"), "third");
 
-  fs::create_directory(dir_ / "sub");
+  fs::create_directory(dir / "sub");
   std::string error;
   EXPECT_FALSE(Write("sub", "x", &error));
   EXPECT_EQ(error, "not a regular file");
@@ -92,7 +92,7 @@ TEST_F(FileIo, ReadsOnlyRegularFilesUpToTheirBound) {
   ASSERT_TRUE(Write("six", "123456"));
   ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
   const std::pair<std::string, size_t> refused[] = {
-      {Path("six"), 5}, {Path("fifo"), 100}, {dir_.string(), 100}, {"/dev/zero", 100}};
+      {Path("six"), 5}, {Path("fifo"), 100}, {dir.string(), 100}, {"/dev/zero", 100}};
   // An alarm ends a child whose read blocks, so the test fails rather than hangs.
   EXPECT_EQ(InChild([&] {
               ::alarm(20);
@@ -104,7 +104,7 @@ TEST_F(FileIo, ReadsOnlyRegularFilesUpToTheirBound) {
             }),
             0);
   EXPECT_EQ(ReadRegularFile(Path("six"), 5).error, "larger than 5 bytes");
-  EXPECT_EQ(ReadRegularFile(dir_.string(), 5).error, "not a regular file");
+  EXPECT_EQ(ReadRegularFile(dir.string(), 5).error, "not a regular file");
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 
@@ -22,10 +21,6 @@ namespace fs = std::filesystem;
 class BookFiles : public test::ScratchDirTest {
  protected:
   BookFiles() : ScratchDirTest("tesmor_book_") {}
-  std::string Write(const std::string& name, const std::string& bytes) {
-    std::ofstream(dir_ / name, std::ios::binary) << bytes;
-    return Path(name);
-  }
   // Runs tesmor-book, its streams to the files "out" and "err"; a run that hangs is ended.
   int Tool(const std::string& args) {
     const std::string command = "timeout 60 " + std::string(TESMOR_BOOK_BINARY) + " " + args +
@@ -39,18 +34,19 @@ TEST_F(BookFiles, ToolCompilesTextDumpsBooksAndReportsDamage) {
   std::mt19937 rng(5);
   const BookTree tree = test::RandomBookTree(rng, 400);
   const std::vector<uint8_t> bytes = WriteBookTree(tree);
-  ASSERT_EQ(Tool("compile " + Write("source.txt", BookText(tree)) + " " + Path("M.lib")), 0);
+  ASSERT_EQ(Tool("compile " + WriteFile("source.txt", BookText(tree)) + " " + Path("M.lib")), 0);
   EXPECT_EQ(Contents("M.lib"), std::string(bytes.begin(), bytes.end()));
   ASSERT_EQ(Tool("dump " + Path("M.lib")), 0);
   EXPECT_EQ(Contents("out"), BookText(tree));
 
-  EXPECT_EQ(Tool("compile " + Write("bad.txt", "H8\n  H9\n    H8 A\n") + " " + Path("x.lib")), 1);
+  EXPECT_EQ(Tool("compile " + WriteFile("bad.txt", "H8\n  H9\n    H8 A\n") + " " + Path("x.lib")),
+            1);
   EXPECT_NE(Contents("err").find("line 3"), std::string::npos);
-  EXPECT_FALSE(fs::exists(dir_ / "x.lib"));
+  EXPECT_FALSE(fs::exists(dir / "x.lib"));
 
   // Dump and the loader both keep what was read before the cut, and say that it was cut.
   const std::vector<uint8_t> cut = test::BookBytes({0x78, 0xC0});
-  const std::string damaged = Write("cut.lib", std::string(cut.begin(), cut.end()));
+  const std::string damaged = WriteFile("cut.lib", std::string(cut.begin(), cut.end()));
   EXPECT_EQ(Tool("dump " + damaged), 1);
   EXPECT_EQ(Contents("out"), "H8\n");
   EXPECT_NE(Contents("err").find("ends too early"), std::string::npos);
@@ -64,14 +60,14 @@ TEST_F(BookFiles, ToolCompilesTextDumpsBooksAndReportsDamage) {
 
 TEST_F(BookFiles, BookIsFoundInTheFirstPlaceThatHasOne) {
   const std::vector<uint8_t> bytes = WriteBookTree(test::TreeOf("H8\n  I9 A\n"));
-  fs::create_directories(dir_ / "a" / "M.lib");  // a directory is not a book
-  fs::create_directories(dir_ / "b");
-  fs::create_directories(dir_ / "c");
-  Write("b/M.lib", std::string(bytes.begin(), bytes.end()));
-  Write("c/M.lib", "");
-  const std::vector<fs::path> places = {dir_ / "none" / "M.lib", dir_ / "a" / "M.lib",
-                                        dir_ / "b" / "M.lib", dir_ / "c" / "M.lib"};
-  EXPECT_EQ(FindOpeningBook(places), dir_ / "b" / "M.lib");
+  fs::create_directories(dir / "a" / "M.lib");  // a directory is not a book
+  fs::create_directories(dir / "b");
+  fs::create_directories(dir / "c");
+  WriteFile("b/M.lib", std::string(bytes.begin(), bytes.end()));
+  WriteFile("c/M.lib", "");
+  const std::vector<fs::path> places = {dir / "none" / "M.lib", dir / "a" / "M.lib",
+                                        dir / "b" / "M.lib", dir / "c" / "M.lib"};
+  EXPECT_EQ(FindOpeningBook(places), dir / "b" / "M.lib");
   EXPECT_EQ(FindOpeningBook({places[0], places[1]}), fs::path());
 
   // The working directory comes first, then the executable's directory.
@@ -81,7 +77,7 @@ TEST_F(BookFiles, BookIsFoundInTheFirstPlaceThatHasOne) {
   EXPECT_EQ(usual[1], fs::read_symlink("/proc/self/exe").parent_path() / "M.lib");
   EXPECT_EQ(usual[2], fs::path(TESMOR_DATA_DIR) / "M.lib");
   const fs::path home = fs::current_path();
-  fs::current_path(dir_ / "b");
+  fs::current_path(dir / "b");
   OpeningBook book;
   EXPECT_TRUE(LoadOpeningBook(book).loaded);
   fs::current_path(home);

@@ -7,11 +7,11 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "cli/brain_process.h"
 #include "cli/commands.h"
+#include "support/scratch_dir.h"
 
 namespace tesmor {
 namespace {
@@ -35,24 +35,16 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-// A file in the temporary directory holding the bytes; the caller removes it.
-std::string TempFile(const std::string& name, const std::string& bytes) {
-  const std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                     ("tesmor_cmd_" + std::to_string(::getpid()) + "_" + name);
-  std::ofstream(path, std::ios::binary) << bytes;
-  return path.string();
-}
-
 // Runs the program itself on the input; its exit status and both streams together.
 CommandRun Program(const std::string& args, const std::string& input = "") {
-  const std::string path = TempFile("input", input);
-  const std::string command = TESMOR_ENGINE_BINARY " " + args + " < " + path + " 2>&1";
+  const test::ScratchDir dir("tesmor_cmd_input_");
+  const std::string command =
+      TESMOR_ENGINE_BINARY " " + args + " < " + dir.WriteFile("input", input) + " 2>&1";
   FILE* pipe = ::popen(command.c_str(), "r");
   std::string out;
   std::array<char, 4096> buffer{};
   while (pipe && std::fgets(buffer.data(), buffer.size(), pipe)) out += buffer.data();
   const int status = pipe ? ::pclose(pipe) : -1;
-  std::filesystem::remove(path);
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ""};
 }
 
@@ -78,9 +70,8 @@ TEST(ForbiddenCommand, ListsForbiddenPointsInPointIndexOrder) {
     bytes += static_cast<char>((std::stoi(word.substr(1)) - 1) * 15 + std::toupper(word[0]) - 'A');
   }
   EXPECT_EQ(Engine(args).out, kForbidden);
-  const std::string path = TempFile("game.pos", bytes);
-  EXPECT_EQ(Engine({"forbidden", path}).out, kForbidden);
-  std::filesystem::remove(path);
+  const test::ScratchDir dir("tesmor_cmd_");
+  EXPECT_EQ(Engine({"forbidden", dir.WriteFile("game.pos", bytes)}).out, kForbidden);
   // A position that already holds a five is still analysed; an empty board has no answer.
   EXPECT_EQ(Engine({"forbidden", "A1 O15 B1 O14 C1 O13 D1 O12 E1"}).status, ExitOk);
   const CommandRun empty = Engine({"forbidden", ""});
@@ -89,11 +80,12 @@ TEST(ForbiddenCommand, ListsForbiddenPointsInPointIndexOrder) {
 }
 
 TEST(EngineCommands, BadInputSaysWhyInOneLineOnStderrAndExitsTwo) {
-  const std::string truncated = TempFile("short.pos", {3, 112, 113});
-  const std::string repeated = TempFile("repeat.pos", {2, 112, 112});
+  const test::ScratchDir dir("tesmor_cmd_");
+  const std::string truncated = dir.WriteFile("short.pos", {3, 112, 113});
+  const std::string repeated = dir.WriteFile("repeat.pos", {2, 112, 112});
   // Black H8 H9 H10 H11 H12 against White A1..A4: a game already won.
   const std::vector<uint8_t> wonBytes = {9, 112, 0, 127, 15, 142, 30, 157, 45, 172};
-  const std::string won = TempFile("won.pos", std::string(wonBytes.begin(), wonBytes.end()));
+  const std::string won = dir.WriteFile("won.pos", std::string(wonBytes.begin(), wonBytes.end()));
   // Arguments separated by "|".
   // clang-format off
   std::vector<std::string> cases = {"no-such-command",
@@ -129,9 +121,6 @@ TEST(EngineCommands, BadInputSaysWhyInOneLineOnStderrAndExitsTwo) {
     for (const char ch : run.err.substr(0, run.err.size() - 1))
       EXPECT_TRUE(static_cast<unsigned char>(ch) >= 0x20 && ch != 0x7f) << run.err;
   }
-  std::filesystem::remove(truncated);
-  std::filesystem::remove(repeated);
-  std::filesystem::remove(won);
 
   // Without a command nothing was asked: the usage, as an error.
   const CommandRun usage = Engine({});
@@ -140,16 +129,14 @@ TEST(EngineCommands, BadInputSaysWhyInOneLineOnStderrAndExitsTwo) {
   EXPECT_NE(usage.err.find("Usage: tesmor-engine COMMAND"), std::string::npos);
 
   // A FIFO or a directory is refused, not waited on (timeout ends a wait with status 124).
-  const std::filesystem::path fifo = std::filesystem::temp_directory_path() /
-                                     ("tesmor_cmd_" + std::to_string(::getpid()) + "_fifo.pos");
+  const std::string fifo = dir.Path("fifo.pos");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  for (const std::string& path : {fifo.string(), std::filesystem::temp_directory_path().string()}) {
+  for (const std::string& path : {fifo, dir.dir.string()}) {
     const std::string command =
         "timeout 60 " TESMOR_ENGINE_BINARY " move " + path + " > /dev/null 2>&1";
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == ExitBadInput) << path;
   }
-  std::filesystem::remove(fifo);
 }
 
 TEST(EvalCommand, ScoresBothSidesAndRanksThePoints) {
@@ -251,7 +238,8 @@ TEST(BenchCommand, MasterSignatureRepeats) {
 TEST(MasterWeights, RoundTripAndRefusal) {
   const std::string printed = Program("--print-weights").out;
   ASSERT_NE(printed.find("open_three "), std::string::npos) << printed;
-  const std::string good = TempFile("weights.txt", "# tuned\n" + printed);
+  const test::ScratchDir dir("tesmor_cmd_");
+  const std::string good = dir.WriteFile("weights.txt", "# tuned\n" + printed);
   const std::string move =
       Program("move \"H8 H9 J10\" --level master --time 100 --weights " + good + " --book off").out;
   EXPECT_NE(move.find("depth "), std::string::npos) << move;
@@ -259,19 +247,17 @@ TEST(MasterWeights, RoundTripAndRefusal) {
   brain.SendLine("START 15");
   EXPECT_EQ(brain.Reply(), "OK");
 
-  const std::string bad = TempFile("bad.txt", "open_three 180\nopen_thre 5\n");
+  const std::string bad = dir.WriteFile("bad.txt", "open_three 180\nopen_thre 5\n");
   BrainProcess refused(TESMOR_PBRAIN_BINARY, {"--weights", bad});
   EXPECT_EQ(refused.WaitForExit(), 2);
   EXPECT_NE(Program("move H8 --level master --weights " + bad).out.find("line 2"),
             std::string::npos);
-  std::string knobs;
   for (const char* knob : {"open_moves 0", "iteration_percent 101", "defence_den 0"}) {
-    knobs = TempFile("knob.txt", knob + std::string("\n"));
+    const std::string knobs = dir.WriteFile("knob.txt", knob + std::string("\n"));
     EXPECT_NE(Program("move H8 --level master --weights " + knobs).out.find(" must be"),
               std::string::npos)
         << knob;
   }
-  for (const std::string& path : {good, bad, knobs}) std::filesystem::remove(path);
 }
 
 TEST(TerminalPlay, AWholeGameAgainstTheComputer) {

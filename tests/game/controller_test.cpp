@@ -2,12 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "fake_host.h"
-#include "game/position_file.h"
 #include "search/computer_move.h"
+#include "support/scratch_dir.h"
 
 namespace tesmor {
 namespace {
@@ -301,28 +298,27 @@ TEST(Controller, HintAndVcfProposals) {
   f.RunWorker();
   EXPECT_TRUE(f.host.TakeTexts().empty());
   EXPECT_FALSE(f.controller.computing());
-  f.computer.vcfAnswer = P("G7");
+  // A win found: its point and how many moves it takes.
+  f.computer.vcfAnswer = VcfWin{P("G7"), 3};
   f.controller.ToolbarButton(7);
   f.RunWorker();
-  EXPECT_EQ(f.host.TakeTexts(), Strings{"提示：G7"});
+  EXPECT_EQ(f.host.TakeTexts(), Strings{"提示：G7\n连续冲四，第3手必胜"});
   EXPECT_EQ(f.Cell("G7"), Black);
 }
 
 TEST(Controller, PositionFilesThroughTheDialogs) {
-  const std::string dir =
-      std::filesystem::temp_directory_path() / ("tesmor_controller_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
+  const test::ScratchDir dir("tesmor_controller_");
   ControllerFixture f;
   f.Start(CmdRulesFree, true);
   f.Clicks({"H8", "H9", "H10"});
-  f.host.dialogAnswer = dir + "/game.pos";
+  f.host.dialogAnswer = dir.Path("game.pos");
   f.controller.ToolbarButton(3);
   const GameState saved = f.controller.game();
   f.controller.Command(CmdTwoPlayers);
   f.Click("A1");
   f.controller.Command(CmdOpen);
   // The name is remembered from the save.
-  EXPECT_EQ(f.host.dialogs, (Strings{"保存文件 ", "读取文件 " + dir + "/game.pos"}));
+  EXPECT_EQ(f.host.dialogs, (Strings{"保存文件 ", "读取文件 " + dir.Path("game.pos")}));
   EXPECT_EQ(f.controller.game().cells, saved.cells);
   EXPECT_EQ(f.controller.panel().Get(1), "寒星");
   EXPECT_EQ(f.controller.panel().Get(3), "3手");
@@ -332,17 +328,15 @@ TEST(Controller, PositionFilesThroughTheDialogs) {
 
   // A bad file is refused as a whole, a cancel does nothing; the game stays as it was.
   const GameState before = f.controller.game();
-  std::ofstream(dir + "/bad.pos", std::ios::binary) << std::string("\x05\x70\x71", 3);
-  f.host.dialogAnswer = dir + "/bad.pos";
+  f.host.dialogAnswer = dir.WriteFile("bad.pos", std::string("\x05\x70\x71", 3));
   f.controller.Command(CmdOpen);
   f.host.dialogAnswer = std::nullopt;
   f.controller.Command(CmdOpen);
   EXPECT_EQ(f.controller.game(), before);
-  f.host.dialogAnswer = dir + "/no-such-dir/x.pos";
+  f.host.dialogAnswer = dir.Path("no-such-dir/x.pos");
   f.controller.Command(CmdSave);
   EXPECT_EQ(f.host.TakeTexts(),
             (Strings{"文件读取失败！\nit counts 5 moves but holds 2", "文件保存失败！"}));
-  std::filesystem::remove_all(dir);
 }
 
 TEST(Controller, FaultyMoveValuesAreRefusedAndChangeNothing) {

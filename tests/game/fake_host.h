@@ -12,7 +12,8 @@
 
 namespace tesmor::test {
 
-// A screen that records what the controller does to it and answers message boxes from a script.
+// A screen that records what the controller does to it and answers message boxes from a script;
+// its clipboard is a string.
 class FakeHost : public Host {
  public:
   struct Box {
@@ -56,6 +57,8 @@ class FakeHost : public Host {
                                             const std::string& lastName) override {
     return OpenFileDialog(title, lastName);
   }
+  void SetClipboardText(const std::string& text) override { clipboard = text; }
+  std::string ClipboardText() override { return clipboard; }
   void ShowAbout() override { ++abouts; }
   void Quit() override { quit = true; }
 
@@ -78,6 +81,7 @@ class FakeHost : public Host {
   std::vector<WorkerKind> workers;
   std::optional<std::string> dialogAnswer;
   std::vector<std::string> dialogs;
+  std::string clipboard;
 };
 
 // A controller on a fake host with its computer, whose workers run when the test says.

@@ -3,10 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "fake_host.h"
 #include "game/position_file.h"
+#include "support/scratch_dir.h"
 
 namespace tesmor {
 namespace {
@@ -106,13 +105,11 @@ TEST(Marks, ForbiddenPointsFollowTheGame) {
   f.controller.Command(CmdTwoPlayers);
   EXPECT_EQ(Marks(f.controller), "");
 
-  const std::string path = std::filesystem::temp_directory_path() /
-                           ("tesmor_marks_" + std::to_string(::getpid()) + ".pos");
-  ASSERT_TRUE(WritePositionFile(path, position, nullptr));
-  f.host.dialogAnswer = path;
+  const test::ScratchDir dir("tesmor_marks_");
+  ASSERT_TRUE(WritePositionFile(dir.Path("game.pos"), position, nullptr));
+  f.host.dialogAnswer = dir.Path("game.pos");
   f.controller.Command(CmdOpen);
   EXPECT_EQ(Marks(f.controller), "H8F");
-  std::filesystem::remove(path);
 }
 
 TEST(Marks, WinningFiveStaysUntilTakeBackOrNewGame) {

@@ -164,12 +164,25 @@ TEST(RifHumanBlack, TwoOfferingsAndTheComputerTakingOneAway) {
   EXPECT_EQ(f.controller.rifFifthState(), 2);
 }
 
-TEST(RifHumanWhite, NoSwapTheComputerOffersTwoAndTheHumanChooses) {
-  for (bool takeFirst : {true, false}) {
+// Without a swap the computer, Black, offers two fifth moves and the human takes one away, or it
+// plays one fifth stone, an ordinary move; then White's sixth stone hands the turn back.
+TEST(RifHumanWhite, NoSwapTheComputerOffersTwoOrPlaysOne) {
+  struct Case {
+    int draw;  // the draw wraps round the 22 openings
+    ComputerAnswer fifth;
+    const char* taken;  // the offering the human takes away; none for a plain fifth stone
+  };
+  const Case cases[] = {
+      {0, ComputerAnswer::Pair(P("G7"), P("J7")), "G7"},
+      {22, ComputerAnswer::Pair(P("G7"), P("J7")), "J7"},
+      {0, ComputerAnswer::Play(P("G7")), nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.taken ? c.taken : "plain");
     ControllerFixture f;
     f.Start();
-    f.random = SequenceRandom({takeFirst ? 0 : 22});  // the draw wraps round the 22 openings
-    f.controller.Command(CmdPlayWhite);               // 残月, answered No
+    f.random = SequenceRandom({c.draw});
+    f.controller.Command(CmdPlayWhite);  // 残月, answered No
     EXPECT_EQ(f.controller.panel().Get(1), "残月");
     ASSERT_EQ(f.host.boxes.size(), 1u);
     EXPECT_EQ(f.host.boxes[0].buttons, MessageButtons::YesNo);
@@ -177,35 +190,36 @@ TEST(RifHumanWhite, NoSwapTheComputerOffersTwoAndTheHumanChooses) {
     f.Click("K10");
     EXPECT_EQ(f.Cell("K10"), White);
     const int beeps = f.host.beeps;
-    f.Answer(ComputerAnswer::Pair(P("G7"), P("J7")));
+    f.Answer(c.fifth);
     EXPECT_EQ(f.Cell("G7"), Black);
     EXPECT_EQ(f.Moves(), 5);
-    EXPECT_EQ(f.controller.secondOffer(), At("J7"));
-    EXPECT_EQ(Notes(f), "轮到：白方（您）|请选择去掉的五手");
-    EXPECT_EQ(f.host.beeps, beeps + 2);
+    if (c.taken) {
+      EXPECT_EQ(f.controller.secondOffer(), At("J7"));
+      EXPECT_EQ(Notes(f), "轮到：白方（您）|请选择去掉的五手");
+      EXPECT_EQ(f.host.beeps, beeps + 2);
+      f.Click("A1");  // neither offering: ignored
+      EXPECT_EQ(f.controller.rifFifthState(), 2);
+      f.controller.Command(CmdTakeBack);
+      EXPECT_EQ(f.host.TakeTexts(), (Strings{"是否交换？", "无法悔棋！"}));
 
-    f.Click("A1");  // neither offering: ignored
-    EXPECT_EQ(f.controller.rifFifthState(), 2);
-    f.controller.Command(CmdTakeBack);
-    EXPECT_EQ(f.host.TakeTexts(), (Strings{"是否交换？", "无法悔棋！"}));
-
-    const char* kept = takeFirst ? "J7" : "G7";
-    f.Click(takeFirst ? "G7" : "J7");
-    EXPECT_EQ(Notes(f), "轮到：白方（您）|");
+      const char* kept = std::string(c.taken) == "G7" ? "J7" : "G7";
+      f.Click(c.taken);
+      EXPECT_EQ(Notes(f), "轮到：白方（您）|");
+      EXPECT_EQ(f.Moves(), 5);
+      EXPECT_EQ(f.Cell(c.taken), Empty);
+      EXPECT_EQ(f.Cell(kept), Black);
+      EXPECT_EQ(f.controller.game().history[4], At(kept));
+      EXPECT_TRUE(f.host.workers.empty());
+      f.ExpectDisplayInSync();
+    }
     EXPECT_EQ(f.controller.rifFifthState(), 0);
-    EXPECT_EQ(f.Moves(), 5);
-    EXPECT_EQ(f.Cell(takeFirst ? "G7" : "J7"), Empty);
-    EXPECT_EQ(f.Cell(kept), Black);
-    EXPECT_EQ(f.controller.game().history[4], At(kept));
-    EXPECT_TRUE(f.host.workers.empty());
-    f.ExpectDisplayInSync();
     f.Click("I10");  // White's sixth stone, then the computer's turn
     EXPECT_EQ(f.Cell("I10"), White);
     EXPECT_EQ(f.host.workers.size(), 1u);
   }
 }
 
-TEST(RifHumanWhite, SwapHandsTheHumanBlackAndThePlainFifthNeedsNoChoice) {
+TEST(RifHumanWhite, SwapHandsTheHumanBlack) {
   ControllerFixture f;
   f.Start();
   f.random = SequenceRandom({0});
@@ -217,19 +231,6 @@ TEST(RifHumanWhite, SwapHandsTheHumanBlackAndThePlainFifthNeedsNoChoice) {
   f.Click("G7");  // the human, now Black, lays the first offering
   EXPECT_EQ(f.Cell("G7"), Black);
   EXPECT_EQ(f.controller.rifFifthState(), 1);
-
-  // Without a swap, a plain fifth stone from the computer is an ordinary move.
-  ControllerFixture g;
-  g.Start();
-  g.random = SequenceRandom({0});
-  g.controller.Command(CmdPlayWhite);
-  g.Click("K10");
-  g.Answer(P("G7"));
-  EXPECT_EQ(g.Cell("G7"), Black);
-  EXPECT_EQ(g.controller.rifFifthState(), 0);
-  g.Click("I10");
-  EXPECT_EQ(g.Cell("I10"), White);
-  EXPECT_EQ(g.host.workers.size(), 1u);
 }
 
 }  // namespace

@@ -1,16 +1,15 @@
-// The VCF search's answer carries the length of the win, and its box tells it.
+// The VCF search's answer carries the length of the win (its box is the controller's test).
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "fake_host.h"
 #include "game/engine_computer.h"
+#include "support/diagram.h"
 
 namespace tesmor {
 namespace {
 
 using test::FromMoves;
-using test::P;
 
 // Counted up to the move that cannot be stopped: a five, or a straight four.
 TEST(VcfLength, CountsTheAttackersMovesUntilTheWinIsSure) {
@@ -34,20 +33,6 @@ TEST(VcfLength, CountsTheAttackersMovesUntilTheWinIsSure) {
     EXPECT_EQ(win->length, c.length);
   }
   EXPECT_FALSE(engine.FindVcfWin(FromMoves({"H8", "A1"}, false), 113, nullptr).has_value());
-}
-
-TEST(VcfLength, TheBoxSaysHowLongTheWinIs) {
-  struct KnowsLength : test::ScriptedComputer {
-    std::optional<VcfWin> FindVcfWin(GameState, int, std::atomic<bool>*) override {
-      return VcfWin{P("G7"), 3};
-    }
-  };
-  test::ControllerHarness<KnowsLength> f;
-  f.Start(CmdRulesFree, true);
-  f.host.answers = {MessageAnswer::Cancel};
-  f.controller.Command(CmdVcf);
-  f.RunWorker();
-  EXPECT_EQ(f.host.TakeTexts(), std::vector<std::string>{"提示：G7\n连续冲四，第3手必胜"});
 }
 
 }  // namespace

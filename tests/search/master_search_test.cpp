@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <thread>
 
-#include "board/forbidden.h"
 #include "board/symmetry.h"
 #include "search/computer_move.h"
 #include "search/master_board.h"
@@ -17,6 +17,7 @@
 namespace tesmor {
 namespace {
 
+using test::IsLegalMove;
 using test::P;
 
 // Stones on an empty board with the side to move given by their numbers.
@@ -25,13 +26,6 @@ GameState Stones(std::initializer_list<const char*> black, std::initializer_list
   GameState state = test::FromStones(black, white, renju);
   state.SetUpMoveCount(static_cast<int>(black.size() + white.size()));
   return state;
-}
-
-bool Legal(GameState game, int point) {
-  if (point < 0 || point >= CellCount) return false;
-  if (game.cell(PointRow(point), PointCol(point)) != Empty) return false;
-  return game.SideToMove() != Black ||
-         ForbiddenKindAt(game, PointRow(point), PointCol(point)) == None;
 }
 
 // The master's scores are its own: the panel must not take them for the classic search's.
@@ -44,12 +38,19 @@ struct ScoreFields final : SearchProgress {
   bool classic = false;
 };
 
-MasterResult Search(const GameState& game, int depth = 4, ScoreFields* fields = nullptr,
-                    const MasterWeights& weights = {}) {
-  MasterSearch search(4);
-  search.SetWeights(weights);
+MasterLimits Limits(int depth, int threads = 1) {
   MasterLimits limits;
   limits.maxDepth = depth;
+  limits.threads = threads;
+  return limits;
+}
+
+// The search's result; the caller's position stays as it was, and only the master's score field
+// reaches the panel.
+MasterResult Search(const GameState& game, const MasterLimits& limits,
+                    const MasterWeights& weights = {}, ScoreFields* fields = nullptr) {
+  MasterSearch search(4);
+  search.SetWeights(weights);
   const GameState before = game;
   ScoreFields scores;
   const MasterResult result = search.Search(game, limits, &scores);
@@ -133,13 +134,19 @@ TEST(MasterBoard, LinePatterns) {
         << c.left << "*" << c.right << (c.exact ? " exact" : "");
 }
 
-// Positions with one right answer, under the rule that makes it right.
+// Positions with one right answer, under the rule that makes it right. The root's search for a
+// win by threes and fours runs when the weights give it nodes.
 TEST(MasterSearch, ForcedAnswers) {
+  MasterWeights rootVct;
+  rootVct.rootVctNodes = 20000;
   struct Case {
     const char* what;
     GameState game;
-    const char* expected;  // the answer, or "!X" for "anything legal but X"
-    bool decided;          // a forced win found: the score is a mate score
+    const char* expected;         // the answer; none where any legal point will do
+    std::optional<bool> decided;  // a forced win found: the score is a mate score
+    int depth = 4;
+    MasterWeights weights = {};
+    const char* decidedBy = nullptr;
   } cases[] = {
       {"five for the taking", Stones({"D4", "E4", "F4", "G4"}, {"H4", "H9", "H10", "A1"}, true),
        "C4", true},
@@ -148,13 +155,16 @@ TEST(MasterSearch, ForcedAnswers) {
       // White's four G7 can only be stopped at H8, a three-three for Black: White wins.
       {"four whose block is forbidden",
        Stones({"C3", "F8", "G8", "H6", "H7"}, {"D4", "E5", "F6", "A15"}, true), "G7", true},
-      // Black cannot block there and has lost, but still answers a legal point.
+      {"without the forbidden rule the same four is simply blocked",
+       Stones({"C3", "F8", "G8", "H6", "H7"}, {"D4", "E5", "F6", "A15"}, false), nullptr, false},
+      // Black cannot block at H8 and has lost, but still answers a legal point.
       {"the only block is forbidden",
-       Stones({"C3", "F8", "G8", "H6", "H7"}, {"D4", "E5", "F6", "G7", "A15"}, true), "!H8", false},
+       Stones({"C3", "F8", "G8", "H6", "H7"}, {"D4", "E5", "F6", "G7", "A15"}, true), nullptr,
+       false},
       // H8 makes seven in a row for Black: no five under renju, and forbidden.
       {"overline is no five for Black",
        Stones({"D8", "E8", "F8", "G8", "I8", "J8"}, {"C8", "K8", "A3", "A6", "A9", "A12"}, true),
-       "!H8", false},
+       nullptr, false},
       {"overline wins without forbidden moves",
        Stones({"D8", "E8", "F8", "G8", "I8", "J8"}, {"C8", "K8", "A3", "A6", "A9", "A12"}, false),
        "H8", true},
@@ -166,42 +176,31 @@ TEST(MasterSearch, ForcedAnswers) {
       // Black still wins by threes and fours elsewhere, which the search sees once the answers
       // to threes cost no depth.
       {"three-three stays unplayed",
-       Stones({"F8", "G8", "H6", "H7"}, {"A15", "O15", "O1", "A1"}, true), "!H8", true},
+       Stones({"F8", "G8", "H6", "H7"}, {"A15", "O15", "O1", "A1"}, true), nullptr, true},
+      // The same stones with nodes for the root's search, two plies deep: it finds the win itself.
+      {"the root's win by threes",
+       Stones({"F8", "G8", "H6", "H7"}, {"A15", "O15", "O1", "A1"}, false), nullptr, true, 2,
+       rootVct, "vct"},
+      {"the root's win by threes is no foul",
+       Stones({"F8", "G8", "H6", "H7"}, {"A15", "O15", "O1", "A1"}, true), nullptr, std::nullopt, 2,
+       rootVct},
   };
   ScoreFields scores;
   for (Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const MasterResult result = Search(c.game, 4, &scores);
-    EXPECT_TRUE(Legal(c.game, result.point)) << PointText(result.point);
-    if (c.expected[0] == '!')
-      EXPECT_NE(result.point, P(c.expected + 1));
-    else
+    const MasterResult result = Search(c.game, Limits(c.depth), c.weights, &scores);
+    EXPECT_TRUE(IsLegalMove(c.game, result.point)) << PointText(result.point);
+    if (c.expected) {
       EXPECT_EQ(PointText(result.point), c.expected);
-    EXPECT_EQ(result.score >= MateBound, c.decided) << result.score;
-  }
-  // Without the forbidden rule the same four is simply blocked: no forced win for White.
-  const MasterResult free =
-      Search(Stones({"C3", "F8", "G8", "H6", "H7"}, {"D4", "E5", "F6", "A15"}, false), 4);
-  EXPECT_LT(free.score, MateBound);
-  EXPECT_TRUE(scores.master);
-}
-
-// The root's search for a win by threes and fours, when the weights give it nodes: H8 makes two
-// open threes, a win without forbidden moves and a foul under renju.
-TEST(MasterSearch, WinByThreesAtTheRoot) {
-  MasterWeights weights;
-  weights.rootVctNodes = 20000;
-  for (const bool renju : {false, true}) {
-    const GameState game = Stones({"F8", "G8", "H6", "H7"}, {"A15", "O15", "O1", "A1"}, renju);
-    const MasterResult result = Search(game, 2, nullptr, weights);
-    EXPECT_TRUE(Legal(game, result.point)) << PointText(result.point);
-    if (renju) {
-      EXPECT_NE(PointText(result.point), "H8");
-    } else {
-      EXPECT_STREQ(result.decidedBy, "vct");
-      EXPECT_GE(result.score, MateBound);
+    }
+    if (c.decided) {
+      EXPECT_EQ(result.score >= MateBound, *c.decided) << result.score;
+    }
+    if (c.decidedBy) {
+      EXPECT_STREQ(result.decidedBy, c.decidedBy);
     }
   }
+  EXPECT_TRUE(scores.master);
 }
 
 // Keys that share a bucket must not answer for each other, and the deeper result keeps its slot.
@@ -239,29 +238,22 @@ TEST(MasterTable, CollidingKeys) {
 TEST(MasterSearch, TwoThreads) {
   // Black wins by threes and fours, but not at H8, a three-three.
   const GameState game = Stones({"F8", "G8", "H6", "H7"}, {"A15", "O15", "O1", "A1"}, true);
-  const GameState before = game;
-  MasterSearch search(4);
-  MasterLimits limits;
-  limits.threads = 2;
-  limits.maxDepth = 4;
-  const MasterResult win = search.Search(game, limits);
-  EXPECT_EQ(game, before);
-  EXPECT_TRUE(Legal(game, win.point)) << PointText(win.point);
-  EXPECT_NE(PointText(win.point), "H8");
+  const MasterResult win = Search(game, Limits(4, 2));
+  EXPECT_TRUE(IsLegalMove(game, win.point)) << PointText(win.point);  // not H8
   EXPECT_GE(win.score, MateBound);
 
   const GameState middle = test::FromMoves({"H8", "H9", "J10", "I9", "G9", "I7", "I10"});
   std::atomic<bool> stop{false};
-  limits.maxDepth = MasterMaxDepth;
+  MasterLimits limits = Limits(MasterMaxDepth, 2);
   limits.stop = &stop;
   std::thread stopper([&stop] {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     stop = true;
   });
-  const MasterResult stopped = search.Search(middle, limits);
+  const MasterResult stopped = Search(middle, limits);
   stopper.join();
   EXPECT_TRUE(stopped.stopped);
-  EXPECT_TRUE(Legal(middle, stopped.point)) << PointText(stopped.point);
+  EXPECT_TRUE(IsLegalMove(middle, stopped.point)) << PointText(stopped.point);
 }
 
 // Every way into the master search leaves the caller's record as it was: a plain move, Black's
@@ -310,11 +302,11 @@ TEST(MasterSearch, RecordUnchangedAndStopAnswersLegalMove) {
         GameState chosen = c.game;
         if (move.offering == P("K9"))
           chosen.ReplaceNewestMove(PointRow(P("G7")), PointCol(P("G7")));
-        EXPECT_TRUE(Legal(chosen, move.point)) << PointText(move.point);
+        EXPECT_TRUE(IsLegalMove(chosen, move.point)) << PointText(move.point);
       }
     } else {
       ASSERT_EQ(move.kind, ComputerAnswer::Kind::Point);
-      EXPECT_TRUE(Legal(c.game, move.point));
+      EXPECT_TRUE(IsLegalMove(c.game, move.point));
     }
   }
 }

@@ -5,7 +5,6 @@
 #include <sstream>
 #include <tuple>
 
-#include "board/forbidden.h"
 #include "board/symmetry.h"
 #include "search/alpha_beta.h"
 #include "search/computer_move.h"
@@ -18,6 +17,7 @@ namespace {
 
 using test::FromMoves;
 using test::FromStones;
+using test::IsLegalMove;
 using test::P;
 
 // White's D5 F5 H5 J5: G5 makes two fours on one line, which one block cannot stop.
@@ -52,9 +52,6 @@ class Search : public ::testing::Test, public SearchProgress {
     const int answer = FindVcf(context, game, limit);
     EXPECT_EQ(game, before) << "the VCF search changed the record";
     return answer;
-  }
-  bool IsEmpty(const GameState& game, int point) {
-    return point >= 0 && point < CellCount && game.cell(PointRow(point), PointCol(point)) == Empty;
   }
   SequenceRandom random{{1}};
   std::ostringstream console;
@@ -114,9 +111,9 @@ TEST_F(Search, RandomPositions) {
     EXPECT_EQ(Find(flipped, 5), forOther) << "round " << round;
     const int forMover = Find(game, 5);
     wins += forMover < VcfNone;
-    EXPECT_TRUE(forMover >= VcfNone || IsEmpty(game, forMover));
+    EXPECT_TRUE(forMover >= VcfNone || IsLegalMove(game, forMover));
     if (round % 5 == 0) {
-      EXPECT_TRUE(IsEmpty(game, Choose(game, 1 + round % 3)));
+      EXPECT_TRUE(IsLegalMove(game, Choose(game, 1 + round % 3)));
     }
   }
   EXPECT_GT(wins, 0);
@@ -137,21 +134,19 @@ TEST_F(Search, KnownAnswers) {
     EXPECT_EQ(Choose(game, level), P(expected)) << what;
   // H8 is a three-three for Black (F8 G8 and H9 H10): the search looks elsewhere.
   GameState threeThree = FromMoves({"F8", "A1", "G8", "O1", "H9", "A15", "H10", "O15"});
-  const int answer = Choose(threeThree, 3);
-  ASSERT_TRUE(IsEmpty(threeThree, answer));
-  EXPECT_EQ(ForbiddenKindAt(threeThree, PointRow(answer), PointCol(answer)), None);
+  EXPECT_TRUE(IsLegalMove(threeThree, Choose(threeThree, 3)));
 }
 
 TEST_F(Search, StopRequestsAndProgressLines) {
   GameState game = FromMoves({"H8", "I9", "J10", "H10", "G9", "G8"});
   // A stop set before the search still gives a move; the flag is its owner's to clear.
   context.stopRequested() = true;
-  EXPECT_TRUE(IsEmpty(game, Choose(game, 3)));
+  EXPECT_TRUE(IsLegalMove(game, Choose(game, 3)));
   EXPECT_EQ(context.nodeCount, 0);
   EXPECT_TRUE(context.stopRequested());
   context.stopRequested() = false;
   lines.clear();
-  EXPECT_TRUE(IsEmpty(game, Choose(game, 1)));
+  EXPECT_TRUE(IsLegalMove(game, Choose(game, 1)));
   EXPECT_GT(context.nodeCount, 0);
   std::vector<int> depths;  // level 1 runs iterations 0 and 1, each on a panel line
   for (const auto& [field, value] : lines)
@@ -167,7 +162,7 @@ TEST_F(Search, StopRequestsAndProgressLines) {
     rootMoves = 0;
     stopAtRootMove = stopAt;
     const int answer = Choose(game, 5);
-    ASSERT_TRUE(IsEmpty(game, answer));
+    ASSERT_TRUE(IsLegalMove(game, answer));
     const auto first = std::find_if(lines.begin(), lines.end(), [](const auto& line) {
       return line.first == ProgressField::CurrentPoint;
     });
@@ -241,7 +236,7 @@ TEST_F(Search, FifthOfferingsWithoutTheBook) {
   ASSERT_GE(pair, PointPairBase);
   const int better = PairLow(pair);
   const int other = PairHigh(pair);
-  ASSERT_TRUE(better != other && IsEmpty(game, better) && IsEmpty(game, other));
+  ASSERT_TRUE(better != other && IsLegalMove(game, better) && IsLegalMove(game, other));
   RecordMove(game, PointRow(better), PointCol(better));
   EXPECT_EQ(SameFifthOfferingExists(game, PointRow(other), PointCol(other)), 0);
 

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "board/forbidden.h"
+
 namespace tesmor::test {
 
 Diagram FromDiagram(std::initializer_list<const char*> rows, const char* bottomLeft,
@@ -88,6 +90,13 @@ int P(const char* text) {
   const int point = ParsePoint(text);
   EXPECT_NE(point, NoPoint) << text;
   return point;
+}
+
+bool IsLegalMove(GameState game, int point) {
+  if (point < 0 || point >= CellCount || game.cell(PointRow(point), PointCol(point)) != Empty)
+    return false;
+  return game.SideToMove() != Black ||
+         ForbiddenKindAt(game, PointRow(point), PointCol(point)) == None;
 }
 
 }  // namespace tesmor::test

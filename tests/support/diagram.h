@@ -37,4 +37,7 @@ GameState FromStones(std::initializer_list<const char*> black,
 // The point given as text, e.g. P("H8").
 int P(const char* text);
 
+// Whether the side to move may play the point: on the board, empty, and not forbidden to Black.
+bool IsLegalMove(GameState game, int point);
+
 }  // namespace tesmor::test

@@ -38,6 +38,10 @@ class ScriptedComputer : public ComputerPlayer {
   }
   std::optional<int> FindVcf(GameState, int limit, std::atomic<bool>*) override {
     vcfLimits.push_back(limit);
+    return vcfAnswer ? std::optional(vcfAnswer->point) : std::nullopt;
+  }
+  std::optional<VcfWin> FindVcfWin(GameState game, int limit, std::atomic<bool>* stop) override {
+    FindVcf(game, limit, stop);
     return vcfAnswer;
   }
 
@@ -45,7 +49,7 @@ class ScriptedComputer : public ComputerPlayer {
   std::deque<ComputerAnswer> moves;
   ComputerAnswer stopAnswer;
   std::atomic<bool> searching{false};
-  std::optional<int> vcfAnswer;
+  std::optional<VcfWin> vcfAnswer;
   std::vector<MoveRequest> requests;
   std::vector<bool> stopSeen;  // whether each request's stop flag was set when it came
   std::vector<int> vcfLimits;

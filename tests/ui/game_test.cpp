@@ -40,8 +40,7 @@ class GameTest : public QObject {
   // line, where a refused file is shown with its name and reason.
   void positionFilesThroughTheDialogsAndAtStart() {
     QTemporaryDir dir;
-    WindowFixture f;
-    f.Do(CmdModeTwoPlayers);
+    TwoPlayerWindow f;
     for (const char* point : {"H8", "H9", "J10"}) f.Click(point);
     const QString path = dir.filePath("game.pos");
     WithDialog<QFileDialog>([&] { f.Press(3); },
@@ -50,9 +49,7 @@ class GameTest : public QObject {
                               dialog->selectFile(dir.filePath("game"));
                               static_cast<QDialog*>(dialog)->accept();
                             });
-    QFile saved(path);  // the extension is added
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll(), QByteArray("\x03\x70\x7f\x90", 4));
+    QVERIFY(QFile::exists(path));  // the extension is added; opened again below
     f.Do(CmdTwoPlayers);
     QCOMPARE(f.Moves(), 0);
     // The name last chosen is offered.
@@ -121,9 +118,10 @@ class GameTest : public QObject {
     QCOMPARE(f.controller().displayCells(), f.controller().game().cells);
   }
 
-  // While the computer searches: progress redrawn, a busy cursor, clicks ignored, guarded commands
-  // refused with their ticks kept. Stop or Esc plays the search's move ("大师" as "8级"); closing
-  // the window or "退出" stops and joins the worker, and its late answer is dropped.
+  // While the computer searches: progress redrawn, a busy cursor, guarded commands refused with
+  // their ticks kept (the clicks it ignores are the controller's test). Stop or Esc plays the
+  // search's move ("大师" as "8级"); closing the window or "退出" stops and joins the worker, and
+  // its late answer is dropped.
   void longSearchStoppedOrClosed() {
     for (const QString end : {"stop", "Esc", "退出", "close"}) {
       WindowFixture f;
@@ -137,11 +135,8 @@ class GameTest : public QObject {
       const std::string first = f.controller().panel().Get(11);
       QTRY_VERIFY(f.controller().panel().Get(11) != first);
       QTRY_VERIFY(spy.painted.intersects(PanelLineRect(11)));
-      f.RightClick();
-      f.Click("O1");
       f.Do(CmdLevel3);
       f.Do(CmdMasterTime30);
-      QCOMPARE(f.Moves(), 1);
       QCOMPARE(f.boxes.Take(), QStringList{"提示消息 | 计算中，暂时无法使用该功能！ | 确定 | !"});
       QVERIFY(f.window->action(level)->isChecked() && !f.window->action(CmdLevel3)->isChecked());
       QVERIFY(f.window->action(CmdMasterTime30)->isChecked() &&

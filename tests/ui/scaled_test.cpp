@@ -12,8 +12,7 @@ class ScaledTest : public QObject {
 
  private slots:
   void boardAtTwiceTheResolution() {
-    WindowFixture f;
-    f.Do(CmdModeTwoPlayers);
+    TwoPlayerWindow f;
     f.Click("H8");
     QCOMPARE(f.Cell("H8"), Black);  // clicks still map in client pixels
     const QImage image = Picture(f.view());

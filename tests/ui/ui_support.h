@@ -186,4 +186,9 @@ struct WindowFixture {
   std::unique_ptr<MainWindow> window;
 };
 
+// A window where two people play: no computer answers a click.
+struct TwoPlayerWindow : WindowFixture {
+  TwoPlayerWindow() { Do(CmdModeTwoPlayers); }
+};
+
 }  // namespace tesmor::test

@@ -155,8 +155,7 @@ class WindowTest : public QObject {
         {552, 65, "O15"}, {553, 65, ""},   {97, 300, "B8"}, {98, 300, "C8"},  {290, 310, "H8"},
         {290, 20, ""},    {650, 300, ""},  // the toolbar band and the panel
     };
-    WindowFixture f;
-    f.Do(CmdModeTwoPlayers);
+    TwoPlayerWindow f;
     for (const auto& [x, y, point] : cases) {
       f.ClickAt(x, y);
       const MoveRecord newest = f.controller().newestStone();
@@ -169,8 +168,7 @@ class WindowTest : public QObject {
 
   // Stones, numbers and the newest stone's ring; the panel's move count and opening lines follow.
   void stonesNumbersRingAndPanel() {
-    WindowFixture f;
-    f.Do(CmdModeTwoPlayers);
+    TwoPlayerWindow f;
     f.Do(CmdShowNumbers);  // off
     const QImage empty = Picture(f.view());
     const auto changed = [&](const QImage& image, int line) {
@@ -214,8 +212,7 @@ class WindowTest : public QObject {
   }
 
   void aMoveRepaintsItsCellsAndPanelLinesOnly() {
-    WindowFixture f;
-    f.Do(CmdModeTwoPlayers);
+    TwoPlayerWindow f;
     f.Click("H8");
     QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
     QCoreApplication::processEvents();
@@ -272,8 +269,7 @@ class WindowTest : public QObject {
 
   // A larger window scales the board, centred, proportions kept: clicks, toolbar, smooth painting.
   void resizedWindowScalesTheBoard() {
-    WindowFixture f;
-    f.Do(CmdModeTwoPlayers);
+    TwoPlayerWindow f;
     const QSize frame = f.window->size() - f.view()->size();
     f.window->resize(frame + QSize(2 * ClientWidth + 200, 2 * ClientHeight));
     QTRY_COMPARE(f.view()->size(), QSize(2 * ClientWidth + 200, 2 * ClientHeight));
