@@ -140,9 +140,10 @@ int Searcher::Node(int depth, int alpha, int beta, int ply, bool pvNode) {
   ++nodes_;
   if (TimeUp()) return 0;
   if (board_.MoveCount() >= CellCount) return 0;
+  table_.Prefetch(board_.Key());
   // The threats decide or narrow the moves.
   MoveList moves;
-  const NodeKind kind = GenerateMoves(board_, moves);
+  const NodeKind kind = GenerateMoves(board_, moves, depth > 0 ? OpenMoves::All : OpenMoves::Any);
   switch (kind) {
     case NodeKind::WinsNow:
       return MateScore - ply - 1;
