@@ -282,20 +282,20 @@ int MasterBoard::PointValue(int side, const std::array<LinePattern, 4>& patterns
 }
 
 void MasterBoard::SetPointData(int side, int index, PointData data) {
-  const int value = data.value;
-  const uint8_t threats = data.threats;
-  valueSum_[side] += value - values_[side][index];
-  values_[side][index] = value;
+  valueSum_[side] += data.value - values_[side][index];
+  values_[side][index] = data.value;
+  if (threats_[side][index] != data.threats) ChangeThreats(side, index, data.threats);
+}
+
+void MasterBoard::ChangeThreats(int side, int index, uint8_t threats) {
   const uint8_t old = threats_[side][index];
-  if (old != threats) {
-    for (const ThreatBit bit : {MakesFive, MakesOpenFour, MakesFour, MakesOpenThree}) {
-      const int delta = ((threats & bit) != 0) - ((old & bit) != 0);
-      if (delta == 0) continue;
-      counts_[side][BitNumber(bit)] += delta;
-      sets_[side][BitNumber(bit)][static_cast<size_t>(index / 64)] ^= uint64_t{1} << (index % 64);
-    }
-    threats_[side][index] = threats;
+  for (const ThreatBit bit : {MakesFive, MakesOpenFour, MakesFour, MakesOpenThree}) {
+    const int delta = ((threats & bit) != 0) - ((old & bit) != 0);
+    if (delta == 0) continue;
+    counts_[side][BitNumber(bit)] += delta;
+    sets_[side][BitNumber(bit)][static_cast<size_t>(index / 64)] ^= uint64_t{1} << (index % 64);
   }
+  threats_[side][index] = threats;
 }
 
 bool MasterBoard::ForbiddenFor(int colour, int index) {

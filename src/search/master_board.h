@@ -70,6 +70,12 @@ class MasterBoard {
   GameState& game() { return game_; }
   int SideToMove() const { return game_.SideToMove(); }
   uint64_t Key() const { return game_.Key(); }
+  // The key the position will have once the side to move plays at index.
+  uint64_t KeyAfter(int index) const {
+    const int point = PointOf(index);
+    return game_.Key() ^ kZobrist.whiteToMove ^
+           ZobristStone(game_.SideToMove(), CellIndex(PointRow(point), PointCol(point)));
+  }
   int MoveCount() const { return game_.moveCount; }
   bool Renju() const { return game_.forbiddenRulesOn != 0; }
 
@@ -104,7 +110,7 @@ class MasterBoard {
     return bit == MakesFive ? 0 : bit == MakesOpenFour ? 1 : bit == MakesFour ? 2 : 3;
   }
   void Refresh(int index);
-  void RefreshLine(int index, int dir);
+  [[gnu::always_inline]] inline void RefreshLine(int index, int dir);
   void UpdateLines(int index, int colour, int sign);
   // A point's value and threat bits for one colour, which depend on its four patterns alone.
   struct PointData {
@@ -116,7 +122,10 @@ class MasterBoard {
   static int ComboIndex(const std::array<LinePattern, 4>& p) {
     return ((p[3] * LinePatternCount + p[2]) * LinePatternCount + p[1]) * LinePatternCount + p[0];
   }
-  void SetPointData(int side, int index, PointData data);
+  // Called for every point on the lines through each stone played or taken back: inlined, with
+  // the rare change of threat bits kept out of line.
+  [[gnu::always_inline]] inline void SetPointData(int side, int index, PointData data);
+  void ChangeThreats(int side, int index, uint8_t threats);
   int PointValue(int side, const std::array<LinePattern, 4>& patterns, uint8_t& threats) const;
   void SetCandidate(int index, bool on) {
     const uint64_t bit = uint64_t{1} << (index % 64);

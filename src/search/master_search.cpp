@@ -142,7 +142,7 @@ int Searcher::Node(int depth, int alpha, int beta, int ply, bool pvNode) {
   if (board_.MoveCount() >= CellCount) return 0;
   // The threats decide or narrow the moves.
   MoveList moves;
-  const NodeKind kind = GenerateMoves(board_, moves);
+  const NodeKind kind = GenerateMoves(board_, moves, depth > 0 ? OpenMoves::All : OpenMoves::Any);
   switch (kind) {
     case NodeKind::WinsNow:
       return MateScore - ply - 1;
@@ -197,6 +197,8 @@ int Searcher::SearchMoves(MoveList& moves, int depth, int alpha, int beta, int p
   for (int i = 0; i < moves.size; ++i) {
     const int move = moves.moves[static_cast<size_t>(i)];
     const bool threat = (board_.Threats(own, move) & (MakesFour | MakesOpenThree)) != 0;
+    // The child's bucket loads while the board brings its lines up to date.
+    table_.Prefetch(board_.KeyAfter(move));
     board_.Play(move);
     int score;
     if (i == 0) {

@@ -39,6 +39,8 @@ class TranspositionTable {
 
   // The entry of this key, if one is stored.
   std::optional<TableEntry> Probe(uint64_t key) const;
+  // Starts loading the key's bucket, so that a probe a little later finds it in the cache.
+  void Prefetch(uint64_t key) const { __builtin_prefetch(&buckets_[key & (count_ - 1)]); }
   void Store(uint64_t key, int score, int move, int depth, Bound bound);
 
   size_t BucketCount() const { return count_; }

@@ -50,7 +50,7 @@ void CollectThreatPoints(MasterBoard& board, int colour, uint8_t mask, MoveList&
   }
 }
 
-NodeKind GenerateMoves(MasterBoard& board, MoveList& list) {
+NodeKind GenerateMoves(MasterBoard& board, MoveList& list, OpenMoves open) {
   list.size = 0;
   const int colour = board.SideToMove();
   const int own = MasterBoard::Side(colour);
@@ -83,6 +83,7 @@ NodeKind GenerateMoves(MasterBoard& board, MoveList& list) {
       const int index = word * 64 + std::countr_zero(bits);
       if (board.ForbiddenFor(colour, index)) continue;
       list.Add(index, OrderScore(board, own, index));
+      if (open == OpenMoves::Any) return NodeKind::Open;
     }
   }
   return NodeKind::Open;
