@@ -181,15 +181,13 @@ ThreatBoard& BoardFor(SearchContext& context, const GameState& game) {
   SearchContext::VcfBoard& kept = context.vcfBoard;
   if (!kept.valid || kept.board.forbiddenRulesOn != game.forbiddenRulesOn) {
     BuildThreatBoard(kept.board, game);
-    kept.cells = game.cells;
+    kept.stones.Follow(game, [](int, int) {});
     kept.valid = true;
     return kept.board;
   }
-  for (int cell = 0; cell < CellCount; ++cell) {
-    if (kept.cells[cell] == game.cells[cell]) continue;
+  kept.stones.Follow(game, [&](int cell, int) {
     SetThreatCell(kept.board, cell / BoardSize, cell % BoardSize, game.cells[cell]);
-    kept.cells[cell] = game.cells[cell];
-  }
+  });
   return kept.board;
 }
 
