@@ -206,9 +206,12 @@ PointValues ValuesOf(const DirectionValues& black, const DirectionValues& white,
 }
 
 // The points whose lines changed since the last call, each with the directions that changed:
-// every changed point in all four, and what a ray from it reaches in the ray's direction. Kept in
-// the context and emptied after each use, so that a call touches only what it flags.
+// every changed point in all four, and what a ray from it reaches in the ray's direction. A
+// changed point, and every point after a change of rules, is also marked Whole: its value must be
+// recomputed even where its direction values come out as before. Kept in the context and emptied
+// after each use, so that a call touches only what it flags.
 constexpr int kAllDirections = 0b1111;
+constexpr int kWhole = 0b10000;
 struct ChangeFlags {
   std::array<uint8_t, CellCount> flags{};
   std::array<uint8_t, CellCount> list;
@@ -239,7 +242,7 @@ template <typename Changed>
 void FlagChanges(const GameState& state, Snapshot& snapshot, ChangeFlags& changes,
                  Changed changed) {
   snapshot.stones.Follow(state, [&](int p, int before) {
-    changes.Flag(p, kAllDirections);
+    changes.Flag(p, kAllDirections | kWhole);
     snapshot.lines.Set(p / BoardSize, p % BoardSize, state.cells[p]);
     WalkRays(state, p / BoardSize, p % BoardSize, kPatternReach,
              [&](int cell, int direction) { changes.Flag(cell, 1 << direction); });
@@ -247,7 +250,7 @@ void FlagChanges(const GameState& state, Snapshot& snapshot, ChangeFlags& change
   });
   const bool rules = state.forbiddenRulesOn != 0;
   if (rules == snapshot.rules) return;
-  for (int p = 0; p < CellCount; ++p) changes.Flag(p, kAllDirections);
+  for (int p = 0; p < CellCount; ++p) changes.Flag(p, kAllDirections | kWhole);
   snapshot.rules = rules;
 }
 
@@ -351,10 +354,15 @@ int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
     const int row = p / BoardSize;
     const int col = p % BoardSize;
     DirectionValues& values = t.stoneValues[p];
-    for (int d = 0; d < 4; ++d)
-      if (changes.flags[p] & (1 << d))
-        values[d] = t.patterns.Classify(state, d, row, col, now,
-                                        t.evalSeen.lines.Neighbourhood(d, row, col));
+    bool changed = (changes.flags[p] & kWhole) != 0;
+    for (int d = 0; d < 4; ++d) {
+      if ((changes.flags[p] & (1 << d)) == 0) continue;
+      const PatternValue value =
+          t.patterns.Classify(state, d, row, col, now, t.evalSeen.lines.Neighbourhood(d, row, col));
+      changed |= value != values[d];
+      values[d] = value;
+    }
+    if (!changed) continue;
     t.totals[Slot(now)] -= t.stoneTally[p];
     t.stoneTally[p] = TallyPatterns(values);
     t.totals[Slot(now)] += t.stoneTally[p];
@@ -396,12 +404,19 @@ void RefreshCandidates(EvalContext& context, const GameState& state) {
     const int col = p % BoardSize;
     DirectionValues& black = t.directionValues[Slot(Black)][p];
     DirectionValues& white = t.directionValues[Slot(White)][p];
+    // A point whose direction values all came out as before keeps its values: they are made
+    // from nothing else but the rule setting.
+    bool changed = (changes.flags[p] & kWhole) != 0;
     for (int d = 0; d < 4; ++d) {
       if ((changes.flags[p] & (1 << d)) == 0) continue;
       const uint32_t neighbours = t.candidateSeen.lines.Neighbourhood(d, row, col);
-      black[d] = t.patterns.Classify(state, d, row, col, Black, neighbours);
-      white[d] = t.patterns.Classify(state, d, row, col, White, neighbours);
+      const PatternValue blackValue = t.patterns.Classify(state, d, row, col, Black, neighbours);
+      const PatternValue whiteValue = t.patterns.Classify(state, d, row, col, White, neighbours);
+      changed |= blackValue != black[d] || whiteValue != white[d];
+      black[d] = blackValue;
+      white[d] = whiteValue;
     }
+    if (!changed) continue;
     const PointValues values = ValuesOf(black, white, state.forbiddenRulesOn);
     t.candidateTable[Slot(Black)][p] = values.black;
     t.candidateTable[Slot(White)][p] = values.white;
