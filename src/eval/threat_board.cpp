@@ -190,12 +190,12 @@ int ThreatFivePoints(const ThreatBoard& board, int colour) {
   std::array<uint8_t, ThreatLineCount> runLines;
   std::array<uint16_t, ThreatLineCount> runs;
   int runCount = 0;
-  for (int line = 0; line < ThreatLineCount; ++line) {
+  ForEachBusyLine(board, colour, 4, [&](int line) {
     if (const uint16_t found = ThreatOpenRuns(board, line, colour, 4); found != 0) {
       runLines[runCount] = static_cast<uint8_t>(line);
       runs[runCount++] = found;
     }
-  }
+  });
   if (runCount == 0) return 0;
 
   std::array<bool, CellCount> inRun{};
