@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "eval/stone_tracker.h"
+
 namespace tesmor {
 
 namespace {
@@ -53,19 +55,6 @@ void WalkRays(const GameState& state, int row, int col, int maxSteps, Visit visi
       }
       visit(CellIndex(r, c), ray.direction);
     }
-  }
-}
-
-using Cells = std::array<int32_t, CellCount>;
-
-// Calls changed(p) for every point where cells and snapshot differ, in row-major order. Most
-// rows are unchanged between consecutive calls of a search and are passed over whole.
-template <typename Changed>
-void ForEachChange(const Cells& cells, const Cells& snapshot, Changed changed) {
-  for (int first = 0; first < CellCount; first += BoardSize) {
-    if (std::equal(&cells[first], &cells[first] + BoardSize, &snapshot[first])) continue;
-    for (int p = first; p < first + BoardSize; ++p)
-      if (cells[p] != snapshot[p]) changed(p);
   }
 }
 
@@ -216,9 +205,13 @@ PointValues ValuesOf(const DirectionValues& black, const DirectionValues& white,
           8 * Attack(whiteTally, White, forbiddenRulesOn) + 5 * Defence(blackTally)};
 }
 
-// The points whose lines changed since a snapshot, each with the directions that changed: every
-// changed point in all four, and what a ray from it reaches in the ray's direction. Under the
-// other rule setting every value is stale, so a change of rules flags everything.
+// The points whose lines changed since the last call, each with the directions that changed:
+// every changed point in all four, and what a ray from it reaches in the ray's direction. A
+// changed point, and every point after a change of rules, is also marked Whole: its value must be
+// recomputed even where its direction values come out as before. Kept in the context and emptied
+// after each use, so that a call touches only what it flags.
+constexpr int kAllDirections = 0b1111;
+constexpr int kWhole = 0b10000;
 struct ChangeFlags {
   std::array<uint8_t, CellCount> flags{};
   std::array<uint8_t, CellCount> list;
@@ -228,24 +221,37 @@ struct ChangeFlags {
     if (flags[p] == 0) list[count++] = static_cast<uint8_t>(p);
     flags[p] |= static_cast<uint8_t>(bits);
   }
+  void Clear() {
+    for (int i = 0; i < count; ++i) flags[list[i]] = 0;
+    count = 0;
+  }
 };
 
-// Also brings the snapshot's line codes up to the record.
-ChangeFlags FlagChanges(const GameState& state, const std::array<int32_t, CellCount>& snapshot,
-                        bool& rulesOfSnapshot, LineCodes& codes) {
-  ChangeFlags changes;
-  const bool rules = state.forbiddenRulesOn != 0;
-  if (rules != rulesOfSnapshot) {
-    for (int p = 0; p < CellCount; ++p) changes.Flag(p, 0b1111);
-    rulesOfSnapshot = rules;
-  }
-  ForEachChange(state.cells, snapshot, [&](int p) {
-    changes.Flag(p, 0b1111);
-    codes.Set(p / BoardSize, p % BoardSize, state.cells[p]);
+// What one of the two incremental computations last saw: the stones, their line codes and the
+// rule setting.
+struct Snapshot {
+  StoneTracker stones;
+  LineCodes lines = kEmptyLineCodes;
+  bool rules = false;
+};
+
+// Brings the snapshot up to the record and flags what changed; changed(p, before) is called for
+// every point whose stone changed. Under the other rule setting every value is stale, so a change
+// of rules flags everything.
+template <typename Changed>
+void FlagChanges(const GameState& state, Snapshot& snapshot, ChangeFlags& changes,
+                 Changed changed) {
+  snapshot.stones.Follow(state, [&](int p, int before) {
+    changes.Flag(p, kAllDirections | kWhole);
+    snapshot.lines.Set(p / BoardSize, p % BoardSize, state.cells[p]);
     WalkRays(state, p / BoardSize, p % BoardSize, kPatternReach,
              [&](int cell, int direction) { changes.Flag(cell, 1 << direction); });
+    changed(p, before);
   });
-  return changes;
+  const bool rules = state.forbiddenRulesOn != 0;
+  if (rules == snapshot.rules) return;
+  for (int p = 0; p < CellCount; ++p) changes.Flag(p, kAllDirections | kWhole);
+  snapshot.rules = rules;
 }
 
 }  // namespace
@@ -299,21 +305,18 @@ int ScoreStoneTotals(const PatternTally& ownTotals, const PatternTally& opponent
 }
 
 struct EvalContext::Tables {
-  // EvaluatePosition: the board and rule setting it last saw, each stone's direction values and
-  // tally on that board, and the sums of those tallies per colour.
-  Cells evalSnapshot{};
+  // EvaluatePosition: the position it last saw, each stone's direction values and tally there
+  // (zero for an empty point), and the sums of those tallies per colour.
+  Snapshot evalSeen;
   std::array<DirectionValues, CellCount> stoneValues{};
   std::array<PatternTally, CellCount> stoneTally{};
   std::array<PatternTally, 2> totals{};
-  bool evalRules = false;
-  LineCodes evalLines = kEmptyLineCodes;
-  // RefreshCandidates: the board and rule setting it last saw, each empty point's direction
-  // values for a stone of either colour, and the resulting point values.
-  Cells candidateSnapshot{};
+  // RefreshCandidates: the position it last saw, each empty point's direction values for a stone
+  // of either colour, and the resulting point values.
+  Snapshot candidateSeen;
   std::array<std::array<DirectionValues, CellCount>, 2> directionValues{};
   std::array<std::array<int32_t, CellCount>, 2> candidateTable{};
-  bool candidateRules = false;
-  LineCodes candidateLines = kEmptyLineCodes;
+  ChangeFlags changes;
   PatternMemo patterns;
 };
 
@@ -334,31 +337,37 @@ int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
   EvalContext::Tables& t = *context.tables_;
 
   // Flag every changed point, and the stones that a ray from it reaches in the ray's
-  // direction.
-  const ChangeFlags changes = FlagChanges(state, t.evalSnapshot, t.evalRules, t.evalLines);
-  const auto& flags = changes.flags;
-  const auto& flaggedList = changes.list;
-  const int flaggedCount = changes.count;
+  // direction; a stone taken away or replaced leaves the sums.
+  ChangeFlags& changes = t.changes;
+  FlagChanges(state, t.evalSeen, changes, [&](int p, int before) {
+    if (before == Empty) return;
+    t.totals[Slot(before)] -= t.stoneTally[p];
+    t.stoneTally[p] = {};
+  });
 
-  // Reclassify the flagged directions of the stones, keeping the per-colour sums exact, and
-  // take the new board. A stone's other directions still hold: their lines did not change.
-  for (int i = 0; i < flaggedCount; ++i) {
-    const int p = flaggedList[i];
-    const int before = t.evalSnapshot[p];
+  // Reclassify the flagged directions of the stones, keeping the per-colour sums exact. A
+  // stone's other directions still hold: their lines did not change.
+  for (int i = 0; i < changes.count; ++i) {
+    const int p = changes.list[i];
     const int now = state.cells[p];
-    if (before != Empty) t.totals[Slot(before)] -= t.stoneTally[p];
     if (now == Empty) continue;
     const int row = p / BoardSize;
     const int col = p % BoardSize;
     DirectionValues& values = t.stoneValues[p];
-    for (int d = 0; d < 4; ++d)
-      if (flags[p] & (1 << d))
-        values[d] =
-            t.patterns.Classify(state, d, row, col, now, t.evalLines.Neighbourhood(d, row, col));
+    bool changed = (changes.flags[p] & kWhole) != 0;
+    for (int d = 0; d < 4; ++d) {
+      if ((changes.flags[p] & (1 << d)) == 0) continue;
+      const PatternValue value =
+          t.patterns.Classify(state, d, row, col, now, t.evalSeen.lines.Neighbourhood(d, row, col));
+      changed |= value != values[d];
+      values[d] = value;
+    }
+    if (!changed) continue;
+    t.totals[Slot(now)] -= t.stoneTally[p];
     t.stoneTally[p] = TallyPatterns(values);
     t.totals[Slot(now)] += t.stoneTally[p];
   }
-  t.evalSnapshot = state.cells;
+  changes.Clear();
 
   // The side to move's sums against the opponent's give the value.
   return ScoreStoneTotals(t.totals[Slot(side)], t.totals[Slot(-side)]);
@@ -384,31 +393,35 @@ void RefreshCandidates(EvalContext& context, const GameState& state) {
   EvalContext::Tables& t = *context.tables_;
 
   // Flag the directions whose line changed within five points of an empty point.
-  const ChangeFlags changes =
-      FlagChanges(state, t.candidateSnapshot, t.candidateRules, t.candidateLines);
-  const auto& flags = changes.flags;
-  const auto& flaggedList = changes.list;
-  const int flaggedCount = changes.count;
+  ChangeFlags& changes = t.changes;
+  FlagChanges(state, t.candidateSeen, changes, [](int, int) {});
 
-  // Revalue the flagged empty points and take the new board.
-  for (int i = 0; i < flaggedCount; ++i) {
-    const int p = flaggedList[i];
+  // Revalue the flagged empty points.
+  for (int i = 0; i < changes.count; ++i) {
+    const int p = changes.list[i];
     if (state.cells[p] != Empty) continue;
     const int row = p / BoardSize;
     const int col = p % BoardSize;
     DirectionValues& black = t.directionValues[Slot(Black)][p];
     DirectionValues& white = t.directionValues[Slot(White)][p];
+    // A point whose direction values all came out as before keeps its values: they are made
+    // from nothing else but the rule setting.
+    bool changed = (changes.flags[p] & kWhole) != 0;
     for (int d = 0; d < 4; ++d) {
-      if ((flags[p] & (1 << d)) == 0) continue;
-      const uint32_t neighbours = t.candidateLines.Neighbourhood(d, row, col);
-      black[d] = t.patterns.Classify(state, d, row, col, Black, neighbours);
-      white[d] = t.patterns.Classify(state, d, row, col, White, neighbours);
+      if ((changes.flags[p] & (1 << d)) == 0) continue;
+      const uint32_t neighbours = t.candidateSeen.lines.Neighbourhood(d, row, col);
+      const PatternValue blackValue = t.patterns.Classify(state, d, row, col, Black, neighbours);
+      const PatternValue whiteValue = t.patterns.Classify(state, d, row, col, White, neighbours);
+      changed |= blackValue != black[d] || whiteValue != white[d];
+      black[d] = blackValue;
+      white[d] = whiteValue;
     }
+    if (!changed) continue;
     const PointValues values = ValuesOf(black, white, state.forbiddenRulesOn);
     t.candidateTable[Slot(Black)][p] = values.black;
     t.candidateTable[Slot(White)][p] = values.white;
   }
-  t.candidateSnapshot = state.cells;
+  changes.Clear();
 }
 
 }  // namespace tesmor

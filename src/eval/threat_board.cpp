@@ -151,6 +151,18 @@ constexpr std::array<ThreatCopies, CellCount> MakeThreatCopies() {
 }
 constexpr std::array<ThreatCopies, CellCount> kThreatCopies = MakeThreatCopies();
 
+// Whether a run of five free cells with at least four stones of the colour on (row, col) covers
+// that point on the line of direction d. Every four, straight four and five needs one, so where
+// there is none the line's rule tests can be passed over; in most positions there is none.
+bool FourRoomAt(const ThreatBoard& board, int d, int row, int col) {
+  const ThreatCopies& copies = kThreatCopies[CellIndex(row, col)];
+  const int colour = board.cells[CellIndex(row, col)];
+  if (colour != Black && colour != White) return false;
+  // Bit w stands for the run of positions w..w+4: those from the point's position - 4 to its own.
+  const unsigned covering = (copies.bit[d] * 0x1Fu) >> 4;
+  return (ThreatOpenRuns(board, copies.line[d], colour, 4) & covering) != 0;
+}
+
 }  // namespace
 
 void SetThreatCell(ThreatBoard& board, int row, int col, int value) {
@@ -172,6 +184,7 @@ int ThreatFourCompletion(const ThreatBoard& board, int row, int col) {
   int found = 0;
   int firstPoint = 0;
   for (int d = 0; d < kDirections; ++d) {
+    if (!FourRoomAt(board, d, row, col)) continue;
     const LinePoints points = FourPointsInLine(ThreatLine(board, d, row, col),
                                                LinePosition(d, row, col), board.forbiddenRulesOn);
     if (points == 0) continue;
@@ -190,38 +203,44 @@ int ThreatFivePoints(const ThreatBoard& board, int colour) {
   std::array<uint8_t, ThreatLineCount> runLines;
   std::array<uint16_t, ThreatLineCount> runs;
   int runCount = 0;
-  for (int line = 0; line < ThreatLineCount; ++line) {
+  ForEachBusyLine(board, colour, 4, [&](int line) {
     if (const uint16_t found = ThreatOpenRuns(board, line, colour, 4); found != 0) {
       runLines[runCount] = static_cast<uint8_t>(line);
       runs[runCount++] = found;
     }
-  }
+  });
   if (runCount == 0) return 0;
 
-  std::array<bool, CellCount> inRun{};
+  // The stones of those runs as a bit set by CellIndex, tested in cell order.
+  std::array<uint64_t, 4> inRun{};
   const auto& points = ThreatCellPoints();
   for (int i = 0; i < runCount; ++i) {
     const unsigned r = runs[i];
     const int line = runLines[i];
     unsigned stones = (r | r << 1 | r << 2 | r << 3 | r << 4) & ThreatOwnBits(board, line, colour);
-    for (; stones != 0; stones &= stones - 1)
-      inRun[points[line * BoardSize + std::countr_zero(stones)]] = true;
+    for (; stones != 0; stones &= stones - 1) {
+      const int cell = points[line * BoardSize + std::countr_zero(stones)];
+      inRun[cell >> 6] |= uint64_t{1} << (cell & 63);
+    }
   }
   int remembered = 0;
-  for (int cell = 0; cell < CellCount; ++cell) {
-    if (!inRun[cell]) continue;
-    const int r = ThreatFourCompletion(board, cell / BoardSize, cell % BoardSize);
-    if (r >= ThreatManyPoints) return r;
-    if (r == 0) continue;
-    if (remembered != 0 && remembered != r) return r + ThreatManyPoints;
-    remembered = r;
+  for (int w = 0; w < 4; ++w) {
+    for (uint64_t bits = inRun[w]; bits != 0; bits &= bits - 1) {
+      const int cell = w * 64 + std::countr_zero(bits);
+      const int r = ThreatFourCompletion(board, cell / BoardSize, cell % BoardSize);
+      if (r >= ThreatManyPoints) return r;
+      if (r == 0) continue;
+      if (remembered != 0 && remembered != r) return r + ThreatManyPoints;
+      remembered = r;
+    }
   }
   return remembered;
 }
 
 int ThreatStraightFour(const ThreatBoard& board, int row, int col) {
   for (int d = 0; d < kDirections; ++d)
-    if (IsStraightFourInLine(ThreatLine(board, d, row, col), LinePosition(d, row, col),
+    if (FourRoomAt(board, d, row, col) &&
+        IsStraightFourInLine(ThreatLine(board, d, row, col), LinePosition(d, row, col),
                              board.forbiddenRulesOn))
       return 1;
   return 0;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "board/board.h"
 #include "board/forbidden.h"
@@ -34,6 +36,28 @@ inline uint16_t ThreatOwnBits(const ThreatBoard& board, int line, int colour) {
 inline uint16_t ThreatBlockedBits(const ThreatBoard& board, int line, int colour) {
   return (colour == Black ? board.whiteBits[line] : board.blackBits[line]) |
          board.offBoardBits[line];
+}
+
+// Calls visit(line) for each line that holds at least `stones` (1 to 15) of colour's stones, in
+// line order. Only there can a four (three stones) or a five (four) arise, and in most positions
+// such lines are few: the counts of four lines at a time are taken in one 64-bit word.
+template <typename Visit>
+void ForEachBusyLine(const ThreatBoard& board, int colour, int stones, Visit visit) {
+  const auto& bits = colour == Black ? board.blackBits : board.whiteBits;
+  constexpr uint64_t kLaneTops = 0x8000800080008000ull;
+  const uint64_t threshold = kLaneTops - 0x0001000100010001ull * static_cast<uint64_t>(stones);
+  static_assert(ThreatLineCount % 4 == 0);
+  for (int first = 0; first < ThreatLineCount; first += 4) {
+    uint64_t x;
+    std::memcpy(&x, &bits[first], sizeof x);
+    x = x - ((x >> 1) & 0x5555555555555555ull);
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    x = (x + (x >> 8)) & 0x00FF00FF00FF00FFull;  // each 16-bit lane: its line's stone count
+    // A lane's top bit is set when its count reaches `stones`; no lane carries into the next.
+    for (uint64_t enough = (x + threshold) & kLaneTops; enough != 0; enough &= enough - 1)
+      visit(first + std::countr_zero(enough) / 16);
+  }
 }
 
 // The first positions of the runs of five cells on a line that hold at least `stones` of

@@ -44,23 +44,26 @@ bool OrderReplies(SearchContext& context, GameState& game, int depth, int width,
   const uint64_t pathKey = context.pathKey;
   const PointSet* searched = depth > 2 ? context.searchedReplies.Find(pathKey) : nullptr;
   const auto& candidates = context.eval.Candidates(game.SideToMove());
-  for (int p = 0; p < CellCount; ++p) {
-    const int cell = CellIndex(PointRow(p), PointCol(p));
-    const int score = candidates[cell];
-    if (score < 0 || game.cells[cell] != Empty) continue;
-    if (threatLimit > 0) {
-      const ScopedPlay reply(game, PointRow(p), PointCol(p));
-      if (FindVcf(context, game, threatLimit) < VcfNone) continue;  // the attack stands
+  // The points in PointIndex order (column by column), which decides among equal keys.
+  for (int col = 0, p = 0; col < BoardSize; ++col) {
+    for (int row = 0; row < BoardSize; ++row, ++p) {
+      const int cell = CellIndex(row, col);
+      const int score = candidates[cell];
+      if (score < 0 || game.cells[cell] != Empty) continue;
+      if (threatLimit > 0) {
+        const ScopedPlay reply(game, row, col);
+        if (FindVcf(context, game, threatLimit) < VcfNone) continue;  // the attack stands
+      }
+      int key = score + UnsearchedOffset;
+      if (depth > 2) {
+        const int32_t* known = searched && searched->Has(p)
+                                   ? context.pathScores.Find(ExtendPathKey(pathKey, p))
+                                   : nullptr;
+        if (known && *known > -DecidedValue) key = *known;
+      }
+      if (key >= -199500000 && key < -150000000) return false;
+      list.Insert(key, p, width);
     }
-    int key = score + UnsearchedOffset;
-    if (depth > 2) {
-      const int32_t* known = searched && searched->Has(p)
-                                 ? context.pathScores.Find(ExtendPathKey(pathKey, p))
-                                 : nullptr;
-      if (known && *known > -DecidedValue) key = *known;
-    }
-    if (key >= -199500000 && key < -150000000) return false;
-    list.Insert(key, p, width);
   }
   return true;
 }

@@ -31,6 +31,8 @@ struct CandidateList {
   // Puts (score, point) before the first of the first `width` slots whose score is not above it;
   // the last used slot falls off. A point lower than all of them is dropped.
   void Insert(int score, int point, int width) {
+    // Most points of a board fall below the last slot: they are dropped without a scan.
+    if (width <= 0 || score < slots[width - 1].score) return;
     for (int j = 0; j < width; ++j) {
       if (score < slots[j].score) continue;
       for (int k = width - 1; k > j; --k) slots[k] = slots[k - 1];

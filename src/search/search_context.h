@@ -10,6 +10,7 @@
 #include "board/board.h"
 #include "board/random_source.h"
 #include "eval/evaluation.h"
+#include "eval/stone_tracker.h"
 #include "eval/threat_board.h"
 #include "search/keyed_table.h"
 #include "search/master_search.h"
@@ -73,11 +74,11 @@ class SearchContext {
   // VCF search: results by the key of the attacking and blocking stones placed so far.
   KeyedTable<int32_t> vcfCache;
   uint64_t vcfPathKey = 0;
-  // The threat board of the last VCF search and the cells it was made from; every search
+  // The threat board of the last VCF search and the stones it was made from; every search
   // leaves it as it found it.
   struct VcfBoard {
     ThreatBoard board;
-    std::array<int32_t, CellCount> cells{};
+    StoneTracker stones;
     bool valid = false;
   };
   VcfBoard vcfBoard;

@@ -14,21 +14,40 @@ namespace {
 
 // The empty points on which a stone of colour could make a four: those in a run of five cells
 // that holds at least three of its stones and nothing else but empty points. Every four and every
-// straight four arises in such a run, so the passes of a node need test no other point.
-using FourCandidates = std::array<bool, CellCount>;
+// straight four arises in such a run, so the passes of a node need test no other point. A bit set
+// by CellIndex, read in row order.
+class FourCandidates {
+ public:
+  void Add(int cell) { words_[cell >> 6] |= uint64_t{1} << (cell & 63); }
+  // The first cell, in row order, for which test(cell) holds, or -1.
+  template <typename Test>
+  int First(Test test) const {
+    for (int w = 0; w < 4; ++w) {
+      for (uint64_t bits = words_[w]; bits != 0; bits &= bits - 1) {
+        const int cell = w * 64 + std::countr_zero(bits);
+        if (test(cell)) return cell;
+      }
+    }
+    return -1;
+  }
 
-void FindFourCandidates(const ThreatBoard& board, int colour, FourCandidates& candidates) {
-  candidates.fill(false);
+ private:
+  std::array<uint64_t, 4> words_{};
+};
+
+FourCandidates FindFourCandidates(const ThreatBoard& board, int colour) {
+  FourCandidates candidates;
   const auto& points = ThreatCellPoints();
-  for (int line = 0; line < ThreatLineCount; ++line) {
+  ForEachBusyLine(board, colour, 3, [&](int line) {
     const unsigned runs = ThreatOpenRuns(board, line, colour, 3);
-    if (runs == 0) continue;
+    if (runs == 0) return;
     const unsigned covered = runs | runs << 1 | runs << 2 | runs << 3 | runs << 4;
     unsigned empty =
         covered & ~(ThreatOwnBits(board, line, colour) | ThreatBlockedBits(board, line, colour));
     for (; empty != 0; empty &= empty - 1)
-      candidates[points[line * BoardSize + std::countr_zero(empty)]] = true;
-  }
+      candidates.Add(points[line * BoardSize + std::countr_zero(empty)]);
+  });
+  return candidates;
 }
 
 // One VCF node: its cache key and the stones it places on the threat board. The search plays on
@@ -95,25 +114,20 @@ int VcfStep::Search() {
   }
 
   // A straight four wins by itself; otherwise try every four.
-  FourCandidates candidates;
-  FindFourCandidates(board_, attacker_, candidates);
-  for (int row = 0; row < BoardSize; ++row) {
-    for (int col = 0; col < BoardSize; ++col) {
-      const int point = PointIndex(row, col);
-      if (!candidates[CellIndex(row, col)]) continue;
-      Place(point, attacker_);
-      const bool wins = ThreatStraightFour(board_, row, col) && !Forbidden(point);
-      Remove(point);
-      if (wins) return Store(point);
-    }
-  }
-  for (int row = 0; row < BoardSize; ++row) {
-    for (int col = 0; col < BoardSize; ++col) {
-      const int point = PointIndex(row, col);
-      if (candidates[CellIndex(row, col)] && Attack(point, false, answer) == Step::Won)
-        return answer;
-    }
-  }
+  const FourCandidates candidates = FindFourCandidates(board_, attacker_);
+  const int straight = candidates.First([&](int cell) {
+    const int point = PointIndex(cell / BoardSize, cell % BoardSize);
+    Place(point, attacker_);
+    const bool wins =
+        ThreatStraightFour(board_, cell / BoardSize, cell % BoardSize) && !Forbidden(point);
+    Remove(point);
+    return wins;
+  });
+  if (straight >= 0) return Store(PointIndex(straight / BoardSize, straight % BoardSize));
+  const int four = candidates.First([&](int cell) {
+    return Attack(PointIndex(cell / BoardSize, cell % BoardSize), false, answer) == Step::Won;
+  });
+  if (four >= 0) return answer;
   return Fail();
 }
 
@@ -181,15 +195,13 @@ ThreatBoard& BoardFor(SearchContext& context, const GameState& game) {
   SearchContext::VcfBoard& kept = context.vcfBoard;
   if (!kept.valid || kept.board.forbiddenRulesOn != game.forbiddenRulesOn) {
     BuildThreatBoard(kept.board, game);
-    kept.cells = game.cells;
+    kept.stones.Follow(game, [](int, int) {});
     kept.valid = true;
     return kept.board;
   }
-  for (int cell = 0; cell < CellCount; ++cell) {
-    if (kept.cells[cell] == game.cells[cell]) continue;
+  kept.stones.Follow(game, [&](int cell, int) {
     SetThreatCell(kept.board, cell / BoardSize, cell % BoardSize, game.cells[cell]);
-    kept.cells[cell] = game.cells[cell];
-  }
+  });
   return kept.board;
 }
 

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "board/board.h"
+
+namespace tesmor {
+
+// A copy of a position's stones that is brought up to date with the changes alone. The caches
+// built on a position (the evaluation's tallies, the threat board) are asked about a long run of
+// positions that differ by the few moves a search played or took back since the last question;
+// comparing every cell each time cost more than the answers. The tracker keeps the moves of the
+// copy, so the moves after the first one where the position's record departs from them name
+// every cell that can differ. A position changed outside its moves (set-up stones, probes) is
+// caught by comparing the Zobrist numbers of the stones, and then every cell is compared.
+class StoneTracker {
+ public:
+  using Cells = std::array<int32_t, CellCount>;
+
+  // The stones as of the last Follow (by CellIndex); an empty board at first.
+  const Cells& cells() const { return cells_; }
+
+  // Calls changed(cell, before) for every cell whose stone differs from state's, after taking
+  // state's stone into the copy; before is what the copy held. Afterwards cells() == state.cells.
+  template <typename Changed>
+  void Follow(const GameState& state, Changed changed) {
+    const int count = state.moveCount;
+    const int common = std::min(count, moveCount_);
+    int same = 0;
+    while (same < common && moves_[same] == MoveCell(state, same)) ++same;
+    for (int i = same; i < moveCount_; ++i) Take(state, moves_[i], changed);
+    for (int i = same; i < count; ++i) {
+      moves_[i] = MoveCell(state, i);
+      Take(state, moves_[i], changed);
+    }
+    moveCount_ = count;
+    if (stonesKey_ == StonesKey(state)) return;
+    for (int cell = 0; cell < CellCount; ++cell) Take(state, cell, changed);
+  }
+
+ private:
+  static uint8_t MoveCell(const GameState& state, int i) {
+    const MoveRecord& move = state.history[i];
+    return static_cast<uint8_t>(CellIndex(move.row, move.col));
+  }
+  static uint64_t StoneNumber(int value, int cell) {
+    return value == Empty ? 0 : ZobristStone(value, cell);
+  }
+  // The position's key without its side to move: the numbers of its stones alone.
+  static uint64_t StonesKey(const GameState& state) {
+    return state.Key() ^ (state.moveCount % 2 != 0 ? kZobrist.whiteToMove : 0);
+  }
+  template <typename Changed>
+  void Take(const GameState& state, int cell, Changed& changed) {
+    const int now = state.cells[cell];
+    const int before = cells_[cell];
+    if (now == before) return;
+    stonesKey_ ^= StoneNumber(before, cell) ^ StoneNumber(now, cell);
+    cells_[cell] = now;
+    changed(cell, before);
+  }
+
+  Cells cells_{};
+  std::array<uint8_t, CellCount> moves_{};
+  int moveCount_ = 0;
+  uint64_t stonesKey_ = 0;
+};
+
+}  // namespace tesmor
