@@ -131,15 +131,21 @@ class GameState {
   int32_t cell(int row, int col) const { return cells.value_[CellIndex(row, col)]; }
   int32_t SideToMove() const { return moveCount.value_ % 2 == 0 ? Black : White; }
   uint64_t Key() const { return key_; }
+  // The key once the side to move has played at (row, col), without playing there.
+  uint64_t KeyAfter(int row, int col) const {
+    return key_ ^ ZobristStone(SideToMove(), CellIndex(row, col)) ^ kZobrist.whiteToMove;
+  }
+  // The numbers of the stones alone, without the side to move.
+  uint64_t StonesKey() const {
+    return key_ ^ (moveCount.value_ % 2 != 0 ? kZobrist.whiteToMove : 0);
+  }
 
   // A stone of the side to move on the empty point (row, col), recorded as the next move.
   void Play(int row, int col) {
-    const int index = CellIndex(row, col);
-    const int colour = SideToMove();
-    cells.value_[index] = colour;
+    key_ = KeyAfter(row, col);
+    cells.value_[CellIndex(row, col)] = SideToMove();
     history.value_[moveCount.value_] = {row, col};
     ++moveCount.value_;
-    key_ ^= ZobristStone(colour, index) ^ kZobrist.whiteToMove;
   }
   // Takes back the newest move; nothing happens on an empty record.
   void Undo() {

@@ -36,7 +36,7 @@ class StoneTracker {
       Take(state, moves_[i], changed);
     }
     moveCount_ = count;
-    if (stonesKey_ == StonesKey(state)) return;
+    if (stonesKey_ == state.StonesKey()) return;
     for (int cell = 0; cell < CellCount; ++cell) Take(state, cell, changed);
   }
 
@@ -47,10 +47,6 @@ class StoneTracker {
   }
   static uint64_t StoneNumber(int value, int cell) {
     return value == Empty ? 0 : ZobristStone(value, cell);
-  }
-  // The position's key without its side to move: the numbers of its stones alone.
-  static uint64_t StonesKey(const GameState& state) {
-    return state.Key() ^ (state.moveCount % 2 != 0 ? kZobrist.whiteToMove : 0);
   }
   template <typename Changed>
   void Take(const GameState& state, int cell, Changed& changed) {

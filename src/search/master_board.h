@@ -72,9 +72,7 @@ class MasterBoard {
   uint64_t Key() const { return game_.Key(); }
   // The key the position will have once the side to move plays at index.
   uint64_t KeyAfter(int index) const {
-    const int point = PointOf(index);
-    return game_.Key() ^ kZobrist.whiteToMove ^
-           ZobristStone(game_.SideToMove(), CellIndex(PointRow(point), PointCol(point)));
+    return game_.KeyAfter(PointRow(PointOf(index)), PointCol(PointOf(index)));
   }
   int MoveCount() const { return game_.moveCount; }
   bool Renju() const { return game_.forbiddenRulesOn != 0; }
