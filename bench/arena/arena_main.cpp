@@ -9,16 +9,18 @@
 #include <vector>
 
 #include "app/standard_options.h"
-#include "arena/engine_process.h"
 #include "arena/match.h"
 #include "arena/report.h"
 #include "board/move_text.h"
+#include "cli/engine_process.h"
 #include "game/openings.h"
 
 namespace {
 
 using namespace tesmor;
 using namespace tesmor::arena;
+using gomocup::FindProgram;
+using gomocup::SplitCommandLine;
 
 // Set by SIGINT or SIGTERM: a signal handler can reach nothing else. The games stop, the engines
 // are killed, and the games finished so far are summed up.

@@ -2,13 +2,17 @@
 
 #include <algorithm>
 
-#include "arena/engine_process.h"
 #include "arena/referee.h"
 #include "board/input_echo.h"
 #include "board/move_text.h"
+#include "cli/engine_process.h"
 #include "cli/gomocup_protocol.h"
 
 namespace tesmor::arena {
+
+using gomocup::Clock;
+using gomocup::EngineProcess;
+using gomocup::ReadStatus;
 
 namespace {
 

@@ -249,7 +249,7 @@ TEST(MasterWeights, RoundTripAndRefusal) {
 
   const std::string bad = dir.WriteFile("bad.txt", "open_three 180\nopen_thre 5\n");
   BrainProcess refused(TESMOR_PBRAIN_BINARY, {"--weights", bad});
-  EXPECT_EQ(refused.WaitForExit(), 2);
+  EXPECT_EQ(refused.WaitForExit(), "exit 2");
   EXPECT_NE(Program("move H8 --level master --weights " + bad).out.find("line 2"),
             std::string::npos);
   for (const char* knob : {"open_moves 0", "iteration_percent 101", "defence_den 0"}) {

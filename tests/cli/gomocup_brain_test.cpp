@@ -216,7 +216,7 @@ TEST_F(Brain, EndWhileThinkingExitsWithoutAnswering) {
   brain_.Send(BoardCommand(kLongSearch) + "END\r\n");
   for (const std::string& line : brain_.RestOfOutput()) EXPECT_FALSE(IsMove(line)) << line;
   EXPECT_TRUE(brain_.OutputEnded());
-  EXPECT_EQ(brain_.WaitForExit(), 0);
+  EXPECT_EQ(brain_.WaitForExit(), "exit 0");
 }
 
 TEST_F(Brain, EndOfInputOrEndWhenIdleExits) {
@@ -227,12 +227,12 @@ TEST_F(Brain, EndOfInputOrEndWhenIdleExits) {
   ASSERT_GE(rest.size(), 2u);
   EXPECT_TRUE(IsMove(rest[rest.size() - 2])) << rest[rest.size() - 2];
   EXPECT_EQ(rest.back(), "FORBID .");
-  EXPECT_EQ(brain_.WaitForExit(), 0);
+  EXPECT_EQ(brain_.WaitForExit(), "exit 0");
   // END when idle: no output, and the program ends.
   BrainProcess idle(TESMOR_PBRAIN_BINARY);
   idle.SendLine("END");
   EXPECT_TRUE(idle.RestOfOutput().empty());
-  EXPECT_EQ(idle.WaitForExit(), 0);
+  EXPECT_EQ(idle.WaitForExit(), "exit 0");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "arena/engine_process.h"
+#include "cli/engine_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -13,7 +13,7 @@
 #include <mutex>
 #include <thread>
 
-namespace tesmor::arena {
+namespace tesmor::gomocup {
 
 std::string FindProgram(const std::string& name) {
   if (name.find('/') != std::string::npos) return ::access(name.c_str(), X_OK) == 0 ? name : "";
@@ -133,21 +133,29 @@ bool EngineProcess::Start(const std::vector<std::string>& argv, std::string& err
   toEngine_ = in[1];
   fromEngine_ = out[0];
   outputClosed_ = false;
-  lines_ = gomocup::LineSplitter();
+  lines_ = LineSplitter();
   return true;
 }
 
 bool EngineProcess::Send(const std::string& line) {
+  return SendBytes(line + "\n");
+}
+
+bool EngineProcess::SendBytes(std::string_view bytes) {
   if (toEngine_ < 0) return false;
-  const std::string text = line + "\n";
   size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(toEngine_, text.data() + done, text.size() - done);
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(toEngine_, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
   }
   return true;
+}
+
+void EngineProcess::CloseInput() {
+  if (toEngine_ >= 0) ::close(toEngine_);
+  toEngine_ = -1;
 }
 
 ReadStatus EngineProcess::ReadLine(Clock::time_point deadline, std::string& line,
@@ -194,8 +202,7 @@ bool EngineProcess::ExitedWithin(std::chrono::milliseconds wait) {
 std::string EngineProcess::Stop(std::chrono::milliseconds grace) {
   if (pid_ <= 0) return "";
   if (grace.count() > 0) Send("END");
-  if (toEngine_ >= 0) ::close(toEngine_);
-  toEngine_ = -1;
+  CloseInput();
   const bool exited = ExitedWithin(grace);
   // Whatever is left of the group (the engine, or helpers it started) goes now.
   ::kill(-pid_, SIGKILL);
@@ -209,4 +216,4 @@ std::string EngineProcess::Stop(std::chrono::milliseconds grace) {
   return exited ? DescribeStatus(status) : "killed";
 }
 
-}  // namespace tesmor::arena
+}  // namespace tesmor::gomocup

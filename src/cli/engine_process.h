@@ -5,11 +5,12 @@
 #include <atomic>
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/gomocup_protocol.h"
 
-namespace tesmor::arena {
+namespace tesmor::gomocup {
 
 using Clock = std::chrono::steady_clock;
 
@@ -43,6 +44,10 @@ class EngineProcess {
 
   // Writes one line; false when the engine no longer reads.
   bool Send(const std::string& line);
+  // Writes the bytes as they are (several lines, other line ends, a partial line).
+  bool SendBytes(std::string_view bytes);
+  // Closes the engine's input, as a manager that goes away does.
+  void CloseInput();
   // The next line of output, waiting until the deadline. Interrupted when the flag (if any)
   // turns true while waiting.
   ReadStatus ReadLine(Clock::time_point deadline, std::string& line,
@@ -60,7 +65,7 @@ class EngineProcess {
   int toEngine_ = -1;
   int fromEngine_ = -1;
   bool outputClosed_ = false;
-  gomocup::LineSplitter lines_;
+  LineSplitter lines_;
 };
 
-}  // namespace tesmor::arena
+}  // namespace tesmor::gomocup
