@@ -98,29 +98,34 @@ constexpr LineCodes EmptyLineCodes() {
 }
 constexpr LineCodes kEmptyLineCodes = EmptyLineCodes();
 
+// A direction value in one byte: the pattern's level * 4 + count + 1, never 0.
+using PatternCode = uint8_t;
+
+constexpr PatternCode CodeOf(PatternValue value) {
+  return static_cast<PatternCode>(static_cast<int>(PatternLevelOf(value)) * 4 +
+                                  PatternCountOf(value) + 1);
+}
+
 // ClassifyLinePoint's answers by neighbourhood, colour and rule, filled as they are first asked
-// for: a search meets the same line shapes again and again. An entry holds the pattern's
-// level * 4 + count + 1, so that 0 means not yet known.
+// for: a search meets the same line shapes again and again. The answers for a White stone, a
+// Black one and a Black one under the rule sit side by side, so that the candidate values, which
+// ask for both colours at one point, find them in one cache line. 0 means not yet known.
 class PatternMemo {
  public:
   PatternMemo() : entries_(static_cast<uint8_t*>(std::calloc(kEntries, 1))) {
     if (!entries_) throw std::bad_alloc();
   }
 
-  PatternValue Classify(const GameState& state, int direction, int row, int col, int colour,
-                        uint32_t neighbours) {
-    const bool blackRule = colour == Black && state.forbiddenRulesOn != 0;
-    const uint32_t index =
-        neighbours | (colour == White ? 1u << 20 : 0u) | (blackRule ? 1u << 21 : 0u);
-    if (const uint8_t known = entries_[index]; known != 0)
-      return MakePatternValue(static_cast<PatternLevel>((known - 1) >> 2), (known - 1) & 3);
+  PatternCode Classify(const GameState& state, int direction, int row, int col, int colour,
+                       uint32_t neighbours) {
+    const uint32_t slot = colour == White ? 0u : state.forbiddenRulesOn != 0 ? 2u : 1u;
+    uint8_t& entry = entries_[neighbours << 2 | slot];
+    if (entry != 0) return entry;
     Line line = LineThrough(state, direction, row, col);
     const int pos = LinePosition(direction, row, col);
     line[pos + 2] = colour;
-    const PatternValue value = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
-    entries_[index] = static_cast<uint8_t>(static_cast<int>(PatternLevelOf(value)) * 4 +
-                                           PatternCountOf(value) + 1);
-    return value;
+    entry = CodeOf(ClassifyLinePoint(line, pos, state.forbiddenRulesOn));
+    return entry;
   }
 
  private:
@@ -130,6 +135,58 @@ class PatternMemo {
   };
   std::unique_ptr<uint8_t[], Free> entries_;
 };
+
+// A tally's eight counts as 16-bit lanes of two words, in PatternTally's field order, so that
+// adding or taking away a stone's tally is two additions. A colour's sums stay far below 65536.
+struct PackedTally {
+  uint64_t low = 0;   // fives, openFours, fours, openThrees
+  uint64_t high = 0;  // closedThrees, openTwos, closedTwos, overlines
+
+  PackedTally& operator+=(const PackedTally& other) {
+    low += other.low;
+    high += other.high;
+    return *this;
+  }
+  PackedTally& operator-=(const PackedTally& other) {
+    low -= other.low;
+    high -= other.high;
+    return *this;
+  }
+  bool operator==(const PackedTally&) const = default;
+
+  PatternTally Unpacked() const {
+    auto lane = [](uint64_t word, int i) {
+      return static_cast<int32_t>((word >> 16 * i) & 0xFFFF);
+    };
+    return {lane(low, 0),  lane(low, 1),  lane(low, 2),  lane(low, 3),
+            lane(high, 0), lane(high, 1), lane(high, 2), lane(high, 3)};
+  }
+};
+
+// The tally of one direction value, by its code.
+constexpr std::array<PackedTally, 64> MakeCodeTallies() {
+  std::array<PackedTally, 64> tallies{};
+  constexpr std::array<PatternLevel, 8> kFieldLevels = {
+      PatternLevel::Five,      PatternLevel::OpenFour,    PatternLevel::Four,
+      PatternLevel::OpenThree, PatternLevel::ClosedThree, PatternLevel::OpenTwo,
+      PatternLevel::ClosedTwo, PatternLevel::Overline};
+  for (int field = 0; field < 8; ++field) {
+    for (int count = 1; count <= 2; ++count) {
+      PackedTally& tally = tallies[CodeOf(MakePatternValue(kFieldLevels[field], count))];
+      (field < 4 ? tally.low : tally.high) = static_cast<uint64_t>(count) << 16 * (field % 4);
+    }
+  }
+  return tallies;
+}
+constexpr std::array<PackedTally, 64> kCodeTallies = MakeCodeTallies();
+
+using DirectionCodes = std::array<PatternCode, 4>;
+
+PackedTally TallyCodes(const DirectionCodes& codes) {
+  PackedTally tally = kCodeTallies[codes[0]];
+  for (int d = 1; d < 4; ++d) tally += kCodeTallies[codes[d]];
+  return tally;
+}
 
 // Pattern counts of a position for one side, from the summed stone tallies.
 struct PatternCounts {
@@ -191,18 +248,15 @@ int Defence(const PatternTally& t) {
 
 using DirectionValues = std::array<PatternValue, 4>;
 
-// PointValue for both colours from the direction values of a Black and of a White stone on the
-// point: each colour's attack plus the defence against the other.
+// PointValue for both colours from the tallies of a Black and of a White stone on the point:
+// each colour's attack plus the defence against the other.
 struct PointValues {
   int black;
   int white;
 };
-PointValues ValuesOf(const DirectionValues& black, const DirectionValues& white,
-                     bool forbiddenRulesOn) {
-  const PatternTally blackTally = TallyPatterns(black);
-  const PatternTally whiteTally = TallyPatterns(white);
-  return {8 * Attack(blackTally, Black, forbiddenRulesOn) + 5 * Defence(whiteTally),
-          8 * Attack(whiteTally, White, forbiddenRulesOn) + 5 * Defence(blackTally)};
+PointValues ValuesOf(const PatternTally& black, const PatternTally& white, bool forbiddenRulesOn) {
+  return {8 * Attack(black, Black, forbiddenRulesOn) + 5 * Defence(white),
+          8 * Attack(white, White, forbiddenRulesOn) + 5 * Defence(black)};
 }
 
 // The points whose lines changed since the last call, each with the directions that changed:
@@ -308,13 +362,13 @@ struct EvalContext::Tables {
   // EvaluatePosition: the position it last saw, each stone's direction values and tally there
   // (zero for an empty point), and the sums of those tallies per colour.
   Snapshot evalSeen;
-  std::array<DirectionValues, CellCount> stoneValues{};
-  std::array<PatternTally, CellCount> stoneTally{};
-  std::array<PatternTally, 2> totals{};
+  std::array<DirectionCodes, CellCount> stoneValues{};
+  std::array<PackedTally, CellCount> stoneTally{};
+  std::array<PackedTally, 2> totals{};
   // RefreshCandidates: the position it last saw, each empty point's direction values for a stone
   // of either colour, and the resulting point values.
   Snapshot candidateSeen;
-  std::array<std::array<DirectionValues, CellCount>, 2> directionValues{};
+  std::array<std::array<DirectionCodes, CellCount>, 2> directionValues{};
   std::array<std::array<int32_t, CellCount>, 2> candidateTable{};
   ChangeFlags changes;
   PatternMemo patterns;
@@ -353,24 +407,24 @@ int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
     if (now == Empty) continue;
     const int row = p / BoardSize;
     const int col = p % BoardSize;
-    DirectionValues& values = t.stoneValues[p];
+    DirectionCodes& values = t.stoneValues[p];
     bool changed = (changes.flags[p] & kWhole) != 0;
     for (int d = 0; d < 4; ++d) {
       if ((changes.flags[p] & (1 << d)) == 0) continue;
-      const PatternValue value =
+      const PatternCode value =
           t.patterns.Classify(state, d, row, col, now, t.evalSeen.lines.Neighbourhood(d, row, col));
       changed |= value != values[d];
       values[d] = value;
     }
     if (!changed) continue;
     t.totals[Slot(now)] -= t.stoneTally[p];
-    t.stoneTally[p] = TallyPatterns(values);
+    t.stoneTally[p] = TallyCodes(values);
     t.totals[Slot(now)] += t.stoneTally[p];
   }
   changes.Clear();
 
   // The side to move's sums against the opponent's give the value.
-  return ScoreStoneTotals(t.totals[Slot(side)], t.totals[Slot(-side)]);
+  return ScoreStoneTotals(t.totals[Slot(side)].Unpacked(), t.totals[Slot(-side)].Unpacked());
 }
 
 int PointValue(const GameState& state, int row, int col, int colour) {
@@ -385,7 +439,8 @@ int PointValue(const GameState& state, int row, int col, int colour) {
     line[pos + 2] = White;
     white[d] = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
   }
-  const PointValues values = ValuesOf(black, white, state.forbiddenRulesOn);
+  const PointValues values =
+      ValuesOf(TallyPatterns(black), TallyPatterns(white), state.forbiddenRulesOn);
   return colour == Black ? values.black : values.white;
 }
 
@@ -402,22 +457,23 @@ void RefreshCandidates(EvalContext& context, const GameState& state) {
     if (state.cells[p] != Empty) continue;
     const int row = p / BoardSize;
     const int col = p % BoardSize;
-    DirectionValues& black = t.directionValues[Slot(Black)][p];
-    DirectionValues& white = t.directionValues[Slot(White)][p];
+    DirectionCodes& black = t.directionValues[Slot(Black)][p];
+    DirectionCodes& white = t.directionValues[Slot(White)][p];
     // A point whose direction values all came out as before keeps its values: they are made
     // from nothing else but the rule setting.
     bool changed = (changes.flags[p] & kWhole) != 0;
     for (int d = 0; d < 4; ++d) {
       if ((changes.flags[p] & (1 << d)) == 0) continue;
       const uint32_t neighbours = t.candidateSeen.lines.Neighbourhood(d, row, col);
-      const PatternValue blackValue = t.patterns.Classify(state, d, row, col, Black, neighbours);
-      const PatternValue whiteValue = t.patterns.Classify(state, d, row, col, White, neighbours);
+      const PatternCode blackValue = t.patterns.Classify(state, d, row, col, Black, neighbours);
+      const PatternCode whiteValue = t.patterns.Classify(state, d, row, col, White, neighbours);
       changed |= blackValue != black[d] || whiteValue != white[d];
       black[d] = blackValue;
       white[d] = whiteValue;
     }
     if (!changed) continue;
-    const PointValues values = ValuesOf(black, white, state.forbiddenRulesOn);
+    const PointValues values = ValuesOf(TallyCodes(black).Unpacked(), TallyCodes(white).Unpacked(),
+                                        state.forbiddenRulesOn);
     t.candidateTable[Slot(Black)][p] = values.black;
     t.candidateTable[Slot(White)][p] = values.white;
   }
