@@ -39,13 +39,13 @@ constexpr std::array<Ray, 8> kRays = {{
 // influence: the colour of the first stone met fixes the walk, and it stops before the first
 // stone of the other colour, beyond which no pattern reads.
 template <typename Visit>
-void WalkRays(const GameState& state, int row, int col, int maxSteps, Visit visit) {
+void WalkRays(const StoneTracker::Cells& cells, int row, int col, int maxSteps, Visit visit) {
   for (const Ray& ray : kRays) {
     int colour = Empty;
     int r = row + ray.dr;
     int c = col + ray.dc;
     for (int step = 0; step < maxSteps && OnBoard(r, c); ++step, r += ray.dr, c += ray.dc) {
-      const int cell = state.cell(r, c);
+      const int cell = cells[CellIndex(r, c)];
       if (cell != Empty) {
         if (colour == Empty) {
           colour = cell;
@@ -58,8 +58,8 @@ void WalkRays(const GameState& state, int row, int col, int maxSteps, Visit visi
   }
 }
 
-Line LineThrough(const GameState& state, int direction, int row, int col) {
-  return ExtractLine(state.cells, direction, LineNumber(direction, row, col));
+Line LineThrough(const StoneTracker::Cells& cells, int direction, int row, int col) {
+  return ExtractLine(cells, direction, LineNumber(direction, row, col));
 }
 
 // Every line of the board as two bits per cell (empty 0, Black 1, White 2, off the board 3),
@@ -116,15 +116,17 @@ class PatternMemo {
     if (!entries_) throw std::bad_alloc();
   }
 
-  PatternCode Classify(const GameState& state, int direction, int row, int col, int colour,
-                       uint32_t neighbours) {
-    const uint32_t slot = colour == White ? 0u : state.forbiddenRulesOn != 0 ? 2u : 1u;
+  // The value of a colour's stone on (row, col) of the board `cells`, whose cells around the
+  // point along the direction are `neighbours`.
+  PatternCode Classify(const StoneTracker::Cells& cells, bool rules, int direction, int row,
+                       int col, int colour, uint32_t neighbours) {
+    const uint32_t slot = colour == White ? 0u : rules ? 2u : 1u;
     uint8_t& entry = entries_[neighbours << 2 | slot];
     if (entry != 0) return entry;
-    Line line = LineThrough(state, direction, row, col);
+    Line line = LineThrough(cells, direction, row, col);
     const int pos = LinePosition(direction, row, col);
     line[pos + 2] = colour;
-    entry = CodeOf(ClassifyLinePoint(line, pos, state.forbiddenRulesOn));
+    entry = CodeOf(ClassifyLinePoint(line, pos, rules));
     return entry;
   }
 
@@ -298,7 +300,7 @@ void FlagChanges(const GameState& state, Snapshot& snapshot, ChangeFlags& change
   snapshot.stones.Follow(state, [&](int p, int before) {
     changes.Flag(p, kAllDirections | kWhole);
     snapshot.lines.Set(p / BoardSize, p % BoardSize, state.cells[p]);
-    WalkRays(state, p / BoardSize, p % BoardSize, kPatternReach,
+    WalkRays(state.cells, p / BoardSize, p % BoardSize, kPatternReach,
              [&](int cell, int direction) { changes.Flag(cell, 1 << direction); });
     changed(p, before);
   });
@@ -307,6 +309,45 @@ void FlagChanges(const GameState& state, Snapshot& snapshot, ChangeFlags& change
   for (int p = 0; p < CellCount; ++p) changes.Flag(p, kAllDirections | kWhole);
   snapshot.rules = rules;
 }
+
+// RefreshCandidates' side: the position it last saw, each empty point's direction values for a
+// stone of either colour, and the resulting point values. The search asks for the candidates of
+// positions that differ from the last by one move played, or by moves taken back and one
+// played; so the old codes and values of the points each move changed are kept on a stack, and
+// taking the move back restores them instead of revaluing its surroundings.
+struct CandidateTables {
+  Snapshot seen;
+  std::array<std::array<DirectionCodes, CellCount>, 2> codes{};
+  std::array<std::array<int32_t, CellCount>, 2> values{};
+
+  struct Saved {
+    int32_t point;
+    DirectionCodes black;
+    DirectionCodes white;
+    int32_t blackValue;
+    int32_t whiteValue;
+  };
+  // One move changes at most the points its eight rays reach.
+  std::array<Saved, CellCount * 8 * kPatternReach> saved;
+  std::array<int32_t, CellCount> savedFrom{};  // by move: its first entry
+  int loggedFrom = 0;  // the moves of the snapshot from this one on have their entries
+  int top = 0;
+
+  void ForgetLog(int moves) {
+    loggedFrom = moves;
+    top = 0;
+  }
+  void Save(int p) { saved[top++] = {p, codes[0][p], codes[1][p], values[0][p], values[1][p]}; }
+  void Restore(int move) {
+    for (; top > savedFrom[move]; --top) {
+      const Saved& e = saved[top - 1];
+      codes[0][e.point] = e.black;
+      codes[1][e.point] = e.white;
+      values[0][e.point] = e.blackValue;
+      values[1][e.point] = e.whiteValue;
+    }
+  }
+};
 
 }  // namespace
 
@@ -365,11 +406,7 @@ struct EvalContext::Tables {
   std::array<DirectionCodes, CellCount> stoneValues{};
   std::array<PackedTally, CellCount> stoneTally{};
   std::array<PackedTally, 2> totals{};
-  // RefreshCandidates: the position it last saw, each empty point's direction values for a stone
-  // of either colour, and the resulting point values.
-  Snapshot candidateSeen;
-  std::array<std::array<DirectionCodes, CellCount>, 2> directionValues{};
-  std::array<std::array<int32_t, CellCount>, 2> candidateTable{};
+  CandidateTables candidates;
   ChangeFlags changes;
   PatternMemo patterns;
 };
@@ -380,11 +417,11 @@ EvalContext::EvalContext(EvalContext&&) noexcept = default;
 EvalContext& EvalContext::operator=(EvalContext&&) noexcept = default;
 
 int EvalContext::Candidate(int colour, int cellIndex) const {
-  return tables_->candidateTable[Slot(colour)][cellIndex];
+  return tables_->candidates.values[Slot(colour)][cellIndex];
 }
 
 const std::array<int32_t, CellCount>& EvalContext::Candidates(int colour) const {
-  return tables_->candidateTable[Slot(colour)];
+  return tables_->candidates.values[Slot(colour)];
 }
 
 int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
@@ -412,7 +449,8 @@ int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
     for (int d = 0; d < 4; ++d) {
       if ((changes.flags[p] & (1 << d)) == 0) continue;
       const PatternCode value =
-          t.patterns.Classify(state, d, row, col, now, t.evalSeen.lines.Neighbourhood(d, row, col));
+          t.patterns.Classify(state.cells, state.forbiddenRulesOn != 0, d, row, col, now,
+                              t.evalSeen.lines.Neighbourhood(d, row, col));
       changed |= value != values[d];
       values[d] = value;
     }
@@ -432,7 +470,7 @@ int PointValue(const GameState& state, int row, int col, int colour) {
   DirectionValues white;
   for (int d = 0; d < 4; ++d) {
     // The stone goes into the extracted line only, so the record is never touched.
-    Line line = LineThrough(state, d, row, col);
+    Line line = LineThrough(state.cells, d, row, col);
     const int pos = LinePosition(d, row, col);
     line[pos + 2] = Black;
     black[d] = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
@@ -444,40 +482,95 @@ int PointValue(const GameState& state, int row, int col, int colour) {
   return colour == Black ? values.black : values.white;
 }
 
-void RefreshCandidates(EvalContext& context, const GameState& state) {
-  EvalContext::Tables& t = *context.tables_;
+namespace {
 
-  // Flag the directions whose line changed within five points of an empty point.
-  ChangeFlags& changes = t.changes;
-  FlagChanges(state, t.candidateSeen, changes, [](int, int) {});
-
-  // Revalue the flagged empty points.
+// Revalues the flagged empty points of the candidate side, and empties the flags; with `logged`,
+// the old codes and values of every point that changes are saved first.
+void RevalueFlagged(CandidateTables& c, ChangeFlags& changes, PatternMemo& patterns, bool logged) {
+  const StoneTracker::Cells& cells = c.seen.stones.cells();
+  const bool rules = c.seen.rules;
   for (int i = 0; i < changes.count; ++i) {
     const int p = changes.list[i];
-    if (state.cells[p] != Empty) continue;
+    if (cells[p] != Empty) continue;
     const int row = p / BoardSize;
     const int col = p % BoardSize;
-    DirectionCodes& black = t.directionValues[Slot(Black)][p];
-    DirectionCodes& white = t.directionValues[Slot(White)][p];
+    DirectionCodes black = c.codes[Slot(Black)][p];
+    DirectionCodes white = c.codes[Slot(White)][p];
     // A point whose direction values all came out as before keeps its values: they are made
     // from nothing else but the rule setting.
     bool changed = (changes.flags[p] & kWhole) != 0;
     for (int d = 0; d < 4; ++d) {
       if ((changes.flags[p] & (1 << d)) == 0) continue;
-      const uint32_t neighbours = t.candidateSeen.lines.Neighbourhood(d, row, col);
-      const PatternCode blackValue = t.patterns.Classify(state, d, row, col, Black, neighbours);
-      const PatternCode whiteValue = t.patterns.Classify(state, d, row, col, White, neighbours);
+      const uint32_t neighbours = c.seen.lines.Neighbourhood(d, row, col);
+      const PatternCode blackValue =
+          patterns.Classify(cells, rules, d, row, col, Black, neighbours);
+      const PatternCode whiteValue =
+          patterns.Classify(cells, rules, d, row, col, White, neighbours);
       changed |= blackValue != black[d] || whiteValue != white[d];
       black[d] = blackValue;
       white[d] = whiteValue;
     }
     if (!changed) continue;
-    const PointValues values = ValuesOf(TallyCodes(black).Unpacked(), TallyCodes(white).Unpacked(),
-                                        state.forbiddenRulesOn);
-    t.candidateTable[Slot(Black)][p] = values.black;
-    t.candidateTable[Slot(White)][p] = values.white;
+    if (logged) c.Save(p);
+    c.codes[Slot(Black)][p] = black;
+    c.codes[Slot(White)][p] = white;
+    const PointValues values =
+        ValuesOf(TallyCodes(black).Unpacked(), TallyCodes(white).Unpacked(), rules);
+    c.values[Slot(Black)][p] = values.black;
+    c.values[Slot(White)][p] = values.white;
   }
   changes.Clear();
+}
+
+// Flags what a change of the candidate side's stone on p makes stale.
+void FlagStone(CandidateTables& c, ChangeFlags& changes, int p) {
+  const StoneTracker::Cells& cells = c.seen.stones.cells();
+  c.seen.lines.Set(p / BoardSize, p % BoardSize, cells[p]);
+  changes.Flag(p, kAllDirections | kWhole);
+  WalkRays(cells, p / BoardSize, p % BoardSize, kPatternReach,
+           [&](int cell, int direction) { changes.Flag(cell, 1 << direction); });
+}
+
+}  // namespace
+
+void RefreshCandidates(EvalContext& context, const GameState& state) {
+  EvalContext::Tables& t = *context.tables_;
+  CandidateTables& c = t.candidates;
+  ChangeFlags& changes = t.changes;
+
+  // Under the other rule setting every value is stale: all are recomputed, and no log holds.
+  if (const bool rules = state.forbiddenRulesOn != 0; rules != c.seen.rules) {
+    c.seen.stones.Follow(state, [&](int p, int) { FlagStone(c, changes, p); });
+    c.seen.rules = rules;
+    for (int p = 0; p < CellCount; ++p) changes.Flag(p, kAllDirections | kWhole);
+    RevalueFlagged(c, changes, t.patterns, false);
+    c.ForgetLog(state.moveCount);
+    return;
+  }
+
+  // A move taken back restores what playing it changed, where that was saved; otherwise its
+  // surroundings are revalued. A move played revalues its surroundings and saves the old values.
+  c.seen.stones.FollowMoves(
+      state,
+      [&](int i, int p) {
+        if (i >= c.loggedFrom) {
+          c.seen.lines.Set(p / BoardSize, p % BoardSize, Empty);
+          return c.Restore(i);
+        }
+        FlagStone(c, changes, p);
+        c.ForgetLog(i);
+      },
+      [&](int i, int p) {
+        if (changes.count > 0) RevalueFlagged(c, changes, t.patterns, false);
+        FlagStone(c, changes, p);
+        c.savedFrom[i] = c.top;
+        RevalueFlagged(c, changes, t.patterns, true);
+      },
+      [&](int p, int) {
+        FlagStone(c, changes, p);
+        c.ForgetLog(state.moveCount);
+      });
+  if (changes.count > 0) RevalueFlagged(c, changes, t.patterns, false);
 }
 
 }  // namespace tesmor

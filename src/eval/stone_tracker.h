@@ -40,6 +40,35 @@ class StoneTracker {
     for (int cell = 0; cell < CellCount; ++cell) Take(state, cell, changed);
   }
 
+  // Follow for a cache that can take a move back by undoing what playing it did. Calls
+  // takeBack(i, cell) for each move i of the copy that the record no longer holds, newest first,
+  // with the cell already emptied in the copy; then play(i, cell) for each move of the record
+  // that the copy lacks, oldest first, with the stone already in the copy; and last
+  // changed(cell, before) for every cell that still differs (stones set outside the moves).
+  template <typename TakeBack, typename PlayMove, typename Changed>
+  void FollowMoves(const GameState& state, TakeBack takeBack, PlayMove play, Changed changed) {
+    const int count = state.moveCount;
+    const int common = std::min(count, moveCount_);
+    int same = 0;
+    while (same < common && moves_[same] == MoveCell(state, same)) ++same;
+    for (int i = moveCount_ - 1; i >= same; --i) {
+      const int cell = moves_[i];
+      stonesKey_ ^= StoneNumber(cells_[cell], cell);
+      cells_[cell] = Empty;
+      takeBack(i, cell);
+    }
+    for (int i = same; i < count; ++i) {
+      const int cell = moves_[i] = MoveCell(state, i);
+      stonesKey_ ^= StoneNumber(cells_[cell], cell) ^ StoneNumber(state.cells[cell], cell);
+      cells_[cell] = state.cells[cell];
+      moveCount_ = i + 1;
+      play(i, cell);
+    }
+    moveCount_ = count;
+    if (stonesKey_ == state.StonesKey()) return;
+    for (int cell = 0; cell < CellCount; ++cell) Take(state, cell, changed);
+  }
+
  private:
   static uint8_t MoveCell(const GameState& state, int i) {
     const MoveRecord& move = state.history[i];
