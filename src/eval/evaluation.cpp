@@ -549,27 +549,32 @@ void RefreshCandidates(EvalContext& context, const GameState& state) {
   }
 
   // A move taken back restores what playing it changed, where that was saved; otherwise its
-  // surroundings are revalued. A move played revalues its surroundings and saves the old values.
-  c.seen.stones.FollowMoves(
-      state,
-      [&](int i, int p) {
-        if (i >= c.loggedFrom) {
-          c.seen.lines.Set(p / BoardSize, p % BoardSize, Empty);
-          return c.Restore(i);
-        }
-        FlagStone(c, changes, p);
-        c.ForgetLog(i);
-      },
-      [&](int i, int p) {
-        if (changes.count > 0) RevalueFlagged(c, changes, t.patterns, false);
-        FlagStone(c, changes, p);
-        c.savedFrom[i] = c.top;
-        RevalueFlagged(c, changes, t.patterns, true);
-      },
-      [&](int p, int) {
-        FlagStone(c, changes, p);
-        c.ForgetLog(state.moveCount);
-      });
+  // surroundings are revalued, at the position the moves taken back leave.
+  StoneTracker& stones = c.seen.stones;
+  stones.TakeBack(state, [&](int i, int p, int) {
+    if (i < c.loggedFrom) {
+      FlagStone(c, changes, p);
+      return c.ForgetLog(i);
+    }
+    c.seen.lines.Set(p / BoardSize, p % BoardSize, Empty);
+    c.Restore(i);
+  });
+  if (changes.count > 0) RevalueFlagged(c, changes, t.patterns, false);
+  // A move played revalues its surroundings and saves the old values. One played on a stone set
+  // outside the moves leaves nothing to restore below it.
+  stones.Play(state, [&](int i, int p, int before) {
+    FlagStone(c, changes, p);
+    if (before != Empty) {
+      RevalueFlagged(c, changes, t.patterns, false);
+      return c.ForgetLog(i + 1);
+    }
+    c.savedFrom[i] = c.top;
+    RevalueFlagged(c, changes, t.patterns, true);
+  });
+  stones.CatchUp(state, [&](int p, int) {
+    FlagStone(c, changes, p);
+    c.ForgetLog(state.moveCount);
+  });
   if (changes.count > 0) RevalueFlagged(c, changes, t.patterns, false);
 }
 
