@@ -283,70 +283,117 @@ struct ChangeFlags {
   }
 };
 
+// A stack of the old values that each move of a snapshot changed, so that taking the move back
+// restores them instead of recomputing its surroundings: the search asks about positions that
+// differ from the last one by one move played, or by moves taken back and one played.
+template <typename Saved>
+struct UndoStack {
+  // One move changes at most its own point and the points its eight rays reach.
+  std::array<Saved, CellCount*(8 * kPatternReach + 1)> saved;
+  std::array<int32_t, CellCount> savedFrom{};  // by move: its first entry
+  int loggedFrom = 0;  // the snapshot's moves from this one on have their entries
+  int top = 0;
+
+  void Forget(int moves) {
+    loggedFrom = moves;
+    top = 0;
+  }
+  void Push(const Saved& entry) { saved[top++] = entry; }
+};
+
 // What one of the two incremental computations last saw: the stones, their line codes and the
-// rule setting.
+// rule setting; and how to take its moves back.
+template <typename Saved>
 struct Snapshot {
   StoneTracker stones;
   LineCodes lines = kEmptyLineCodes;
   bool rules = false;
+  UndoStack<Saved> undo;
+
+  // Flags a changed stone on p (already in the copy) and the points a ray from it reaches in the
+  // ray's direction.
+  void FlagStone(ChangeFlags& changes, int p) {
+    const StoneTracker::Cells& cells = stones.cells();
+    lines.Set(p / BoardSize, p % BoardSize, cells[p]);
+    changes.Flag(p, kAllDirections | kWhole);
+    WalkRays(cells, p / BoardSize, p % BoardSize, kPatternReach,
+             [&](int cell, int direction) { changes.Flag(cell, 1 << direction); });
+  }
+
+  // Brings the snapshot up to the record. A move taken back pops what playing it saved, where
+  // the stack holds that, and is flagged otherwise; the flags are revalued at the position the
+  // moves taken back leave. A move played is flagged and revalued at once, saving the old
+  // values. revalue(saving) recomputes the flagged points and clears the flags; restore(entry)
+  // puts a saved entry back; removed(p, before) hears of each stone that leaves otherwise. Under
+  // the other rule setting every value is stale, so a change of rules flags everything.
+  template <typename Revalue, typename Restore, typename Removed>
+  void Follow(const GameState& state, ChangeFlags& changes, Revalue revalue, Restore restore,
+              Removed removed) {
+    auto lost = [&](int p, int before) {
+      FlagStone(changes, p);
+      if (before != Empty) removed(p, before);
+    };
+    if (const bool now = state.forbiddenRulesOn != 0; now != rules) {
+      stones.Follow(state, lost);
+      rules = now;
+      for (int p = 0; p < CellCount; ++p) changes.Flag(p, kAllDirections | kWhole);
+      undo.Forget(state.moveCount);
+    }
+    stones.TakeBack(state, [&](int i, int p, int before) {
+      if (i < undo.loggedFrom) {
+        lost(p, before);
+        return undo.Forget(i);
+      }
+      lines.Set(p / BoardSize, p % BoardSize, Empty);
+      for (; undo.top > undo.savedFrom[i]; --undo.top) restore(undo.saved[undo.top - 1]);
+    });
+    if (changes.count > 0) revalue(false);
+    stones.Play(state, [&](int i, int p, int before) {
+      // A move on a stone set outside the moves leaves nothing to restore below it.
+      lost(p, before);
+      if (before != Empty) {
+        revalue(false);
+        return undo.Forget(i + 1);
+      }
+      undo.savedFrom[i] = undo.top;
+      revalue(true);
+    });
+    stones.CatchUp(state, [&](int p, int before) {
+      lost(p, before);
+      undo.Forget(state.moveCount);
+    });
+    if (changes.count > 0) revalue(false);
+  }
 };
 
-// Brings the snapshot up to the record and flags what changed; changed(p, before) is called for
-// every point whose stone changed. Under the other rule setting every value is stale, so a change
-// of rules flags everything.
-template <typename Changed>
-void FlagChanges(const GameState& state, Snapshot& snapshot, ChangeFlags& changes,
-                 Changed changed) {
-  snapshot.stones.Follow(state, [&](int p, int before) {
-    changes.Flag(p, kAllDirections | kWhole);
-    snapshot.lines.Set(p / BoardSize, p % BoardSize, state.cells[p]);
-    WalkRays(state.cells, p / BoardSize, p % BoardSize, kPatternReach,
-             [&](int cell, int direction) { changes.Flag(cell, 1 << direction); });
-    changed(p, before);
-  });
-  const bool rules = state.forbiddenRulesOn != 0;
-  if (rules == snapshot.rules) return;
-  for (int p = 0; p < CellCount; ++p) changes.Flag(p, kAllDirections | kWhole);
-  snapshot.rules = rules;
-}
+// EvaluatePosition's side: each stone's direction values and tally (zero for an empty point),
+// and the sums of those tallies per colour.
+struct StoneSaved {
+  int32_t point;
+  int32_t colour;
+  DirectionCodes codes;
+  PackedTally tally;
+};
+struct StoneTables {
+  Snapshot<StoneSaved> seen;
+  std::array<DirectionCodes, CellCount> codes{};
+  std::array<PackedTally, CellCount> tally{};
+  std::array<PackedTally, 2> totals{};
+};
 
-// RefreshCandidates' side: the position it last saw, each empty point's direction values for a
-// stone of either colour, and the resulting point values. The search asks for the candidates of
-// positions that differ from the last by one move played, or by moves taken back and one
-// played; so the old codes and values of the points each move changed are kept on a stack, and
-// taking the move back restores them instead of revaluing its surroundings.
+// RefreshCandidates' side: each empty point's direction values for a stone of either colour,
+// and the resulting point values.
+struct PointSaved {
+  int32_t point;
+  DirectionCodes black;
+  DirectionCodes white;
+  int32_t blackValue;
+  int32_t whiteValue;
+};
 struct CandidateTables {
-  Snapshot seen;
+  Snapshot<PointSaved> seen;
   std::array<std::array<DirectionCodes, CellCount>, 2> codes{};
   std::array<std::array<int32_t, CellCount>, 2> values{};
-
-  struct Saved {
-    int32_t point;
-    DirectionCodes black;
-    DirectionCodes white;
-    int32_t blackValue;
-    int32_t whiteValue;
-  };
-  // One move changes at most the points its eight rays reach.
-  std::array<Saved, CellCount * 8 * kPatternReach> saved;
-  std::array<int32_t, CellCount> savedFrom{};  // by move: its first entry
-  int loggedFrom = 0;  // the moves of the snapshot from this one on have their entries
-  int top = 0;
-
-  void ForgetLog(int moves) {
-    loggedFrom = moves;
-    top = 0;
-  }
-  void Save(int p) { saved[top++] = {p, codes[0][p], codes[1][p], values[0][p], values[1][p]}; }
-  void Restore(int move) {
-    for (; top > savedFrom[move]; --top) {
-      const Saved& e = saved[top - 1];
-      codes[0][e.point] = e.black;
-      codes[1][e.point] = e.white;
-      values[0][e.point] = e.blackValue;
-      values[1][e.point] = e.whiteValue;
-    }
-  }
 };
 
 }  // namespace
@@ -400,12 +447,7 @@ int ScoreStoneTotals(const PatternTally& ownTotals, const PatternTally& opponent
 }
 
 struct EvalContext::Tables {
-  // EvaluatePosition: the position it last saw, each stone's direction values and tally there
-  // (zero for an empty point), and the sums of those tallies per colour.
-  Snapshot evalSeen;
-  std::array<DirectionCodes, CellCount> stoneValues{};
-  std::array<PackedTally, CellCount> stoneTally{};
-  std::array<PackedTally, 2> totals{};
+  StoneTables stones;
   CandidateTables candidates;
   ChangeFlags changes;
   PatternMemo patterns;
@@ -424,45 +466,57 @@ const std::array<int32_t, CellCount>& EvalContext::Candidates(int colour) const 
   return tables_->candidates.values[Slot(colour)];
 }
 
-int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
-  EvalContext::Tables& t = *context.tables_;
+namespace {
 
-  // Flag every changed point, and the stones that a ray from it reaches in the ray's
-  // direction; a stone taken away or replaced leaves the sums.
-  ChangeFlags& changes = t.changes;
-  FlagChanges(state, t.evalSeen, changes, [&](int p, int before) {
-    if (before == Empty) return;
-    t.totals[Slot(before)] -= t.stoneTally[p];
-    t.stoneTally[p] = {};
-  });
-
-  // Reclassify the flagged directions of the stones, keeping the per-colour sums exact. A
-  // stone's other directions still hold: their lines did not change.
+// Reclassifies the flagged directions of the stones, keeping the per-colour sums exact, and
+// clears the flags; with `saving`, the old values of every stone that changes are saved first.
+// A stone's other directions still hold: their lines did not change.
+void RetallyFlagged(StoneTables& s, ChangeFlags& changes, PatternMemo& patterns, bool saving) {
+  const StoneTracker::Cells& cells = s.seen.stones.cells();
   for (int i = 0; i < changes.count; ++i) {
     const int p = changes.list[i];
-    const int now = state.cells[p];
+    const int now = cells[p];
     if (now == Empty) continue;
     const int row = p / BoardSize;
     const int col = p % BoardSize;
-    DirectionCodes& values = t.stoneValues[p];
+    DirectionCodes values = s.codes[p];
     bool changed = (changes.flags[p] & kWhole) != 0;
     for (int d = 0; d < 4; ++d) {
       if ((changes.flags[p] & (1 << d)) == 0) continue;
-      const PatternCode value =
-          t.patterns.Classify(state.cells, state.forbiddenRulesOn != 0, d, row, col, now,
-                              t.evalSeen.lines.Neighbourhood(d, row, col));
+      const PatternCode value = patterns.Classify(cells, s.seen.rules, d, row, col, now,
+                                                  s.seen.lines.Neighbourhood(d, row, col));
       changed |= value != values[d];
       values[d] = value;
     }
     if (!changed) continue;
-    t.totals[Slot(now)] -= t.stoneTally[p];
-    t.stoneTally[p] = TallyCodes(values);
-    t.totals[Slot(now)] += t.stoneTally[p];
+    if (saving) s.seen.undo.Push({p, now, s.codes[p], s.tally[p]});
+    s.codes[p] = values;
+    s.totals[Slot(now)] -= s.tally[p];
+    s.tally[p] = TallyCodes(values);
+    s.totals[Slot(now)] += s.tally[p];
   }
   changes.Clear();
+}
 
+}  // namespace
+
+int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
+  EvalContext::Tables& t = *context.tables_;
+  StoneTables& s = t.stones;
+  s.seen.Follow(
+      state, t.changes, [&](bool saving) { RetallyFlagged(s, t.changes, t.patterns, saving); },
+      [&](const StoneSaved& e) {
+        s.totals[Slot(e.colour)] -= s.tally[e.point];
+        s.totals[Slot(e.colour)] += e.tally;
+        s.tally[e.point] = e.tally;
+        s.codes[e.point] = e.codes;
+      },
+      [&](int p, int before) {
+        s.totals[Slot(before)] -= s.tally[p];
+        s.tally[p] = {};
+      });
   // The side to move's sums against the opponent's give the value.
-  return ScoreStoneTotals(t.totals[Slot(side)].Unpacked(), t.totals[Slot(-side)].Unpacked());
+  return ScoreStoneTotals(s.totals[Slot(side)].Unpacked(), s.totals[Slot(-side)].Unpacked());
 }
 
 int PointValue(const GameState& state, int row, int col, int colour) {
@@ -484,9 +538,9 @@ int PointValue(const GameState& state, int row, int col, int colour) {
 
 namespace {
 
-// Revalues the flagged empty points of the candidate side, and empties the flags; with `logged`,
+// Revalues the flagged empty points of the candidate side and clears the flags; with `saving`,
 // the old codes and values of every point that changes are saved first.
-void RevalueFlagged(CandidateTables& c, ChangeFlags& changes, PatternMemo& patterns, bool logged) {
+void RevalueFlagged(CandidateTables& c, ChangeFlags& changes, PatternMemo& patterns, bool saving) {
   const StoneTracker::Cells& cells = c.seen.stones.cells();
   const bool rules = c.seen.rules;
   for (int i = 0; i < changes.count; ++i) {
@@ -511,7 +565,7 @@ void RevalueFlagged(CandidateTables& c, ChangeFlags& changes, PatternMemo& patte
       white[d] = whiteValue;
     }
     if (!changed) continue;
-    if (logged) c.Save(p);
+    if (saving) c.seen.undo.Push({p, c.codes[0][p], c.codes[1][p], c.values[0][p], c.values[1][p]});
     c.codes[Slot(Black)][p] = black;
     c.codes[Slot(White)][p] = white;
     const PointValues values =
@@ -522,60 +576,20 @@ void RevalueFlagged(CandidateTables& c, ChangeFlags& changes, PatternMemo& patte
   changes.Clear();
 }
 
-// Flags what a change of the candidate side's stone on p makes stale.
-void FlagStone(CandidateTables& c, ChangeFlags& changes, int p) {
-  const StoneTracker::Cells& cells = c.seen.stones.cells();
-  c.seen.lines.Set(p / BoardSize, p % BoardSize, cells[p]);
-  changes.Flag(p, kAllDirections | kWhole);
-  WalkRays(cells, p / BoardSize, p % BoardSize, kPatternReach,
-           [&](int cell, int direction) { changes.Flag(cell, 1 << direction); });
-}
-
 }  // namespace
 
 void RefreshCandidates(EvalContext& context, const GameState& state) {
   EvalContext::Tables& t = *context.tables_;
   CandidateTables& c = t.candidates;
-  ChangeFlags& changes = t.changes;
-
-  // Under the other rule setting every value is stale: all are recomputed, and no log holds.
-  if (const bool rules = state.forbiddenRulesOn != 0; rules != c.seen.rules) {
-    c.seen.stones.Follow(state, [&](int p, int) { FlagStone(c, changes, p); });
-    c.seen.rules = rules;
-    for (int p = 0; p < CellCount; ++p) changes.Flag(p, kAllDirections | kWhole);
-    RevalueFlagged(c, changes, t.patterns, false);
-    c.ForgetLog(state.moveCount);
-    return;
-  }
-
-  // A move taken back restores what playing it changed, where that was saved; otherwise its
-  // surroundings are revalued, at the position the moves taken back leave.
-  StoneTracker& stones = c.seen.stones;
-  stones.TakeBack(state, [&](int i, int p, int) {
-    if (i < c.loggedFrom) {
-      FlagStone(c, changes, p);
-      return c.ForgetLog(i);
-    }
-    c.seen.lines.Set(p / BoardSize, p % BoardSize, Empty);
-    c.Restore(i);
-  });
-  if (changes.count > 0) RevalueFlagged(c, changes, t.patterns, false);
-  // A move played revalues its surroundings and saves the old values. One played on a stone set
-  // outside the moves leaves nothing to restore below it.
-  stones.Play(state, [&](int i, int p, int before) {
-    FlagStone(c, changes, p);
-    if (before != Empty) {
-      RevalueFlagged(c, changes, t.patterns, false);
-      return c.ForgetLog(i + 1);
-    }
-    c.savedFrom[i] = c.top;
-    RevalueFlagged(c, changes, t.patterns, true);
-  });
-  stones.CatchUp(state, [&](int p, int) {
-    FlagStone(c, changes, p);
-    c.ForgetLog(state.moveCount);
-  });
-  if (changes.count > 0) RevalueFlagged(c, changes, t.patterns, false);
+  c.seen.Follow(
+      state, t.changes, [&](bool saving) { RevalueFlagged(c, t.changes, t.patterns, saving); },
+      [&](const PointSaved& e) {
+        c.codes[0][e.point] = e.black;
+        c.codes[1][e.point] = e.white;
+        c.values[0][e.point] = e.blackValue;
+        c.values[1][e.point] = e.whiteValue;
+      },
+      [](int, int) {});
 }
 
 }  // namespace tesmor
