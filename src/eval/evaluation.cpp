@@ -39,13 +39,13 @@ constexpr std::array<Ray, 8> kRays = {{
 // influence: the colour of the first stone met fixes the walk, and it stops before the first
 // stone of the other colour, beyond which no pattern reads.
 template <typename Visit>
-void WalkRays(const GameState& state, int row, int col, int maxSteps, Visit visit) {
+void WalkRays(const StoneTracker::Cells& cells, int row, int col, int maxSteps, Visit visit) {
   for (const Ray& ray : kRays) {
     int colour = Empty;
     int r = row + ray.dr;
     int c = col + ray.dc;
     for (int step = 0; step < maxSteps && OnBoard(r, c); ++step, r += ray.dr, c += ray.dc) {
-      const int cell = state.cell(r, c);
+      const int cell = cells[CellIndex(r, c)];
       if (cell != Empty) {
         if (colour == Empty) {
           colour = cell;
@@ -58,8 +58,8 @@ void WalkRays(const GameState& state, int row, int col, int maxSteps, Visit visi
   }
 }
 
-Line LineThrough(const GameState& state, int direction, int row, int col) {
-  return ExtractLine(state.cells, direction, LineNumber(direction, row, col));
+Line LineThrough(const StoneTracker::Cells& cells, int direction, int row, int col) {
+  return ExtractLine(cells, direction, LineNumber(direction, row, col));
 }
 
 // Every line of the board as two bits per cell (empty 0, Black 1, White 2, off the board 3),
@@ -98,29 +98,36 @@ constexpr LineCodes EmptyLineCodes() {
 }
 constexpr LineCodes kEmptyLineCodes = EmptyLineCodes();
 
+// A direction value in one byte: the pattern's level * 4 + count + 1, never 0.
+using PatternCode = uint8_t;
+
+constexpr PatternCode CodeOf(PatternValue value) {
+  return static_cast<PatternCode>(static_cast<int>(PatternLevelOf(value)) * 4 +
+                                  PatternCountOf(value) + 1);
+}
+
 // ClassifyLinePoint's answers by neighbourhood, colour and rule, filled as they are first asked
-// for: a search meets the same line shapes again and again. An entry holds the pattern's
-// level * 4 + count + 1, so that 0 means not yet known.
+// for: a search meets the same line shapes again and again. The answers for a White stone, a
+// Black one and a Black one under the rule sit side by side, so that the candidate values, which
+// ask for both colours at one point, find them in one cache line. 0 means not yet known.
 class PatternMemo {
  public:
   PatternMemo() : entries_(static_cast<uint8_t*>(std::calloc(kEntries, 1))) {
     if (!entries_) throw std::bad_alloc();
   }
 
-  PatternValue Classify(const GameState& state, int direction, int row, int col, int colour,
-                        uint32_t neighbours) {
-    const bool blackRule = colour == Black && state.forbiddenRulesOn != 0;
-    const uint32_t index =
-        neighbours | (colour == White ? 1u << 20 : 0u) | (blackRule ? 1u << 21 : 0u);
-    if (const uint8_t known = entries_[index]; known != 0)
-      return MakePatternValue(static_cast<PatternLevel>((known - 1) >> 2), (known - 1) & 3);
-    Line line = LineThrough(state, direction, row, col);
+  // The value of a colour's stone on (row, col) of the board `cells`, whose cells around the
+  // point along the direction are `neighbours`.
+  PatternCode Classify(const StoneTracker::Cells& cells, bool rules, int direction, int row,
+                       int col, int colour, uint32_t neighbours) {
+    const uint32_t slot = colour == White ? 0u : rules ? 2u : 1u;
+    uint8_t& entry = entries_[neighbours << 2 | slot];
+    if (entry != 0) return entry;
+    Line line = LineThrough(cells, direction, row, col);
     const int pos = LinePosition(direction, row, col);
     line[pos + 2] = colour;
-    const PatternValue value = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
-    entries_[index] = static_cast<uint8_t>(static_cast<int>(PatternLevelOf(value)) * 4 +
-                                           PatternCountOf(value) + 1);
-    return value;
+    entry = CodeOf(ClassifyLinePoint(line, pos, rules));
+    return entry;
   }
 
  private:
@@ -130,6 +137,58 @@ class PatternMemo {
   };
   std::unique_ptr<uint8_t[], Free> entries_;
 };
+
+// A tally's eight counts as 16-bit lanes of two words, in PatternTally's field order, so that
+// adding or taking away a stone's tally is two additions. A colour's sums stay far below 65536.
+struct PackedTally {
+  uint64_t low = 0;   // fives, openFours, fours, openThrees
+  uint64_t high = 0;  // closedThrees, openTwos, closedTwos, overlines
+
+  PackedTally& operator+=(const PackedTally& other) {
+    low += other.low;
+    high += other.high;
+    return *this;
+  }
+  PackedTally& operator-=(const PackedTally& other) {
+    low -= other.low;
+    high -= other.high;
+    return *this;
+  }
+  bool operator==(const PackedTally&) const = default;
+
+  PatternTally Unpacked() const {
+    auto lane = [](uint64_t word, int i) {
+      return static_cast<int32_t>((word >> 16 * i) & 0xFFFF);
+    };
+    return {lane(low, 0),  lane(low, 1),  lane(low, 2),  lane(low, 3),
+            lane(high, 0), lane(high, 1), lane(high, 2), lane(high, 3)};
+  }
+};
+
+// The tally of one direction value, by its code.
+constexpr std::array<PackedTally, 64> MakeCodeTallies() {
+  std::array<PackedTally, 64> tallies{};
+  constexpr std::array<PatternLevel, 8> kFieldLevels = {
+      PatternLevel::Five,      PatternLevel::OpenFour,    PatternLevel::Four,
+      PatternLevel::OpenThree, PatternLevel::ClosedThree, PatternLevel::OpenTwo,
+      PatternLevel::ClosedTwo, PatternLevel::Overline};
+  for (int field = 0; field < 8; ++field) {
+    for (int count = 1; count <= 2; ++count) {
+      PackedTally& tally = tallies[CodeOf(MakePatternValue(kFieldLevels[field], count))];
+      (field < 4 ? tally.low : tally.high) = static_cast<uint64_t>(count) << 16 * (field % 4);
+    }
+  }
+  return tallies;
+}
+constexpr std::array<PackedTally, 64> kCodeTallies = MakeCodeTallies();
+
+using DirectionCodes = std::array<PatternCode, 4>;
+
+PackedTally TallyCodes(const DirectionCodes& codes) {
+  PackedTally tally = kCodeTallies[codes[0]];
+  for (int d = 1; d < 4; ++d) tally += kCodeTallies[codes[d]];
+  return tally;
+}
 
 // Pattern counts of a position for one side, from the summed stone tallies.
 struct PatternCounts {
@@ -191,18 +250,15 @@ int Defence(const PatternTally& t) {
 
 using DirectionValues = std::array<PatternValue, 4>;
 
-// PointValue for both colours from the direction values of a Black and of a White stone on the
-// point: each colour's attack plus the defence against the other.
+// PointValue for both colours from the tallies of a Black and of a White stone on the point:
+// each colour's attack plus the defence against the other.
 struct PointValues {
   int black;
   int white;
 };
-PointValues ValuesOf(const DirectionValues& black, const DirectionValues& white,
-                     bool forbiddenRulesOn) {
-  const PatternTally blackTally = TallyPatterns(black);
-  const PatternTally whiteTally = TallyPatterns(white);
-  return {8 * Attack(blackTally, Black, forbiddenRulesOn) + 5 * Defence(whiteTally),
-          8 * Attack(whiteTally, White, forbiddenRulesOn) + 5 * Defence(blackTally)};
+PointValues ValuesOf(const PatternTally& black, const PatternTally& white, bool forbiddenRulesOn) {
+  return {8 * Attack(black, Black, forbiddenRulesOn) + 5 * Defence(white),
+          8 * Attack(white, White, forbiddenRulesOn) + 5 * Defence(black)};
 }
 
 // The points whose lines changed since the last call, each with the directions that changed:
@@ -227,32 +283,118 @@ struct ChangeFlags {
   }
 };
 
+// A stack of the old values that each move of a snapshot changed, so that taking the move back
+// restores them instead of recomputing its surroundings: the search asks about positions that
+// differ from the last one by one move played, or by moves taken back and one played.
+template <typename Saved>
+struct UndoStack {
+  // One move changes at most its own point and the points its eight rays reach.
+  std::array<Saved, CellCount*(8 * kPatternReach + 1)> saved;
+  std::array<int32_t, CellCount> savedFrom{};  // by move: its first entry
+  int loggedFrom = 0;  // the snapshot's moves from this one on have their entries
+  int top = 0;
+
+  void Forget(int moves) {
+    loggedFrom = moves;
+    top = 0;
+  }
+  void Push(const Saved& entry) { saved[top++] = entry; }
+};
+
 // What one of the two incremental computations last saw: the stones, their line codes and the
-// rule setting.
+// rule setting; and how to take its moves back.
+template <typename Saved>
 struct Snapshot {
   StoneTracker stones;
   LineCodes lines = kEmptyLineCodes;
   bool rules = false;
+  UndoStack<Saved> undo;
+
+  // Flags a changed stone on p (already in the copy) and the points a ray from it reaches in the
+  // ray's direction.
+  void FlagStone(ChangeFlags& changes, int p) {
+    const StoneTracker::Cells& cells = stones.cells();
+    lines.Set(p / BoardSize, p % BoardSize, cells[p]);
+    changes.Flag(p, kAllDirections | kWhole);
+    WalkRays(cells, p / BoardSize, p % BoardSize, kPatternReach,
+             [&](int cell, int direction) { changes.Flag(cell, 1 << direction); });
+  }
+
+  // Brings the snapshot up to the record. A move taken back pops what playing it saved, where
+  // the stack holds that, and is flagged otherwise; the flags are revalued at the position the
+  // moves taken back leave. A move played is flagged and revalued at once, saving the old
+  // values. revalue(saving) recomputes the flagged points and clears the flags; restore(entry)
+  // puts a saved entry back; removed(p, before) hears of each stone that leaves otherwise. Under
+  // the other rule setting every value is stale, so a change of rules flags everything.
+  template <typename Revalue, typename Restore, typename Removed>
+  void Follow(const GameState& state, ChangeFlags& changes, Revalue revalue, Restore restore,
+              Removed removed) {
+    auto lost = [&](int p, int before) {
+      FlagStone(changes, p);
+      if (before != Empty) removed(p, before);
+    };
+    if (const bool now = state.forbiddenRulesOn != 0; now != rules) {
+      stones.Follow(state, lost);
+      rules = now;
+      for (int p = 0; p < CellCount; ++p) changes.Flag(p, kAllDirections | kWhole);
+      undo.Forget(state.moveCount);
+    }
+    stones.TakeBack(state, [&](int i, int p, int before) {
+      if (i < undo.loggedFrom) {
+        lost(p, before);
+        return undo.Forget(i);
+      }
+      lines.Set(p / BoardSize, p % BoardSize, Empty);
+      for (; undo.top > undo.savedFrom[i]; --undo.top) restore(undo.saved[undo.top - 1]);
+    });
+    if (changes.count > 0) revalue(false);
+    stones.Play(state, [&](int i, int p, int before) {
+      // A move on a stone set outside the moves leaves nothing to restore below it.
+      lost(p, before);
+      if (before != Empty) {
+        revalue(false);
+        return undo.Forget(i + 1);
+      }
+      undo.savedFrom[i] = undo.top;
+      revalue(true);
+    });
+    stones.CatchUp(state, [&](int p, int before) {
+      lost(p, before);
+      undo.Forget(state.moveCount);
+    });
+    if (changes.count > 0) revalue(false);
+  }
 };
 
-// Brings the snapshot up to the record and flags what changed; changed(p, before) is called for
-// every point whose stone changed. Under the other rule setting every value is stale, so a change
-// of rules flags everything.
-template <typename Changed>
-void FlagChanges(const GameState& state, Snapshot& snapshot, ChangeFlags& changes,
-                 Changed changed) {
-  snapshot.stones.Follow(state, [&](int p, int before) {
-    changes.Flag(p, kAllDirections | kWhole);
-    snapshot.lines.Set(p / BoardSize, p % BoardSize, state.cells[p]);
-    WalkRays(state, p / BoardSize, p % BoardSize, kPatternReach,
-             [&](int cell, int direction) { changes.Flag(cell, 1 << direction); });
-    changed(p, before);
-  });
-  const bool rules = state.forbiddenRulesOn != 0;
-  if (rules == snapshot.rules) return;
-  for (int p = 0; p < CellCount; ++p) changes.Flag(p, kAllDirections | kWhole);
-  snapshot.rules = rules;
-}
+// EvaluatePosition's side: each stone's direction values and tally (zero for an empty point),
+// and the sums of those tallies per colour.
+struct StoneSaved {
+  int32_t point;
+  int32_t colour;
+  DirectionCodes codes;
+  PackedTally tally;
+};
+struct StoneTables {
+  Snapshot<StoneSaved> seen;
+  std::array<DirectionCodes, CellCount> codes{};
+  std::array<PackedTally, CellCount> tally{};
+  std::array<PackedTally, 2> totals{};
+};
+
+// RefreshCandidates' side: each empty point's direction values for a stone of either colour,
+// and the resulting point values.
+struct PointSaved {
+  int32_t point;
+  DirectionCodes black;
+  DirectionCodes white;
+  int32_t blackValue;
+  int32_t whiteValue;
+};
+struct CandidateTables {
+  Snapshot<PointSaved> seen;
+  std::array<std::array<DirectionCodes, CellCount>, 2> codes{};
+  std::array<std::array<int32_t, CellCount>, 2> values{};
+};
 
 }  // namespace
 
@@ -305,17 +447,8 @@ int ScoreStoneTotals(const PatternTally& ownTotals, const PatternTally& opponent
 }
 
 struct EvalContext::Tables {
-  // EvaluatePosition: the position it last saw, each stone's direction values and tally there
-  // (zero for an empty point), and the sums of those tallies per colour.
-  Snapshot evalSeen;
-  std::array<DirectionValues, CellCount> stoneValues{};
-  std::array<PatternTally, CellCount> stoneTally{};
-  std::array<PatternTally, 2> totals{};
-  // RefreshCandidates: the position it last saw, each empty point's direction values for a stone
-  // of either colour, and the resulting point values.
-  Snapshot candidateSeen;
-  std::array<std::array<DirectionValues, CellCount>, 2> directionValues{};
-  std::array<std::array<int32_t, CellCount>, 2> candidateTable{};
+  StoneTables stones;
+  CandidateTables candidates;
   ChangeFlags changes;
   PatternMemo patterns;
 };
@@ -326,51 +459,64 @@ EvalContext::EvalContext(EvalContext&&) noexcept = default;
 EvalContext& EvalContext::operator=(EvalContext&&) noexcept = default;
 
 int EvalContext::Candidate(int colour, int cellIndex) const {
-  return tables_->candidateTable[Slot(colour)][cellIndex];
+  return tables_->candidates.values[Slot(colour)][cellIndex];
 }
 
 const std::array<int32_t, CellCount>& EvalContext::Candidates(int colour) const {
-  return tables_->candidateTable[Slot(colour)];
+  return tables_->candidates.values[Slot(colour)];
 }
 
-int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
-  EvalContext::Tables& t = *context.tables_;
+namespace {
 
-  // Flag every changed point, and the stones that a ray from it reaches in the ray's
-  // direction; a stone taken away or replaced leaves the sums.
-  ChangeFlags& changes = t.changes;
-  FlagChanges(state, t.evalSeen, changes, [&](int p, int before) {
-    if (before == Empty) return;
-    t.totals[Slot(before)] -= t.stoneTally[p];
-    t.stoneTally[p] = {};
-  });
-
-  // Reclassify the flagged directions of the stones, keeping the per-colour sums exact. A
-  // stone's other directions still hold: their lines did not change.
+// Reclassifies the flagged directions of the stones, keeping the per-colour sums exact, and
+// clears the flags; with `saving`, the old values of every stone that changes are saved first.
+// A stone's other directions still hold: their lines did not change.
+void RetallyFlagged(StoneTables& s, ChangeFlags& changes, PatternMemo& patterns, bool saving) {
+  const StoneTracker::Cells& cells = s.seen.stones.cells();
   for (int i = 0; i < changes.count; ++i) {
     const int p = changes.list[i];
-    const int now = state.cells[p];
+    const int now = cells[p];
     if (now == Empty) continue;
     const int row = p / BoardSize;
     const int col = p % BoardSize;
-    DirectionValues& values = t.stoneValues[p];
+    DirectionCodes values = s.codes[p];
     bool changed = (changes.flags[p] & kWhole) != 0;
     for (int d = 0; d < 4; ++d) {
       if ((changes.flags[p] & (1 << d)) == 0) continue;
-      const PatternValue value =
-          t.patterns.Classify(state, d, row, col, now, t.evalSeen.lines.Neighbourhood(d, row, col));
+      const PatternCode value = patterns.Classify(cells, s.seen.rules, d, row, col, now,
+                                                  s.seen.lines.Neighbourhood(d, row, col));
       changed |= value != values[d];
       values[d] = value;
     }
     if (!changed) continue;
-    t.totals[Slot(now)] -= t.stoneTally[p];
-    t.stoneTally[p] = TallyPatterns(values);
-    t.totals[Slot(now)] += t.stoneTally[p];
+    if (saving) s.seen.undo.Push({p, now, s.codes[p], s.tally[p]});
+    s.codes[p] = values;
+    s.totals[Slot(now)] -= s.tally[p];
+    s.tally[p] = TallyCodes(values);
+    s.totals[Slot(now)] += s.tally[p];
   }
   changes.Clear();
+}
 
+}  // namespace
+
+int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
+  EvalContext::Tables& t = *context.tables_;
+  StoneTables& s = t.stones;
+  s.seen.Follow(
+      state, t.changes, [&](bool saving) { RetallyFlagged(s, t.changes, t.patterns, saving); },
+      [&](const StoneSaved& e) {
+        s.totals[Slot(e.colour)] -= s.tally[e.point];
+        s.totals[Slot(e.colour)] += e.tally;
+        s.tally[e.point] = e.tally;
+        s.codes[e.point] = e.codes;
+      },
+      [&](int p, int before) {
+        s.totals[Slot(before)] -= s.tally[p];
+        s.tally[p] = {};
+      });
   // The side to move's sums against the opponent's give the value.
-  return ScoreStoneTotals(t.totals[Slot(side)], t.totals[Slot(-side)]);
+  return ScoreStoneTotals(s.totals[Slot(side)].Unpacked(), s.totals[Slot(-side)].Unpacked());
 }
 
 int PointValue(const GameState& state, int row, int col, int colour) {
@@ -378,50 +524,72 @@ int PointValue(const GameState& state, int row, int col, int colour) {
   DirectionValues white;
   for (int d = 0; d < 4; ++d) {
     // The stone goes into the extracted line only, so the record is never touched.
-    Line line = LineThrough(state, d, row, col);
+    Line line = LineThrough(state.cells, d, row, col);
     const int pos = LinePosition(d, row, col);
     line[pos + 2] = Black;
     black[d] = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
     line[pos + 2] = White;
     white[d] = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
   }
-  const PointValues values = ValuesOf(black, white, state.forbiddenRulesOn);
+  const PointValues values =
+      ValuesOf(TallyPatterns(black), TallyPatterns(white), state.forbiddenRulesOn);
   return colour == Black ? values.black : values.white;
 }
 
-void RefreshCandidates(EvalContext& context, const GameState& state) {
-  EvalContext::Tables& t = *context.tables_;
+namespace {
 
-  // Flag the directions whose line changed within five points of an empty point.
-  ChangeFlags& changes = t.changes;
-  FlagChanges(state, t.candidateSeen, changes, [](int, int) {});
-
-  // Revalue the flagged empty points.
+// Revalues the flagged empty points of the candidate side and clears the flags; with `saving`,
+// the old codes and values of every point that changes are saved first.
+void RevalueFlagged(CandidateTables& c, ChangeFlags& changes, PatternMemo& patterns, bool saving) {
+  const StoneTracker::Cells& cells = c.seen.stones.cells();
+  const bool rules = c.seen.rules;
   for (int i = 0; i < changes.count; ++i) {
     const int p = changes.list[i];
-    if (state.cells[p] != Empty) continue;
+    if (cells[p] != Empty) continue;
     const int row = p / BoardSize;
     const int col = p % BoardSize;
-    DirectionValues& black = t.directionValues[Slot(Black)][p];
-    DirectionValues& white = t.directionValues[Slot(White)][p];
+    DirectionCodes black = c.codes[Slot(Black)][p];
+    DirectionCodes white = c.codes[Slot(White)][p];
     // A point whose direction values all came out as before keeps its values: they are made
     // from nothing else but the rule setting.
     bool changed = (changes.flags[p] & kWhole) != 0;
     for (int d = 0; d < 4; ++d) {
       if ((changes.flags[p] & (1 << d)) == 0) continue;
-      const uint32_t neighbours = t.candidateSeen.lines.Neighbourhood(d, row, col);
-      const PatternValue blackValue = t.patterns.Classify(state, d, row, col, Black, neighbours);
-      const PatternValue whiteValue = t.patterns.Classify(state, d, row, col, White, neighbours);
+      const uint32_t neighbours = c.seen.lines.Neighbourhood(d, row, col);
+      const PatternCode blackValue =
+          patterns.Classify(cells, rules, d, row, col, Black, neighbours);
+      const PatternCode whiteValue =
+          patterns.Classify(cells, rules, d, row, col, White, neighbours);
       changed |= blackValue != black[d] || whiteValue != white[d];
       black[d] = blackValue;
       white[d] = whiteValue;
     }
     if (!changed) continue;
-    const PointValues values = ValuesOf(black, white, state.forbiddenRulesOn);
-    t.candidateTable[Slot(Black)][p] = values.black;
-    t.candidateTable[Slot(White)][p] = values.white;
+    if (saving) c.seen.undo.Push({p, c.codes[0][p], c.codes[1][p], c.values[0][p], c.values[1][p]});
+    c.codes[Slot(Black)][p] = black;
+    c.codes[Slot(White)][p] = white;
+    const PointValues values =
+        ValuesOf(TallyCodes(black).Unpacked(), TallyCodes(white).Unpacked(), rules);
+    c.values[Slot(Black)][p] = values.black;
+    c.values[Slot(White)][p] = values.white;
   }
   changes.Clear();
+}
+
+}  // namespace
+
+void RefreshCandidates(EvalContext& context, const GameState& state) {
+  EvalContext::Tables& t = *context.tables_;
+  CandidateTables& c = t.candidates;
+  c.seen.Follow(
+      state, t.changes, [&](bool saving) { RevalueFlagged(c, t.changes, t.patterns, saving); },
+      [&](const PointSaved& e) {
+        c.codes[0][e.point] = e.black;
+        c.codes[1][e.point] = e.white;
+        c.values[0][e.point] = e.blackValue;
+        c.values[1][e.point] = e.whiteValue;
+      },
+      [](int, int) {});
 }
 
 }  // namespace tesmor

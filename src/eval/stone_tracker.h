@@ -40,6 +40,46 @@ class StoneTracker {
     for (int cell = 0; cell < CellCount; ++cell) Take(state, cell, changed);
   }
 
+  // Follow in three steps, for a cache that can take a move back by undoing what playing it
+  // did, and that must look at the position between the steps. TakeBack calls
+  // takeBack(i, cell, before) for each move i of the copy that the record no longer holds, newest
+  // first, with the cell already emptied in the copy and before the stone it held.
+  template <typename TakeBackMove>
+  void TakeBack(const GameState& state, TakeBackMove takeBack) {
+    const int common = std::min(static_cast<int>(state.moveCount), moveCount_);
+    int same = 0;
+    while (same < common && moves_[same] == MoveCell(state, same)) ++same;
+    for (int i = moveCount_ - 1; i >= same; --i) {
+      const int cell = moves_[i];
+      const int before = cells_[cell];
+      stonesKey_ ^= StoneNumber(before, cell);
+      cells_[cell] = Empty;
+      moveCount_ = i;
+      takeBack(i, cell, before);
+    }
+  }
+  // Then play(i, cell, before) for each move of the record that the copy lacks, oldest first,
+  // with the stone already in the copy; before is Empty unless a stone was set there outside
+  // the moves.
+  template <typename PlayMove>
+  void Play(const GameState& state, PlayMove play) {
+    for (int i = moveCount_; i < state.moveCount; ++i) {
+      const int cell = moves_[i] = MoveCell(state, i);
+      const int before = cells_[cell];
+      stonesKey_ ^= StoneNumber(before, cell) ^ StoneNumber(state.cells[cell], cell);
+      cells_[cell] = state.cells[cell];
+      moveCount_ = i + 1;
+      play(i, cell, before);
+    }
+  }
+  // Last, changed(cell, before) as Follow calls it for every cell that still differs: stones set
+  // outside the moves.
+  template <typename Changed>
+  void CatchUp(const GameState& state, Changed changed) {
+    if (stonesKey_ == state.StonesKey()) return;
+    for (int cell = 0; cell < CellCount; ++cell) Take(state, cell, changed);
+  }
+
  private:
   static uint8_t MoveCell(const GameState& state, int i) {
     const MoveRecord& move = state.history[i];

@@ -98,31 +98,51 @@ void BuildThreatBoard(ThreatBoard& board, const GameState& state) {
       SetThreatCell(board, cell / BoardSize, cell % BoardSize, state.cells[cell]);
 }
 
+namespace {
+
+// The runs of five cells on a line that hold nothing in the way (bit w for positions w..w+4), and
+// the number of own stones in each of them at once as a three-bit counter per bit position.
+struct RunTally {
+  unsigned runs;
+  unsigned ones;
+  unsigned twos;
+  unsigned fours;
+
+  RunTally(unsigned own, unsigned blocked) {
+    const unsigned free = ~blocked & 0x7FFFu;
+    runs = free & (free >> 1) & (free >> 2) & (free >> 3) & (free >> 4);
+    ones = own;
+    twos = fours = 0;
+    for (int k = 1; k < 5; ++k) {
+      const unsigned add = own >> k;
+      const unsigned carry = ones & add;
+      ones ^= add;
+      fours |= twos & carry;
+      twos ^= carry;
+    }
+  }
+  // The runs that hold at least `stones` own stones.
+  unsigned AtLeast(int stones) const {
+    unsigned enough = fours | twos | ones;
+    if (stones >= 5)
+      enough = fours & ones;
+    else if (stones == 4)
+      enough = fours;
+    else if (stones == 3)
+      enough = fours | (twos & ones);
+    else if (stones == 2)
+      enough = fours | twos;
+    return runs & enough;
+  }
+};
+
+}  // namespace
+
 uint16_t ThreatOpenRuns(const ThreatBoard& board, int line, int colour, int stones) {
   const unsigned own = ThreatOwnBits(board, line, colour);
   if (BitCount(own) < stones) return 0;
-  const unsigned free = ~ThreatBlockedBits(board, line, colour) & 0x7FFFu;
-  // Bit w: positions w..w+4 are all free.
-  const unsigned runs = free & (free >> 1) & (free >> 2) & (free >> 3) & (free >> 4);
-  // The number of own stones in every run at once, as a three-bit counter per bit position.
-  unsigned ones = own, twos = 0, fours = 0;
-  for (int k = 1; k < 5; ++k) {
-    const unsigned add = own >> k;
-    const unsigned carry = ones & add;
-    ones ^= add;
-    fours |= twos & carry;
-    twos ^= carry;
-  }
-  unsigned enough = fours | twos | ones;
-  if (stones >= 5)
-    enough = fours & ones;
-  else if (stones == 4)
-    enough = fours;
-  else if (stones == 3)
-    enough = fours | (twos & ones);
-  else if (stones == 2)
-    enough = fours | twos;
-  return static_cast<uint16_t>(runs & enough);
+  return static_cast<uint16_t>(
+      RunTally(own, ThreatBlockedBits(board, line, colour)).AtLeast(stones));
 }
 
 namespace {
@@ -161,6 +181,34 @@ bool FourRoomAt(const ThreatBoard& board, int d, int row, int col) {
   // Bit w stands for the run of positions w..w+4: those from the point's position - 4 to its own.
   const unsigned covering = (copies.bit[d] * 0x1Fu) >> 4;
   return (ThreatOpenRuns(board, copies.line[d], colour, 4) & covering) != 0;
+}
+
+// Whether a Black stone on (row, col) can be forbidden at all, judged from the bit sets alone.
+// An overline is six Black stones in a row through the point. Every four and every three of the
+// stone lies in a run of five free cells that covers it with three Black stones or more, and a
+// four leaves an empty point of such a run with four: two fours need two such points, two
+// threes two lines. Most stones the VCF search asks about have neither, and skip the rule's
+// full test, which copies lines and probes further points.
+bool MayBeForbidden(const ThreatBoard& board, int row, int col) {
+  const ThreatCopies& copies = kThreatCopies[CellIndex(row, col)];
+  int threeLines = 0;
+  int completions = 0;
+  for (int d = 0; d < kDirections; ++d) {
+    const int line = copies.line[d];
+    const unsigned bit = copies.bit[d];
+    const unsigned own = board.blackBits[line] | bit;
+    // Bit w: positions w..w+5 all Black; those starting from the point's position - 5 to its own.
+    const unsigned six = own & own >> 1 & own >> 2 & own >> 3 & own >> 4 & own >> 5;
+    if ((six & (bit * 0x3Fu) >> 5) != 0) return true;
+    const RunTally tally(own, board.whiteBits[line] | board.offBoardBits[line]);
+    const unsigned covering = (bit * 0x1Fu) >> 4;
+    if ((tally.AtLeast(3) & covering) == 0) continue;
+    ++threeLines;
+    const unsigned fours = tally.AtLeast(4) & covering;
+    const unsigned cells = fours | fours << 1 | fours << 2 | fours << 3 | fours << 4;
+    completions += BitCount(cells & ~own);
+  }
+  return threeLines >= 2 || completions >= 2;
 }
 
 }  // namespace
@@ -247,6 +295,8 @@ int ThreatStraightFour(const ThreatBoard& board, int row, int col) {
 }
 
 ForbiddenKind ThreatForbiddenKind(ThreatBoard& board, int row, int col) {
+  if (board.forbiddenRulesOn == 0 || board.cells[CellIndex(row, col)] == White) return None;
+  if (!MayBeForbidden(board, row, col)) return None;
   return RenjuRule<ThreatAccess>::Judge(board, row, col);
 }
 

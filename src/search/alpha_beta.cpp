@@ -12,6 +12,9 @@ namespace {
 // Candidate scores come offset by this so that a value learned from the previous iteration (a
 // path score, never below -WonValue) sorts above every unsearched point.
 constexpr int UnsearchedOffset = -200000000;
+// The keys of unsearched replies that complete a five: candidate scores from 500000 on.
+constexpr int FiveKeyMin = -199500000;
+constexpr int FiveKeyEnd = -150000000;
 
 // Takes the node's stone back and records the value it returns for the next iteration.
 class NodeStone {
@@ -44,12 +47,16 @@ bool OrderReplies(SearchContext& context, GameState& game, int depth, int width,
   const uint64_t pathKey = context.pathKey;
   const PointSet* searched = depth > 2 ? context.searchedReplies.Find(pathKey) : nullptr;
   const auto& candidates = context.eval.Candidates(game.SideToMove());
+  // Without a threat test or known replies, a reply's key is its score: one too low for the
+  // list's last slot and short of a five changes nothing, and is passed over at once.
+  const bool plain = threatLimit == 0 && searched == nullptr && width > 0;
+  int lowest = 0;
   // The points in PointIndex order (column by column), which decides among equal keys.
   for (int col = 0, p = 0; col < BoardSize; ++col) {
     for (int row = 0; row < BoardSize; ++row, ++p) {
       const int cell = CellIndex(row, col);
       const int score = candidates[cell];
-      if (score < 0 || game.cells[cell] != Empty) continue;
+      if (score < lowest || game.cells[cell] != Empty) continue;
       if (threatLimit > 0) {
         const ScopedPlay reply(game, row, col);
         if (FindVcf(context, game, threatLimit) < VcfNone) continue;  // the attack stands
@@ -61,8 +68,11 @@ bool OrderReplies(SearchContext& context, GameState& game, int depth, int width,
                                    : nullptr;
         if (known && *known > -DecidedValue) key = *known;
       }
-      if (key >= -199500000 && key < -150000000) return false;
+      if (key >= FiveKeyMin && key < FiveKeyEnd) return false;
       list.Insert(key, p, width);
+      if (plain)
+        lowest = std::clamp(list.slots[width - 1].score - UnsearchedOffset, 0,
+                            FiveKeyMin - UnsearchedOffset);
     }
   }
   return true;
