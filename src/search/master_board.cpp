@@ -304,13 +304,16 @@ void MasterBoard::SetPointData(int side, int index, PointData data) {
   if (threats_[side][index] != data.threats) ChangeThreats(side, index, data.threats);
 }
 
+// Without a branch per bit: whether a bit changes is as hard to foretell as which.
 void MasterBoard::ChangeThreats(int side, int index, uint8_t threats) {
-  const uint8_t old = threats_[side][index];
-  for (const ThreatBit bit : {MakesFive, MakesOpenFour, MakesFour, MakesOpenThree}) {
-    const int delta = ((threats & bit) != 0) - ((old & bit) != 0);
-    if (delta == 0) continue;
-    counts_[side][BitNumber(bit)] += delta;
-    sets_[side][BitNumber(bit)][static_cast<size_t>(index / 64)] ^= uint64_t{1} << (index % 64);
+  static_assert(BitNumber(MakesFive) == 0 && BitNumber(MakesOpenFour) == 1 &&
+                BitNumber(MakesFour) == 2 && BitNumber(MakesOpenThree) == 3);
+  const int old = threats_[side][index];
+  const auto word = static_cast<size_t>(index / 64);
+  for (int number = 0; number < 4; ++number) {
+    const int delta = (threats >> number & 1) - (old >> number & 1);
+    counts_[side][number] += delta;
+    sets_[side][number][word] ^= static_cast<uint64_t>(delta != 0) << (index % 64);
   }
   threats_[side][index] = threats;
 }
