@@ -111,6 +111,18 @@ const PatternTables& Tables() {
 // Neighbour code digits by cell content, seen by Black and by White.
 constexpr std::array<std::array<int, 4>, 2> kDigit = {{{0, 1, 2, 2}, {0, 2, 1, 2}}};
 
+// What a stone of each colour adds to a point's packed codes (Black's low, White's high) at
+// distance 1..5 on its minus side (digits 0..4) and on its plus side (digits 5..9).
+constexpr std::array<std::array<uint32_t, 10>, 2> kCodeDelta = [] {
+  std::array<std::array<uint32_t, 10>, 2> deltas{};
+  for (int colour = 0; colour < 2; ++colour)
+    for (uint32_t digit = 0, power = 1; digit < 10; ++digit, power *= 3)
+      deltas[static_cast<size_t>(colour)][digit] =
+          kDigit[0][static_cast<size_t>(colour + 1)] * power |
+          (kDigit[1][static_cast<size_t>(colour + 1)] * power) << 16;
+  return deltas;
+}();
+
 }  // namespace
 
 LinePattern ClassifyLine(int code, bool exactFive) {
@@ -155,8 +167,8 @@ MasterBoard::MasterBoard(const GameState& game, const MasterWeights& weights)
         codeBlack = codeBlack * 3 + kDigit[0][cell];
         codeWhite = codeWhite * 3 + kDigit[1][cell];
       }
-      codes_[0][index][dir] = static_cast<uint16_t>(codeBlack);
-      codes_[1][index][dir] = static_cast<uint16_t>(codeWhite);
+      codes_[index][dir] = static_cast<uint32_t>(codeBlack) | static_cast<uint32_t>(codeWhite)
+                                                                  << 16;
     }
   }
   for (int side = 0; side < 2; ++side) {
@@ -189,7 +201,7 @@ void MasterBoard::Play(int index) {
   SetPointData(0, index, {});
   SetPointData(1, index, {});
   SetCandidate(index, false);
-  UpdateLines(index, colour, 1);
+  UpdateLines<1>(index, colour);
 }
 
 void MasterBoard::Undo() {
@@ -204,35 +216,40 @@ void MasterBoard::Undo() {
       if (--near_[q] == 0) SetCandidate(q, false);
     }
   if (near_[index] > 0) SetCandidate(index, true);
-  UpdateLines(index, colour, -1);
+  UpdateLines<-1>(index, colour);
   Refresh(index);
 }
 
-// A stone of colour put on (sign 1) or taken from (sign -1) index changes one digit of the
+// A stone of colour put on (Sign 1) or taken from (Sign -1) index changes one digit of the
 // codes of the points within five along each line through it.
-void MasterBoard::UpdateLines(int index, int colour, int sign) {
-  static constexpr std::array<int, 10> kPower = {1, 3, 9, 27, 81, 243, 729, 2187, 6561, 19683};
-  const int blackDigit = colour == Black ? 1 : 2;
-  const int whiteDigit = 3 - blackDigit;
+template <int Sign>
+void MasterBoard::UpdateLines(int index, int colour) {
+  const auto& deltas = kCodeDelta[colour == Black ? 0 : 1];
   for (int dir = 0; dir < 4; ++dir) {
     const int step = Step[static_cast<size_t>(dir)];
-    for (int k = 1; k <= 5; ++k) {
-      // The stone lies on the minus side of index + k * step and the plus side of index - k *
-      // step, at distance k.
-      for (const int q : {index + k * step, index - k * step}) {
-        if (cells_[q] == 3) continue;
-        const int power = kPower[static_cast<size_t>(q > index ? k - 1 : 4 + k)];
-        codes_[0][q][dir] = static_cast<uint16_t>(codes_[0][q][dir] + sign * blackDigit * power);
-        codes_[1][q][dir] = static_cast<uint16_t>(codes_[1][q][dir] + sign * whiteDigit * power);
-        if (cells_[q] == 0) RefreshLine(q, dir);
-      }
-    }
+    // The stone lies on the minus side of the points after it and the plus side of those before.
+    UpdateHalfLine<Sign>(index, dir, step, deltas.data());
+    UpdateHalfLine<Sign>(index, dir, -step, deltas.data() + 5);
+  }
+}
+
+// The points at distance 1 to 5 from index one way along a line, up to the board's edge: beyond
+// it all cells are off the board.
+template <int Sign>
+void MasterBoard::UpdateHalfLine(int index, int dir, int step, const uint32_t* deltas) {
+  int q = index;
+  for (int k = 0; k < 5; ++k) {
+    q += step;
+    const int cell = cells_[q];
+    if (cell == 3) return;
+    codes_[q][dir] += Sign > 0 ? deltas[k] : 0u - deltas[k];
+    if (cell == 0) RefreshLine(q, dir);
   }
 }
 
 void MasterBoard::RefreshLine(int index, int dir) {
-  const LinePattern black = blackTable_[codes_[0][index][dir]];
-  const LinePattern white = whiteTable_[codes_[1][index][dir]];
+  const LinePattern black = blackTable_[BlackCode(codes_[index][dir])];
+  const LinePattern white = whiteTable_[WhiteCode(codes_[index][dir])];
   if (black != patterns_[0][index][dir]) {
     patterns_[0][index][dir] = black;
     SetPointData(0, index, combined_[0][ComboIndex(patterns_[0][index])]);
@@ -250,8 +267,8 @@ void MasterBoard::Refresh(int index) {
     return;
   }
   for (int dir = 0; dir < 4; ++dir) {
-    patterns_[0][index][dir] = blackTable_[codes_[0][index][dir]];
-    patterns_[1][index][dir] = whiteTable_[codes_[1][index][dir]];
+    patterns_[0][index][dir] = blackTable_[BlackCode(codes_[index][dir])];
+    patterns_[1][index][dir] = whiteTable_[WhiteCode(codes_[index][dir])];
   }
   for (int side = 0; side < 2; ++side)
     SetPointData(side, index, combined_[side][ComboIndex(patterns_[side][index])]);
@@ -287,13 +304,16 @@ void MasterBoard::SetPointData(int side, int index, PointData data) {
   if (threats_[side][index] != data.threats) ChangeThreats(side, index, data.threats);
 }
 
+// Without a branch per bit: whether a bit changes is as hard to foretell as which.
 void MasterBoard::ChangeThreats(int side, int index, uint8_t threats) {
-  const uint8_t old = threats_[side][index];
-  for (const ThreatBit bit : {MakesFive, MakesOpenFour, MakesFour, MakesOpenThree}) {
-    const int delta = ((threats & bit) != 0) - ((old & bit) != 0);
-    if (delta == 0) continue;
-    counts_[side][BitNumber(bit)] += delta;
-    sets_[side][BitNumber(bit)][static_cast<size_t>(index / 64)] ^= uint64_t{1} << (index % 64);
+  static_assert(BitNumber(MakesFive) == 0 && BitNumber(MakesOpenFour) == 1 &&
+                BitNumber(MakesFour) == 2 && BitNumber(MakesOpenThree) == 3);
+  const int old = threats_[side][index];
+  const auto word = static_cast<size_t>(index / 64);
+  for (int number = 0; number < 4; ++number) {
+    const int delta = (threats >> number & 1) - (old >> number & 1);
+    counts_[side][number] += delta;
+    sets_[side][number][word] ^= static_cast<uint64_t>(delta != 0) << (index % 64);
   }
   threats_[side][index] = threats;
 }

@@ -109,7 +109,11 @@ class MasterBoard {
   }
   void Refresh(int index);
   [[gnu::always_inline]] inline void RefreshLine(int index, int dir);
-  void UpdateLines(int index, int colour, int sign);
+  template <int Sign>
+  void UpdateLines(int index, int colour);
+  template <int Sign>
+  [[gnu::always_inline]] inline void UpdateHalfLine(int index, int dir, int step,
+                                                    const uint32_t* deltas);
   // A point's value and threat bits for one colour, which depend on its four patterns alone.
   struct PointData {
     int32_t value = 0;
@@ -136,9 +140,12 @@ class MasterBoard {
   std::array<int, LinePatternCount> patternValue_{};
   const LinePattern* blackTable_;
   const LinePattern* whiteTable_;
-  // The neighbour codes of every point and direction, for Black and for White; kept for
-  // occupied points too, so that a point taken back needs no rescan.
-  std::array<std::array<std::array<uint16_t, 4>, Size>, 2> codes_{};
+  // The neighbour codes of every point and direction, Black's in the low 16 bits and White's in
+  // the high ones, so that one addition moves both; kept for occupied points too, so that a point
+  // taken back needs no rescan.
+  std::array<std::array<uint32_t, 4>, Size> codes_{};
+  static uint16_t BlackCode(uint32_t codes) { return static_cast<uint16_t>(codes); }
+  static uint16_t WhiteCode(uint32_t codes) { return static_cast<uint16_t>(codes >> 16); }
   std::array<uint8_t, Size> cells_{};
   std::array<uint8_t, Size> near_{};
   std::array<std::array<std::array<LinePattern, 4>, Size>, 2> patterns_{};

@@ -44,11 +44,18 @@ class Searcher {
   int64_t nodes() const { return nodes_; }
 
  private:
+  // Sort keys of the moves: the ordering score above, the move's place in the list below, so
+  // that ties keep generation order (the board order) for a deterministic search.
+  using MoveKeys = std::array<int64_t, CellCount>;
   int Node(int depth, int alpha, int beta, int ply, bool pvNode);
   int Leaf(int ply);
-  int SearchMoves(MoveList& moves, int depth, int alpha, int beta, int ply, bool pvNode, bool quiet,
-                  int& bestMove);
+  int SearchMoves(const MoveList& moves, MoveKeys& keys, int keep, int depth, int alpha, int beta,
+                  int ply, bool pvNode, bool quiet, int& bestMove);
   void OrderMoves(MoveList& moves, int ttMove, int ply, int keep = CellCount) const;
+  void KeyMoves(const MoveList& moves, int ttMove, int ply, MoveKeys& keys) const;
+  static int KeyedMove(const MoveList& moves, int64_t key) {
+    return moves.moves[static_cast<size_t>(65535 - (key & 0xFFFF))];
+  }
   bool TimeUp();
   int Iterate(MoveList& root, int depth, int alpha, int beta);
   int RootDepth(MoveList& root, int depth, int previous);
@@ -93,33 +100,32 @@ bool Searcher::TimeUp() {
   return aborted_;
 }
 
-void Searcher::OrderMoves(MoveList& moves, int ttMove, int ply, int keep) const {
+void Searcher::KeyMoves(const MoveList& moves, int ttMove, int ply, MoveKeys& keys) const {
   const int own = MasterBoard::Side(board_.SideToMove());
   for (int i = 0; i < moves.size; ++i) {
     const auto k = static_cast<size_t>(i);
     const int index = moves.moves[k];
-    int32_t score = moves.scores[k] + history_[own][index] / 64;
+    int64_t score = moves.scores[k] + history_[own][index] / 64;
     if (index == ttMove)
       score += 1 << 28;
     else if (index == killers_[ply][0])
       score += 1 << 24;
     else if (index == killers_[ply][1])
       score += 1 << 23;
-    moves.scores[k] = score;
+    keys[k] = score * 65536 + (65535 - i);
   }
-  // The best `keep` first, highest score first; ties keep generation order (the board order)
-  // for a deterministic search.
-  std::array<int64_t, CellCount> keys;
-  const auto count = static_cast<size_t>(moves.size);
-  for (size_t i = 0; i < count; ++i)
-    keys[i] = static_cast<int64_t>(moves.scores[i]) * 65536 + (65535 - static_cast<int64_t>(i));
+}
+
+// The best `keep` first, highest score first.
+void Searcher::OrderMoves(MoveList& moves, int ttMove, int ply, int keep) const {
+  MoveKeys keys;
+  KeyMoves(moves, ttMove, ply, keys);
   keep = std::min(keep, moves.size);
   std::partial_sort(keys.begin(), keys.begin() + keep, keys.begin() + moves.size,
                     std::greater<int64_t>());
   std::array<int16_t, CellCount> order;
   for (size_t i = 0; i < static_cast<size_t>(keep); ++i) {
-    const auto from = static_cast<size_t>(65535 - (keys[i] & 0xFFFF));
-    order[i] = moves.moves[from];
+    order[i] = static_cast<int16_t>(KeyedMove(moves, keys[i]));
     moves.scores[i] = static_cast<int32_t>(keys[i] >> 16);
   }
   std::copy(order.begin(), order.begin() + keep, moves.moves.begin());
@@ -177,25 +183,35 @@ int Searcher::Node(int depth, int alpha, int beta, int ply, bool pvNode) {
   }
   // The horizon.
   if (depth <= 0 || ply >= MaxPly) return Leaf(ply);
-  // The moves, best first.
-  OrderMoves(moves, ttMove, ply, kind == NodeKind::Open ? board_.weights().openMoves : CellCount);
+  // The moves, best first, put in order as they are needed: most nodes end after the first.
+  MoveKeys keys;
+  KeyMoves(moves, ttMove, ply, keys);
+  const int keep =
+      std::min(moves.size, kind == NodeKind::Open ? board_.weights().openMoves : CellCount);
   const int alphaIn = alpha;
   int bestMove = -1;
-  const int best =
-      SearchMoves(moves, depth, alpha, beta, ply, pvNode, kind == NodeKind::Open, bestMove);
+  const int best = SearchMoves(moves, keys, keep, depth, alpha, beta, ply, pvNode,
+                               kind == NodeKind::Open, bestMove);
   if (aborted_) return 0;
   const Bound bound = best >= beta ? Bound::Lower : best > alphaIn ? Bound::Exact : Bound::Upper;
   table_.Store(key, ToTable(best, ply), bestMove, depth, bound);
   return best;
 }
 
-int Searcher::SearchMoves(MoveList& moves, int depth, int alpha, int beta, int ply, bool pvNode,
-                          bool quiet, int& bestMove) {
+// The `keep` best moves by their keys: the first by one scan, the others sorted only when the
+// first does not end the node.
+int Searcher::SearchMoves(const MoveList& moves, MoveKeys& keys, int keep, int depth, int alpha,
+                          int beta, int ply, bool pvNode, bool quiet, int& bestMove) {
   const int own = MasterBoard::Side(board_.SideToMove());
   const int reductionMoves = board_.weights().reductionMoves;
   int best = -Infinity;
-  for (int i = 0; i < moves.size; ++i) {
-    const int move = moves.moves[static_cast<size_t>(i)];
+  for (int i = 0; i < keep; ++i) {
+    if (i == 0)
+      std::iter_swap(keys.begin(), std::max_element(keys.begin(), keys.begin() + moves.size));
+    else if (i == 1)
+      std::partial_sort(keys.begin() + 1, keys.begin() + keep, keys.begin() + moves.size,
+                        std::greater<int64_t>());
+    const int move = KeyedMove(moves, keys[static_cast<size_t>(i)]);
     const bool threat = (board_.Threats(own, move) & (MakesFour | MakesOpenThree)) != 0;
     // The child's bucket loads while the board brings its lines up to date.
     table_.Prefetch(board_.KeyAfter(move));

@@ -4,6 +4,7 @@
 #include <optional>
 #include <random>
 #include <sstream>
+#include <string>
 #include <thread>
 
 #include "board/symmetry.h"
@@ -61,8 +62,33 @@ MasterResult Search(const GameState& game, const MasterLimits& limits,
 }
 
 // The board kept up to date move by move must read exactly as one built afresh from the same
-// stones, and taking every move back must restore the start: patterns, values, threat sets and
-// the evaluation are all incremental.
+// stones, after every move and after every take-back, and taking every move back must restore
+// the start: codes, patterns, values, threat sets and the evaluation are all incremental. Stones
+// land anywhere, so lines that reach the board's edge are among them.
+void ExpectSameAsFresh(const MasterBoard& board, const MasterWeights& weights,
+                       const std::string& where) {
+  const MasterBoard fresh(board.game(), weights);
+  ASSERT_EQ(board.Evaluate(), fresh.Evaluate()) << where;
+  for (int point = 0; point < CellCount; ++point) {
+    const int index = MasterBoard::Index(point);
+    for (int side = 0; side < 2; ++side) {
+      ASSERT_EQ(board.Threats(side, index), fresh.Threats(side, index))
+          << where << PointText(point);
+      ASSERT_EQ(board.Value(side, index), fresh.Value(side, index)) << where << PointText(point);
+      for (int dir = 0; dir < 4 && board.IsEmpty(index); ++dir)
+        ASSERT_EQ(board.Pattern(side, index, dir), fresh.Pattern(side, index, dir))
+            << where << PointText(point) << " dir " << dir;
+    }
+    ASSERT_EQ(board.Near(index), fresh.Near(index));
+  }
+  ASSERT_EQ(board.Candidates(), fresh.Candidates());
+  for (const ThreatBit bit : {MakesFive, MakesOpenFour, MakesFour, MakesOpenThree})
+    for (int side = 0; side < 2; ++side) {
+      ASSERT_EQ(board.Count(side, bit), fresh.Count(side, bit)) << where;
+      ASSERT_EQ(board.Points(side, bit), fresh.Points(side, bit)) << where;
+    }
+}
+
 TEST(MasterBoard, IncrementalMatchesFreshBoard) {
   const MasterWeights weights;
   std::mt19937 rng(7);
@@ -71,31 +97,24 @@ TEST(MasterBoard, IncrementalMatchesFreshBoard) {
     GameState start = test::RandomPosition(rng, 6, renju);
     MasterBoard board(start, weights);
     const int startEval = board.Evaluate();
-    std::vector<int> played;
-    for (int move = 0; move < 30 && board.MoveCount() < CellCount; ++move) {
+    int played = 0;
+    for (int step = 0; step < 40 && board.MoveCount() < CellCount; ++step) {
+      const std::string where = "game " + std::to_string(game) + " step " + std::to_string(step);
+      // One step in four takes a move back, as the search does between siblings.
+      if (played > 0 && rng() % 4 == 0) {
+        board.Undo();
+        --played;
+        ExpectSameAsFresh(board, weights, where + " undo ");
+        continue;
+      }
       GameState next = board.game();
       test::PlayRandomMove(next, rng);
       const MoveRecord last = next.history[static_cast<size_t>(next.moveCount - 1)];
       board.Play(MasterBoard::Index(PointIndex(last.row, last.col)));
-      played.push_back(move);
-      const MasterBoard fresh(board.game(), weights);
-      ASSERT_EQ(board.Evaluate(), fresh.Evaluate()) << "game " << game << " move " << move;
-      for (int point = 0; point < CellCount; ++point) {
-        const int index = MasterBoard::Index(point);
-        for (int side = 0; side < 2; ++side) {
-          ASSERT_EQ(board.Threats(side, index), fresh.Threats(side, index)) << PointText(point);
-          ASSERT_EQ(board.Value(side, index), fresh.Value(side, index)) << PointText(point);
-        }
-        ASSERT_EQ(board.Near(index), fresh.Near(index));
-      }
-      ASSERT_EQ(board.Candidates(), fresh.Candidates());
-      for (const ThreatBit bit : {MakesFive, MakesOpenFour, MakesFour, MakesOpenThree})
-        for (int side = 0; side < 2; ++side) {
-          ASSERT_EQ(board.Count(side, bit), fresh.Count(side, bit));
-          ASSERT_EQ(board.Points(side, bit), fresh.Points(side, bit));
-        }
+      ++played;
+      ExpectSameAsFresh(board, weights, where + " play ");
     }
-    for (size_t k = 0; k < played.size(); ++k) board.Undo();
+    for (; played > 0; --played) board.Undo();
     EXPECT_EQ(board.game(), start);
     EXPECT_EQ(board.Evaluate(), startEval);
   }
