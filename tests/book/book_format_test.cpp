@@ -147,19 +147,6 @@ TEST(BookFuzz, DamagedBooksLoadSafelyAndDumpFaithfully) {
   }
 }
 
-const char* const Sample = "H8\n  H9 !\n    I10 A\n  I9 b\n  J9 \\x01\nG7\n";
-
-TEST(BookWriter, EncodesNodesAsTheReaderReadsThem) {
-  EXPECT_EQ(WriteBookTree(test::TreeOf(Sample)),
-            BookBytes({0x78, 0x80,                 // H8, a sibling follows
-                       0x88, 0x81, 0, 1, '!',  0,  // H9, extras on
-                       0x97, 0x41, 0, 1, 'A',  0,  // I10, no children, last
-                       0x87, 0xC1, 0, 1, 'b',  0,  // I9, no children
-                       0x86, 0x41, 0, 1, 0x01, 0,  // J9
-                       0x69, 0x40}));              // G7, extras off
-  EXPECT_EQ(WriteBookTree({}), BookBytes({}));
-}
-
 TEST(BookText, RefusesWhatItCannotReadBack) {
   const struct {
     const char* text;

@@ -29,28 +29,6 @@ PositionKey KeyAfter(std::initializer_list<const char*> moves) {
   return MakePositionKey(test::FromMoves(moves).cells, 0);
 }
 
-TEST(MarkScore, GradesEveryKindOfMark) {
-  struct Case {
-    char mark;
-    int side;
-    bool rif;
-    int score;
-  };
-  // clang-format off
-  const Case cases[] = {
-      {'A', 1, false, 11}, {'G', 1, false, -1}, {'A', -1, false, -1}, {'G', -1, false, 11},
-      {'D', -1, false, 5}, {'c', -1, false, 3}, {'a', 1, false, 11}, {'a', 1, true, -1},
-      {'h', 1, false, 11}, {'h', -1, true, -1}, {'*', 1, true, 20}, {'*', 1, false, 3},
-      {'*', -1, false, 7}, {'!', -1, true, 1000}, {'?', 1, false, -1}, {'#', 1, true, 20},
-      {'#', 1, false, 19}, {'$', 1, false, 17}, {'@', -1, false, 18}, {'0', 1, false, 20},
-      {'9', -1, true, 11}, {'H', 1, false, 0}, {'\0', 1, true, 0}, {'z', 1, false, 0},
-      {static_cast<char>(0xC1), 1, false, 0},
-  };
-  // clang-format on
-  for (const Case& c : cases)
-    EXPECT_EQ(MarkScore(c.mark, c.side, c.rif), c.score) << c.mark << ' ' << c.side << c.rif;
-}
-
 // An answer as text: "none", a point, or the pair "first+second" of a fifth-move offering.
 std::string AnswerText(int answer) {
   if (answer == NoPoint) return "none";
