@@ -96,8 +96,9 @@ constexpr int ThreatManyPoints = 65536;
 int ThreatFivePoints(const ThreatBoard& board, int colour);
 // The completion points of the fours that the stone on (row, col) belongs to.
 int ThreatFourCompletion(const ThreatBoard& board, int row, int col);
-// 1 when the stone on (row, col) stands in a straight four in some direction.
-int ThreatStraightFour(const ThreatBoard& board, int row, int col);
+// Whether a stone of colour on (row, col), standing there or not, stands in a straight four in
+// some direction; the point holds that stone or is empty.
+bool ThreatStraightFour(const ThreatBoard& board, int row, int col, int colour);
 // The renju rule's verdict on a Black stone on (row, col), judged by the same code as
 // ForbiddenKindAt. Places probe stones while it works and leaves the board as it found it.
 ForbiddenKind ThreatForbiddenKind(ThreatBoard& board, int row, int col);

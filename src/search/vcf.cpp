@@ -116,12 +116,12 @@ int VcfStep::Search() {
   // A straight four wins by itself; otherwise try every four.
   const FourCandidates candidates = FindFourCandidates(board_, attacker_);
   const int straight = candidates.First([&](int cell) {
+    if (!ThreatStraightFour(board_, cell / BoardSize, cell % BoardSize, attacker_)) return false;
     const int point = PointIndex(cell / BoardSize, cell % BoardSize);
     Place(point, attacker_);
-    const bool wins =
-        ThreatStraightFour(board_, cell / BoardSize, cell % BoardSize) && !Forbidden(point);
+    const bool forbidden = Forbidden(point);
     Remove(point);
-    return wins;
+    return !forbidden;
   });
   if (straight >= 0) return Store(PointIndex(straight / BoardSize, straight % BoardSize));
   const int four = candidates.First([&](int cell) {
@@ -134,7 +134,7 @@ int VcfStep::Search() {
 // Plays a four at point, lets the defender block it and searches on.
 VcfStep::Step VcfStep::Attack(int point, bool forcedBlock, int& answer) {
   Place(point, attacker_);
-  if (forcedBlock && ThreatStraightFour(board_, PointRow(point), PointCol(point)) &&
+  if (forcedBlock && ThreatStraightFour(board_, PointRow(point), PointCol(point), attacker_) &&
       !Forbidden(point)) {
     Remove(point);
     answer = Store(point);
