@@ -140,7 +140,7 @@ struct RunTally {
 
 uint16_t ThreatOpenRuns(const ThreatBoard& board, int line, int colour, int stones) {
   const unsigned own = ThreatOwnBits(board, line, colour);
-  if (BitCount(own) < stones) return 0;
+  if ((colour == Black ? board.blackCount : board.whiteCount)[line] < stones) return 0;
   return static_cast<uint16_t>(
       RunTally(own, ThreatBlockedBits(board, line, colour)).AtLeast(stones));
 }
@@ -186,6 +186,11 @@ unsigned EmptyBits(const ThreatBoard& board, int line) {
 // five around pos with four own stones and one hole decides, in the same order of windows and
 // with the same reading of the ends. Black under the rule (blackRule) must not make six.
 LinePoints FourPointsOnBits(unsigned own, unsigned empty, int pos, bool blackRule) {
+  // Fewer than four own stones within four positions of pos: no window can hold a four.
+  unsigned near = own & (pos >= 4 ? 0x1FFu << (pos - 4) : 0x1FFu >> (4 - pos));
+  near &= near - 1;
+  near &= near - 1;
+  if ((near & (near - 1)) == 0) return 0;
   auto notBlack = [&](int p) { return !blackRule || !HasBit(own, p); };
   for (int w = std::max(pos - 4, 0); w <= std::min(pos, 10); ++w) {
     const unsigned hole = (0x1Fu << w) & ~own;
@@ -254,6 +259,9 @@ void SetThreatCell(ThreatBoard& board, int row, int col, int value) {
   const ThreatCopies& copies = kThreatCopies[CellIndex(row, col)];
   const unsigned blackMask = value == Black ? 0xFFFFu : 0u;
   const unsigned whiteMask = value == White ? 0xFFFFu : 0u;
+  const int before = board.cells[copies.index[0]];
+  const int blackChange = (value == Black) - (before == Black);
+  const int whiteChange = (value == White) - (before == White);
   for (int d = 0; d < kDirections; ++d) {
     board.cells[copies.index[d]] = value;
     const int line = copies.line[d];
@@ -262,12 +270,12 @@ void SetThreatCell(ThreatBoard& board, int row, int col, int value) {
         static_cast<uint16_t>((board.blackBits[line] & ~bit) | (bit & blackMask));
     board.whiteBits[line] =
         static_cast<uint16_t>((board.whiteBits[line] & ~bit) | (bit & whiteMask));
+    board.blackCount[line] = static_cast<uint16_t>(board.blackCount[line] + blackChange);
+    board.whiteCount[line] = static_cast<uint16_t>(board.whiteCount[line] + whiteChange);
   }
 }
 
-int ThreatFourCompletion(const ThreatBoard& board, int row, int col) {
-  const int colour = board.cells[CellIndex(row, col)];
-  if (colour != Black && colour != White) return 0;
+int ThreatFourCompletion(const ThreatBoard& board, int row, int col, int colour) {
   const ThreatCopies& copies = kThreatCopies[CellIndex(row, col)];
   const bool blackRule = board.forbiddenRulesOn != 0 && colour == Black;
   int found = 0;
@@ -275,8 +283,9 @@ int ThreatFourCompletion(const ThreatBoard& board, int row, int col) {
   for (int d = 0; d < kDirections; ++d) {
     const int line = copies.line[d];
     const int pos = std::countr_zero(static_cast<unsigned>(copies.bit[d]));
-    const LinePoints points = FourPointsOnBits(ThreatOwnBits(board, line, colour),
-                                               EmptyBits(board, line), pos, blackRule);
+    const unsigned bit = copies.bit[d];
+    const LinePoints points = FourPointsOnBits(ThreatOwnBits(board, line, colour) | bit,
+                                               EmptyBits(board, line) & ~bit, pos, blackRule);
     if (points == 0) continue;
     // Of two points the code names the second in its low bits; that is the one reported.
     const int point = PointOnLine(d, row, col, LastLinePoint(points));
@@ -317,7 +326,7 @@ int ThreatFivePoints(const ThreatBoard& board, int colour) {
   for (int w = 0; w < 4; ++w) {
     for (uint64_t bits = inRun[w]; bits != 0; bits &= bits - 1) {
       const int cell = w * 64 + std::countr_zero(bits);
-      const int r = ThreatFourCompletion(board, cell / BoardSize, cell % BoardSize);
+      const int r = ThreatFourCompletion(board, cell / BoardSize, cell % BoardSize, colour);
       if (r >= ThreatManyPoints) return r;
       if (r == 0) continue;
       if (remembered != 0 && remembered != r) return r + ThreatManyPoints;

@@ -36,9 +36,11 @@ TEST(ThreatBoard, CompletionPointsOfFours) {
        "D11", One("H15")},
       {"Black's hole that makes seven", FromStones({"A1", "B1", "C1", "E1", "F1", "G1"}), "A1", 0},
   };
-  for (const auto& [what, state, stone, expected] : cases)
-    EXPECT_EQ(ThreatFourCompletion(Built(state), PointRow(P(stone)), PointCol(P(stone))), expected)
-        << what;
+  for (const auto& [what, state, stone, expected] : cases) {
+    const int row = PointRow(P(stone));
+    const int col = PointCol(P(stone));
+    EXPECT_EQ(ThreatFourCompletion(Built(state), row, col, state.cell(row, col)), expected) << what;
+  }
 }
 
 // The points where one more stone of colour makes a five, found by trying each empty point.
@@ -55,9 +57,11 @@ std::vector<int> FivePointsByTrial(GameState state, int colour) {
   return points;
 }
 
-// The four-completion code of a stone and the straight-four answer of a stone put on an empty
-// point, from the record's line scans: what the threat board's bit tests must reproduce.
-int CompletionByLines(const GameState& state, int row, int col) {
+// The four-completion code and the straight-four answer of a stone of colour on (row, col), put
+// there if the point is empty, from the record's line scans: what the threat board's bit tests
+// must reproduce.
+int CompletionByLines(GameState state, int row, int col, int colour) {
+  state.SetUpStone(row, col, colour);
   int found = 0;
   int first = 0;
   for (int d = 0; d < 4; ++d) {
@@ -102,15 +106,15 @@ void ExpectThreatBoardAgrees(GameState& state, ThreatBoard& board, int n) {
     const int col = PointCol(p);
     ASSERT_EQ(ThreatForbiddenKind(board, row, col), ForbiddenKindAt(state, row, col))
         << PointText(p);
-    if (state.cell(row, col) != Empty) {
-      ASSERT_EQ(ThreatFourCompletion(board, row, col), CompletionByLines(state, row, col))
-          << PointText(p);
-      continue;
-    }
-    for (const int colour : {Black, White})
+    for (const int colour : {Black, White}) {
+      if (state.cell(row, col) != Empty && state.cell(row, col) != colour) continue;
+      ASSERT_EQ(ThreatFourCompletion(board, row, col, colour),
+                CompletionByLines(state, row, col, colour))
+          << PointText(p) << " " << colour;
       ASSERT_EQ(ThreatStraightFour(board, row, col, colour),
                 StraightFourByLines(state, row, col, colour))
           << PointText(p) << " " << colour;
+    }
   }
   ASSERT_EQ(board.cells, boardBefore.cells);
   ASSERT_EQ(state, recordBefore);
