@@ -298,7 +298,9 @@ struct UndoStack {
     loggedFrom = moves;
     top = 0;
   }
-  void Push(const Saved& entry) { saved[top++] = entry; }
+  // The next entry, to be filled field by field: an entry built aside and copied whole is read
+  // back in one wide load right after its narrow stores, which stalls the processor.
+  Saved& Push() { return saved[top++]; }
 };
 
 // What one of the two incremental computations last saw: the stones, their line codes and the
@@ -489,7 +491,13 @@ void RetallyFlagged(StoneTables& s, ChangeFlags& changes, PatternMemo& patterns,
       values[d] = value;
     }
     if (!changed) continue;
-    if (saving) s.seen.undo.Push({p, now, s.codes[p], s.tally[p]});
+    if (saving) {
+      StoneSaved& entry = s.seen.undo.Push();
+      entry.point = p;
+      entry.colour = now;
+      entry.codes = s.codes[p];
+      entry.tally = s.tally[p];
+    }
     s.codes[p] = values;
     s.totals[Slot(now)] -= s.tally[p];
     s.tally[p] = TallyCodes(values);
@@ -565,7 +573,14 @@ void RevalueFlagged(CandidateTables& c, ChangeFlags& changes, PatternMemo& patte
       white[d] = whiteValue;
     }
     if (!changed) continue;
-    if (saving) c.seen.undo.Push({p, c.codes[0][p], c.codes[1][p], c.values[0][p], c.values[1][p]});
+    if (saving) {
+      PointSaved& entry = c.seen.undo.Push();
+      entry.point = p;
+      entry.black = c.codes[0][p];
+      entry.white = c.codes[1][p];
+      entry.blackValue = c.values[0][p];
+      entry.whiteValue = c.values[1][p];
+    }
     c.codes[Slot(Black)][p] = black;
     c.codes[Slot(White)][p] = white;
     const PointValues values =
