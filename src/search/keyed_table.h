@@ -54,6 +54,11 @@ class KeyedTable {
 
   void Store(uint64_t key, const Value& value) { Slot(key) = value; }
 
+  // Starts loading the first slot a key probes, so that a Find or Store of the key after other
+  // work finds it in the cache: the tables are far larger than the cache, and a search asks them
+  // in no order the processor could foresee.
+  void Prefetch(uint64_t key) const { __builtin_prefetch(&entries_[Home(key)]); }
+
   // The key's value, made (value-initialised) when the key is not in the table.
   Value& Slot(uint64_t key) {
     for (size_t i = 0; i < Probes; ++i) {
