@@ -1,10 +1,9 @@
 #include "eval/evaluation.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <new>
 
 #include "eval/stone_tracker.h"
+#include "eval/zeroed_pages.h"
 
 namespace tesmor {
 
@@ -112,9 +111,7 @@ constexpr PatternCode CodeOf(PatternValue value) {
 // ask for both colours at one point, find them in one cache line. 0 means not yet known.
 class PatternMemo {
  public:
-  PatternMemo() : entries_(static_cast<uint8_t*>(std::calloc(kEntries, 1))) {
-    if (!entries_) throw std::bad_alloc();
-  }
+  PatternMemo() : pages_(kEntries), entries_(static_cast<uint8_t*>(pages_.data())) {}
 
   // The value of a colour's stone on (row, col) of the board `cells`, whose cells around the
   // point along the direction are `neighbours`.
@@ -132,10 +129,8 @@ class PatternMemo {
 
  private:
   static constexpr size_t kEntries = size_t{1} << 22;
-  struct Free {
-    void operator()(uint8_t* entries) const { std::free(entries); }
-  };
-  std::unique_ptr<uint8_t[], Free> entries_;
+  ZeroedPages pages_;
+  uint8_t* entries_;
 };
 
 // A tally's eight counts as 16-bit lanes of two words, in PatternTally's field order, so that
