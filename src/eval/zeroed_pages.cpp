@@ -17,13 +17,13 @@ constexpr size_t kMappedFrom = size_t{1} << 21;
 
 }  // namespace
 
-ZeroedPages::ZeroedPages(size_t bytes) : size_(bytes) {
+ZeroedPages::ZeroedPages(size_t bytes, bool largePages) : size_(bytes) {
 #if defined(__linux__)
   if (bytes >= kMappedFrom) {
     void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (block != MAP_FAILED) {
       // Only advice: without large pages the block still works in small ones.
-      madvise(block, bytes, MADV_HUGEPAGE);
+      if (largePages) madvise(block, bytes, MADV_HUGEPAGE);
       data_ = block;
       mapped_ = true;
       return;

@@ -12,7 +12,7 @@ namespace tesmor {
 class ZeroedPages {
  public:
   ZeroedPages() = default;
-  explicit ZeroedPages(size_t bytes);
+  explicit ZeroedPages(size_t bytes, bool largePages = true);
   ~ZeroedPages();
   ZeroedPages(ZeroedPages&& other) noexcept;
   ZeroedPages& operator=(ZeroedPages&& other) noexcept;

@@ -16,7 +16,8 @@ namespace tesmor {
 // stays bounded however long a search runs.
 //
 // The array is a block of zeroed pages: the resident size grows with the entries actually stored,
-// up to the table's size.
+// up to the table's size. Small pages: a short search stores few entries, but they fall all over
+// the table, and each would cost a large page zeroed whole.
 template <typename Value>
 class KeyedTable {
  public:
@@ -28,7 +29,7 @@ class KeyedTable {
   void Resize(size_t bytes) {
     const size_t count = std::clamp(bytes / sizeof(Entry), MinEntries, MaxEntries);
     pages_ = ZeroedPages();  // the old block goes before the new one is mapped
-    pages_ = ZeroedPages((count + Probes) * sizeof(Entry));
+    pages_ = ZeroedPages((count + Probes) * sizeof(Entry), false);
     entries_ = static_cast<Entry*>(pages_.data());
     count_ = count;
     generation_ = 1;
