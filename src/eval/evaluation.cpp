@@ -1,10 +1,9 @@
 #include "eval/evaluation.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <new>
 
 #include "eval/stone_tracker.h"
+#include "eval/zeroed_pages.h"
 
 namespace tesmor {
 
@@ -112,9 +111,7 @@ constexpr PatternCode CodeOf(PatternValue value) {
 // ask for both colours at one point, find them in one cache line. 0 means not yet known.
 class PatternMemo {
  public:
-  PatternMemo() : entries_(static_cast<uint8_t*>(std::calloc(kEntries, 1))) {
-    if (!entries_) throw std::bad_alloc();
-  }
+  PatternMemo() : pages_(kEntries), entries_(static_cast<uint8_t*>(pages_.data())) {}
 
   // The value of a colour's stone on (row, col) of the board `cells`, whose cells around the
   // point along the direction are `neighbours`.
@@ -132,10 +129,8 @@ class PatternMemo {
 
  private:
   static constexpr size_t kEntries = size_t{1} << 22;
-  struct Free {
-    void operator()(uint8_t* entries) const { std::free(entries); }
-  };
-  std::unique_ptr<uint8_t[], Free> entries_;
+  ZeroedPages pages_;
+  uint8_t* entries_;
 };
 
 // A tally's eight counts as 16-bit lanes of two words, in PatternTally's field order, so that
@@ -298,7 +293,9 @@ struct UndoStack {
     loggedFrom = moves;
     top = 0;
   }
-  void Push(const Saved& entry) { saved[top++] = entry; }
+  // The next entry, to be filled field by field: an entry built aside and copied whole is read
+  // back in one wide load right after its narrow stores, which stalls the processor.
+  Saved& Push() { return saved[top++]; }
 };
 
 // What one of the two incremental computations last saw: the stones, their line codes and the
@@ -489,7 +486,13 @@ void RetallyFlagged(StoneTables& s, ChangeFlags& changes, PatternMemo& patterns,
       values[d] = value;
     }
     if (!changed) continue;
-    if (saving) s.seen.undo.Push({p, now, s.codes[p], s.tally[p]});
+    if (saving) {
+      StoneSaved& entry = s.seen.undo.Push();
+      entry.point = p;
+      entry.colour = now;
+      entry.codes = s.codes[p];
+      entry.tally = s.tally[p];
+    }
     s.codes[p] = values;
     s.totals[Slot(now)] -= s.tally[p];
     s.tally[p] = TallyCodes(values);
@@ -565,7 +568,14 @@ void RevalueFlagged(CandidateTables& c, ChangeFlags& changes, PatternMemo& patte
       white[d] = whiteValue;
     }
     if (!changed) continue;
-    if (saving) c.seen.undo.Push({p, c.codes[0][p], c.codes[1][p], c.values[0][p], c.values[1][p]});
+    if (saving) {
+      PointSaved& entry = c.seen.undo.Push();
+      entry.point = p;
+      entry.black = c.codes[0][p];
+      entry.white = c.codes[1][p];
+      entry.blackValue = c.values[0][p];
+      entry.whiteValue = c.values[1][p];
+    }
     c.codes[Slot(Black)][p] = black;
     c.codes[Slot(White)][p] = white;
     const PointValues values =

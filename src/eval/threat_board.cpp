@@ -140,7 +140,7 @@ struct RunTally {
 
 uint16_t ThreatOpenRuns(const ThreatBoard& board, int line, int colour, int stones) {
   const unsigned own = ThreatOwnBits(board, line, colour);
-  if (BitCount(own) < stones) return 0;
+  if ((colour == Black ? board.blackCount : board.whiteCount)[line] < stones) return 0;
   return static_cast<uint16_t>(
       RunTally(own, ThreatBlockedBits(board, line, colour)).AtLeast(stones));
 }
@@ -171,16 +171,58 @@ constexpr std::array<ThreatCopies, CellCount> MakeThreatCopies() {
 }
 constexpr std::array<ThreatCopies, CellCount> kThreatCopies = MakeThreatCopies();
 
-// Whether a run of five free cells with at least four stones of the colour on (row, col) covers
-// that point on the line of direction d. Every four, straight four and five needs one, so where
-// there is none the line's rule tests can be passed over; in most positions there is none.
-bool FourRoomAt(const ThreatBoard& board, int d, int row, int col) {
-  const ThreatCopies& copies = kThreatCopies[CellIndex(row, col)];
-  const int colour = board.cells[CellIndex(row, col)];
-  if (colour != Black && colour != White) return false;
-  // Bit w stands for the run of positions w..w+4: those from the point's position - 4 to its own.
-  const unsigned covering = (copies.bit[d] * 0x1Fu) >> 4;
-  return (ThreatOpenRuns(board, copies.line[d], colour, 4) & covering) != 0;
+// Bit p of a line's bit set; the positions off either end of the line hold nothing.
+constexpr bool HasBit(unsigned set, int p) {
+  return p >= 0 && p < BoardSize && ((set >> p) & 1u) != 0;
+}
+
+// The empty positions of a line for colour: neither a stone nor off the board.
+unsigned EmptyBits(const ThreatBoard& board, int line) {
+  return ~(board.blackBits[line] | board.whiteBits[line] | board.offBoardBits[line]) & 0x7FFFu;
+}
+
+// FourPointsInLine's answer for the stone at pos, read from the line's bit sets (own stones, the
+// stone at pos among them, and empty positions) instead of a copied line: the first window of
+// five around pos with four own stones and one hole decides, in the same order of windows and
+// with the same reading of the ends. Black under the rule (blackRule) must not make six.
+LinePoints FourPointsOnBits(unsigned own, unsigned empty, int pos, bool blackRule) {
+  // Fewer than four own stones within four positions of pos: no window can hold a four.
+  unsigned near = own & (pos >= 4 ? 0x1FFu << (pos - 4) : 0x1FFu >> (4 - pos));
+  near &= near - 1;
+  near &= near - 1;
+  if ((near & (near - 1)) == 0) return 0;
+  auto notBlack = [&](int p) { return !blackRule || !HasBit(own, p); };
+  for (int w = std::max(pos - 4, 0); w <= std::min(pos, 10); ++w) {
+    const unsigned hole = (0x1Fu << w) & ~own;
+    if (hole == 0 || (hole & (hole - 1)) != 0 || (hole & empty) == 0) continue;
+    if (blackRule && (HasBit(own, w - 1) || HasBit(own, w + 5))) continue;
+    const int e = std::countr_zero(hole) - w;
+    if (e == 0) {
+      if (HasBit(empty, w + 5) && notBlack(w + 6))
+        return blackRule ? 256 + 16 * (w + 5) + w : 256 + 16 * w + w + 5;
+      return 16 + w;
+    }
+    if (e == 4) {
+      if (HasBit(empty, w - 1) && notBlack(w - 2)) return 256 + 16 * (w - 1) + w + 4;
+      return 16 + w + 4;
+    }
+    // c.ccc.c, cc.cc.cc and ccc.c.ccc: a second four shares the stones right of the hole.
+    bool second = w <= 9 - e && HasBit(empty, w + 5);
+    for (int k = 0; second && k < e; ++k) second = HasBit(own, w + 6 + k);
+    if (second && notBlack(w + 6 + e) && pos > w + e) return 256 + 16 * (w + e) + w + 5;
+    return 16 + w + e;
+  }
+  return 0;
+}
+
+// IsStraightFourInLine's answer for a stone at pos, read from the bit sets likewise: four own
+// stones in a row through pos with an empty point at each end, and under the Black rule no Black
+// stone just beyond either end.
+bool StraightFourOnBits(unsigned own, unsigned empty, int pos, bool blackRule) {
+  unsigned fours = own & own >> 1 & own >> 2 & own >> 3 & empty << 1 & empty >> 4;
+  if (blackRule) fours &= ~(own << 2) & ~(own >> 5);
+  // Bit w stands for positions w..w+3: those from pos - 3 to pos hold the stone.
+  return (fours & ((1u << pos) * 0xFu) >> 3) != 0;
 }
 
 // Whether a Black stone on (row, col) can be forbidden at all, judged from the bit sets alone.
@@ -217,6 +259,9 @@ void SetThreatCell(ThreatBoard& board, int row, int col, int value) {
   const ThreatCopies& copies = kThreatCopies[CellIndex(row, col)];
   const unsigned blackMask = value == Black ? 0xFFFFu : 0u;
   const unsigned whiteMask = value == White ? 0xFFFFu : 0u;
+  const int before = board.cells[copies.index[0]];
+  const int blackChange = (value == Black) - (before == Black);
+  const int whiteChange = (value == White) - (before == White);
   for (int d = 0; d < kDirections; ++d) {
     board.cells[copies.index[d]] = value;
     const int line = copies.line[d];
@@ -225,16 +270,22 @@ void SetThreatCell(ThreatBoard& board, int row, int col, int value) {
         static_cast<uint16_t>((board.blackBits[line] & ~bit) | (bit & blackMask));
     board.whiteBits[line] =
         static_cast<uint16_t>((board.whiteBits[line] & ~bit) | (bit & whiteMask));
+    board.blackCount[line] = static_cast<uint16_t>(board.blackCount[line] + blackChange);
+    board.whiteCount[line] = static_cast<uint16_t>(board.whiteCount[line] + whiteChange);
   }
 }
 
-int ThreatFourCompletion(const ThreatBoard& board, int row, int col) {
+int ThreatFourCompletion(const ThreatBoard& board, int row, int col, int colour) {
+  const ThreatCopies& copies = kThreatCopies[CellIndex(row, col)];
+  const bool blackRule = board.forbiddenRulesOn != 0 && colour == Black;
   int found = 0;
   int firstPoint = 0;
   for (int d = 0; d < kDirections; ++d) {
-    if (!FourRoomAt(board, d, row, col)) continue;
-    const LinePoints points = FourPointsInLine(ThreatLine(board, d, row, col),
-                                               LinePosition(d, row, col), board.forbiddenRulesOn);
+    const int line = copies.line[d];
+    const int pos = std::countr_zero(static_cast<unsigned>(copies.bit[d]));
+    const unsigned bit = copies.bit[d];
+    const LinePoints points = FourPointsOnBits(ThreatOwnBits(board, line, colour) | bit,
+                                               EmptyBits(board, line) & ~bit, pos, blackRule);
     if (points == 0) continue;
     // Of two points the code names the second in its low bits; that is the one reported.
     const int point = PointOnLine(d, row, col, LastLinePoint(points));
@@ -275,7 +326,7 @@ int ThreatFivePoints(const ThreatBoard& board, int colour) {
   for (int w = 0; w < 4; ++w) {
     for (uint64_t bits = inRun[w]; bits != 0; bits &= bits - 1) {
       const int cell = w * 64 + std::countr_zero(bits);
-      const int r = ThreatFourCompletion(board, cell / BoardSize, cell % BoardSize);
+      const int r = ThreatFourCompletion(board, cell / BoardSize, cell % BoardSize, colour);
       if (r >= ThreatManyPoints) return r;
       if (r == 0) continue;
       if (remembered != 0 && remembered != r) return r + ThreatManyPoints;
@@ -285,13 +336,17 @@ int ThreatFivePoints(const ThreatBoard& board, int colour) {
   return remembered;
 }
 
-int ThreatStraightFour(const ThreatBoard& board, int row, int col) {
-  for (int d = 0; d < kDirections; ++d)
-    if (FourRoomAt(board, d, row, col) &&
-        IsStraightFourInLine(ThreatLine(board, d, row, col), LinePosition(d, row, col),
-                             board.forbiddenRulesOn))
-      return 1;
-  return 0;
+bool ThreatStraightFour(const ThreatBoard& board, int row, int col, int colour) {
+  const ThreatCopies& copies = kThreatCopies[CellIndex(row, col)];
+  const bool blackRule = board.forbiddenRulesOn != 0 && colour == Black;
+  for (int d = 0; d < kDirections; ++d) {
+    const int line = copies.line[d];
+    const unsigned own = ThreatOwnBits(board, line, colour) | copies.bit[d];
+    if (StraightFourOnBits(own, EmptyBits(board, line) & ~copies.bit[d],
+                           std::countr_zero(static_cast<unsigned>(copies.bit[d])), blackRule))
+      return true;
+  }
+  return false;
 }
 
 ForbiddenKind ThreatForbiddenKind(ThreatBoard& board, int row, int col) {

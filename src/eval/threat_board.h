@@ -26,6 +26,11 @@ struct ThreatBoard {
   std::array<uint16_t, ThreatLineCount> blackBits{};
   std::array<uint16_t, ThreatLineCount> whiteBits{};
   std::array<uint16_t, ThreatLineCount> offBoardBits{};
+  // How many stones of each colour a line holds, kept with the bits: the busy lines are found
+  // from these, four lines to a word, instead of counting bits on every question. (Not bytes:
+  // a byte store may alias anything, which would make every update reload the board.)
+  std::array<uint16_t, ThreatLineCount> blackCount{};
+  std::array<uint16_t, ThreatLineCount> whiteCount{};
 };
 
 // The bit set of colour's stones on a line of the threat board, and of everything else that
@@ -40,20 +45,16 @@ inline uint16_t ThreatBlockedBits(const ThreatBoard& board, int line, int colour
 
 // Calls visit(line) for each line that holds at least `stones` (1 to 15) of colour's stones, in
 // line order. Only there can a four (three stones) or a five (four) arise, and in most positions
-// such lines are few: the counts of four lines at a time are taken in one 64-bit word.
+// such lines are few: the counts of four lines at a time are compared in one 64-bit word.
 template <typename Visit>
 void ForEachBusyLine(const ThreatBoard& board, int colour, int stones, Visit visit) {
-  const auto& bits = colour == Black ? board.blackBits : board.whiteBits;
+  const auto& counts = colour == Black ? board.blackCount : board.whiteCount;
   constexpr uint64_t kLaneTops = 0x8000800080008000ull;
   const uint64_t threshold = kLaneTops - 0x0001000100010001ull * static_cast<uint64_t>(stones);
   static_assert(ThreatLineCount % 4 == 0);
   for (int first = 0; first < ThreatLineCount; first += 4) {
     uint64_t x;
-    std::memcpy(&x, &bits[first], sizeof x);
-    x = x - ((x >> 1) & 0x5555555555555555ull);
-    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
-    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-    x = (x + (x >> 8)) & 0x00FF00FF00FF00FFull;  // each 16-bit lane: its line's stone count
+    std::memcpy(&x, &counts[first], sizeof x);
     // A lane's top bit is set when its count reaches `stones`; no lane carries into the next.
     for (uint64_t enough = (x + threshold) & kLaneTops; enough != 0; enough &= enough - 1)
       visit(first + std::countr_zero(enough) / 16);
@@ -94,10 +95,12 @@ constexpr int ThreatManyPoints = 65536;
 
 // Where colour completes a five with one more stone, over all its stones.
 int ThreatFivePoints(const ThreatBoard& board, int colour);
-// The completion points of the fours that the stone on (row, col) belongs to.
-int ThreatFourCompletion(const ThreatBoard& board, int row, int col);
-// 1 when the stone on (row, col) stands in a straight four in some direction.
-int ThreatStraightFour(const ThreatBoard& board, int row, int col);
+// The completion points of the fours that a stone of colour on (row, col), standing there or
+// not, belongs to; the point holds that stone or is empty.
+int ThreatFourCompletion(const ThreatBoard& board, int row, int col, int colour);
+// Whether a stone of colour on (row, col), standing there or not, stands in a straight four in
+// some direction; the point holds that stone or is empty.
+bool ThreatStraightFour(const ThreatBoard& board, int row, int col, int colour);
 // The renju rule's verdict on a Black stone on (row, col), judged by the same code as
 // ForbiddenKindAt. Places probe stones while it works and leaves the board as it found it.
 ForbiddenKind ThreatForbiddenKind(ThreatBoard& board, int row, int col);

@@ -1,6 +1,7 @@
 #include "search/alpha_beta.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "search/path_keys.h"
 #include "search/vcf.h"
@@ -46,6 +47,12 @@ bool OrderReplies(SearchContext& context, GameState& game, int depth, int width,
   RefreshCandidates(context.eval, game);
   const uint64_t pathKey = context.pathKey;
   const PointSet* searched = depth > 2 ? context.searchedReplies.Find(pathKey) : nullptr;
+  if (searched != nullptr) {
+    // The scan below looks up the value of each searched reply; start the loads now.
+    for (int w = 0; w < 4; ++w)
+      for (uint64_t bits = searched->words[w]; bits != 0; bits &= bits - 1)
+        context.pathScores.Prefetch(ExtendPathKey(pathKey, w * 64 + std::countr_zero(bits)));
+  }
   const auto& candidates = context.eval.Candidates(game.SideToMove());
   // Without a threat test or known replies, a reply's key is its score: one too low for the
   // list's last slot and short of a five changes nothing, and is passed over at once.
@@ -84,8 +91,12 @@ int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int 
               int beta) {
   // A stop unwinds the whole search with zeros.
   if (context.Stopped()) return 0;
-  // Count the node and play its move.
+  // Count the node and play its move. An inner node reads and writes its own table entries only
+  // after its threat test and move ordering: their loads start first.
   ++context.nodeCount;
+  if (depth >= 1 && context.iteration < context.maxDepth)
+    context.pathScores.Prefetch(context.pathKey);
+  if (depth >= 2) context.searchedReplies.Prefetch(context.pathKey);
   CandidateList list;
   int best = -WonValue;
   int localAlpha = -beta;

@@ -33,12 +33,11 @@ struct CandidateList {
   void Insert(int score, int point, int width) {
     // Most points of a board fall below the last slot: they are dropped without a scan.
     if (width <= 0 || score < slots[width - 1].score) return;
-    for (int j = 0; j < width; ++j) {
-      if (score < slots[j].score) continue;
-      for (int k = width - 1; k > j; --k) slots[k] = slots[k - 1];
-      slots[j] = {score, point};
-      return;
-    }
+    // The slots not above the score are the list's tail: the new one takes the last slot's place
+    // and rises past them, which moves only what must move and needs no copy routine.
+    int j = width - 1;
+    for (; j > 0 && slots[j - 1].score <= score; --j) slots[j] = slots[j - 1];
+    slots[j] = {score, point};
   }
 };
 

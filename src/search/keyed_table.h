@@ -3,21 +3,21 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
-#include <new>
 #include <type_traits>
+
+#include "eval/zeroed_pages.h"
 
 namespace tesmor {
 
 // A fixed-size map from 64-bit keys to small values for the searches' caches. Open addressing; a
-// lookup probes a few neighbouring slots. Clearing bumps a
-// generation stamp instead of touching the memory, because the searches clear their caches far
-// more often than they fill them. When every probed slot is taken, a store replaces the first of
-// them and counts the replacement, so memory stays bounded however long a search runs.
+// lookup probes a few neighbouring slots. Clearing bumps a generation stamp instead of touching the
+// memory, because the searches clear their caches far more often than they fill them. When every
+// probed slot is taken, a store replaces the first of them and counts the replacement, so memory
+// stays bounded however long a search runs.
 //
-// The array comes from calloc: the system hands out zero pages as they are first written, so the
-// resident size grows with the entries actually stored, up to the table's size.
+// The array is a block of zeroed pages: the resident size grows with the entries actually stored,
+// up to the table's size. Small pages: a short search stores few entries, but they fall all over
+// the table, and each would cost a large page zeroed whole.
 template <typename Value>
 class KeyedTable {
  public:
@@ -28,8 +28,9 @@ class KeyedTable {
 
   void Resize(size_t bytes) {
     const size_t count = std::clamp(bytes / sizeof(Entry), MinEntries, MaxEntries);
-    entries_.reset(static_cast<Entry*>(std::calloc(count + Probes, sizeof(Entry))));
-    if (!entries_) throw std::bad_alloc();
+    pages_ = ZeroedPages();  // the old block goes before the new one is mapped
+    pages_ = ZeroedPages((count + Probes) * sizeof(Entry), false);
+    entries_ = static_cast<Entry*>(pages_.data());
     count_ = count;
     generation_ = 1;
     replacements_ = 0;
@@ -37,8 +38,7 @@ class KeyedTable {
 
   void Clear() {
     if (++generation_ == 0) {  // the stamps wrapped: old entries might look current again
-      std::fill_n(reinterpret_cast<unsigned char*>(entries_.get()),
-                  (count_ + Probes) * sizeof(Entry), 0);
+      std::fill_n(reinterpret_cast<unsigned char*>(entries_), (count_ + Probes) * sizeof(Entry), 0);
       generation_ = 1;
     }
   }
@@ -53,6 +53,11 @@ class KeyedTable {
   }
 
   void Store(uint64_t key, const Value& value) { Slot(key) = value; }
+
+  // Starts loading the first slot a key probes, so that a Find or Store of the key after other
+  // work finds it in the cache: the tables are far larger than the cache, and a search asks them
+  // in no order the processor could foresee.
+  void Prefetch(uint64_t key) const { __builtin_prefetch(&entries_[Home(key)]); }
 
   // The key's value, made (value-initialised) when the key is not in the table.
   Value& Slot(uint64_t key) {
@@ -85,15 +90,13 @@ class KeyedTable {
     entry.value = Value{};
     return entry.value;
   }
-  struct Free {
-    void operator()(Entry* entries) const { std::free(entries); }
-  };
   static constexpr size_t MinEntries = 64;
   static constexpr size_t MaxEntries = size_t{1} << 32;
   static constexpr size_t Probes = 8;
 
   static_assert(std::is_trivially_copyable_v<Value>, "entries start as zero bytes");
-  std::unique_ptr<Entry[], Free> entries_;
+  ZeroedPages pages_;
+  Entry* entries_ = nullptr;
   size_t count_ = 0;
   uint32_t generation_ = 1;
   uint64_t replacements_ = 0;

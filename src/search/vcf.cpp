@@ -77,12 +77,21 @@ class VcfStep {
   bool Forbidden(int point) {
     return ThreatForbiddenKind(board_, PointRow(point), PointCol(point)) != None;
   }
+  // Whether an attacking stone on the empty point would be forbidden; the rule test puts a probe
+  // stone there itself. Only Black's stones can be.
+  bool AttackForbidden(int point) { return attacker_ == Black && Forbidden(point); }
+  bool BlackDefends() const { return attacker_ == White && board_.forbiddenRulesOn != 0; }
   bool IsEmpty(int point) const {
     return board_.cells[CellIndex(PointRow(point), PointCol(point))] == Empty;
   }
 
   enum class Step { Won, Next };
   Step Attack(int point, bool forcedBlock, int& answer);
+  // What a node below the last attacking step answers: unknown, and the search incomplete.
+  Step OutOfSteps() {
+    context_.vcfComplete = false;
+    return Step::Next;
+  }
 
   SearchContext& context_;
   ThreatBoard& board_;
@@ -116,44 +125,48 @@ int VcfStep::Search() {
   // A straight four wins by itself; otherwise try every four.
   const FourCandidates candidates = FindFourCandidates(board_, attacker_);
   const int straight = candidates.First([&](int cell) {
-    const int point = PointIndex(cell / BoardSize, cell % BoardSize);
-    Place(point, attacker_);
-    const bool wins =
-        ThreatStraightFour(board_, cell / BoardSize, cell % BoardSize) && !Forbidden(point);
-    Remove(point);
-    return wins;
+    return ThreatStraightFour(board_, cell / BoardSize, cell % BoardSize, attacker_) &&
+           !AttackForbidden(PointIndex(cell / BoardSize, cell % BoardSize));
   });
   if (straight >= 0) return Store(PointIndex(straight / BoardSize, straight % BoardSize));
+  // On the last attacking step no four can win unless a Black defender's block may be barred:
+  // a four only shows the search incomplete, and once that is known the rest tell nothing.
+  const bool lastStep = limit_ <= 1 && !BlackDefends();
   const int four = candidates.First([&](int cell) {
+    if (lastStep && !context_.vcfComplete) return true;
     return Attack(PointIndex(cell / BoardSize, cell % BoardSize), false, answer) == Step::Won;
   });
-  if (four >= 0) return answer;
+  if (four >= 0 && !lastStep) return answer;
   return Fail();
 }
 
-// Plays a four at point, lets the defender block it and searches on.
+// Plays a four at point, lets the defender block it and searches on. The four is judged before
+// its stone is placed: most points tried make none.
 VcfStep::Step VcfStep::Attack(int point, bool forcedBlock, int& answer) {
-  Place(point, attacker_);
-  if (forcedBlock && ThreatStraightFour(board_, PointRow(point), PointCol(point)) &&
-      !Forbidden(point)) {
-    Remove(point);
+  const int row = PointRow(point);
+  const int col = PointCol(point);
+  if (forcedBlock && ThreatStraightFour(board_, row, col, attacker_) && !AttackForbidden(point)) {
     answer = Store(point);
     return Step::Won;
   }
-  const int completion = ThreatFourCompletion(board_, PointRow(point), PointCol(point));
-  if (completion == 0 || Forbidden(point)) {
-    Remove(point);
-    return Step::Next;
-  }
+  const int completion = ThreatFourCompletion(board_, row, col, attacker_);
+  if (completion == 0 || AttackForbidden(point)) return Step::Next;
   const int block = completion & 0xFF;
-  Place(block, -attacker_);
-  if (Forbidden(block)) {
-    // The defender is Black and may not block there: the four wins.
-    Remove(block);
+  // Only a Black defender can be barred from blocking; below the last attacking step the search
+  // proves nothing, and the stones need not be placed to learn that.
+  if (limit_ <= 1 && !BlackDefends()) return OutOfSteps();
+  Place(point, attacker_);
+  if (BlackDefends() && Forbidden(block)) {
+    // The defender may not block there: the four wins.
     Remove(point);
     answer = Store(point);
     return Step::Won;
   }
+  if (limit_ <= 1) {
+    Remove(point);
+    return OutOfSteps();
+  }
+  Place(block, -attacker_);
   // The cache knows a node by the set of attacking stones and the set of blocks, whatever their
   // order: the Zobrist numbers of Black stones stand for attacks and White's for blocks.
   const uint64_t stones = ZobristStone(Black, point) ^ ZobristStone(White, block);

@@ -36,9 +36,11 @@ TEST(ThreatBoard, CompletionPointsOfFours) {
        "D11", One("H15")},
       {"Black's hole that makes seven", FromStones({"A1", "B1", "C1", "E1", "F1", "G1"}), "A1", 0},
   };
-  for (const auto& [what, state, stone, expected] : cases)
-    EXPECT_EQ(ThreatFourCompletion(Built(state), PointRow(P(stone)), PointCol(P(stone))), expected)
-        << what;
+  for (const auto& [what, state, stone, expected] : cases) {
+    const int row = PointRow(P(stone));
+    const int col = PointCol(P(stone));
+    EXPECT_EQ(ThreatFourCompletion(Built(state), row, col, state.cell(row, col)), expected) << what;
+  }
 }
 
 // The points where one more stone of colour makes a five, found by trying each empty point.
@@ -55,7 +57,34 @@ std::vector<int> FivePointsByTrial(GameState state, int colour) {
   return points;
 }
 
-// Same stones, five points and forbidden points as the record; neither changed by a test.
+// The four-completion code and the straight-four answer of a stone of colour on (row, col), put
+// there if the point is empty, from the record's line scans: what the threat board's bit tests
+// must reproduce.
+int CompletionByLines(GameState state, int row, int col, int colour) {
+  state.SetUpStone(row, col, colour);
+  int found = 0;
+  int first = 0;
+  for (int d = 0; d < 4; ++d) {
+    const LinePoints points = FourPointsInLine(ExtractLine(state.cells, d, LineNumber(d, row, col)),
+                                               LinePosition(d, row, col), state.forbiddenRulesOn);
+    if (points == 0) continue;
+    const BoardPoint at = LinePointToBoard(d, row, col, LastLinePoint(points));
+    if (points >= 256) return ThreatManyPoints + PointIndex(at.row, at.col);
+    if (found++ == 0) first = PointIndex(at.row, at.col);
+  }
+  return found == 0 ? 0 : (found == 1 ? ThreatOnePoint : ThreatManyPoints) + first;
+}
+bool StraightFourByLines(GameState state, int row, int col, int colour) {
+  state.SetUpStone(row, col, colour);
+  for (int d = 0; d < 4; ++d)
+    if (IsStraightFourInLine(ExtractLine(state.cells, d, LineNumber(d, row, col)),
+                             LinePosition(d, row, col), state.forbiddenRulesOn))
+      return true;
+  return false;
+}
+
+// Same stones, five points, four completions, straight fours and forbidden points as the record;
+// neither changed by a test.
 void ExpectThreatBoardAgrees(GameState& state, ThreatBoard& board, int n) {
   const GameState recordBefore = state;
   const ThreatBoard boardBefore = board;
@@ -72,10 +101,21 @@ void ExpectThreatBoardAgrees(GameState& state, ThreatBoard& board, int n) {
                   std::count(fives.begin(), fives.end(), code % ThreatOnePoint) == 1)
           << colour << " " << code;
   }
-  for (int p = state.moveCount % n; p < CellCount; p += n)
-    ASSERT_EQ(ThreatForbiddenKind(board, PointRow(p), PointCol(p)),
-              ForbiddenKindAt(state, PointRow(p), PointCol(p)))
+  for (int p = state.moveCount % n; p < CellCount; p += n) {
+    const int row = PointRow(p);
+    const int col = PointCol(p);
+    ASSERT_EQ(ThreatForbiddenKind(board, row, col), ForbiddenKindAt(state, row, col))
         << PointText(p);
+    for (const int colour : {Black, White}) {
+      if (state.cell(row, col) != Empty && state.cell(row, col) != colour) continue;
+      ASSERT_EQ(ThreatFourCompletion(board, row, col, colour),
+                CompletionByLines(state, row, col, colour))
+          << PointText(p) << " " << colour;
+      ASSERT_EQ(ThreatStraightFour(board, row, col, colour),
+                StraightFourByLines(state, row, col, colour))
+          << PointText(p) << " " << colour;
+    }
+  }
   ASSERT_EQ(board.cells, boardBefore.cells);
   ASSERT_EQ(state, recordBefore);
 }
