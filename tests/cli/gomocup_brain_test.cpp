@@ -167,7 +167,11 @@ TEST_F(Brain, StopEndsTheSearchWithAMove) {
     EXPECT_TRUE(IsMove(answer)) << answer;
     EXPECT_TRUE(LastSearchStopped());
     EXPECT_GE(LastDepth(), 0);
-    EXPECT_LT(LastDepth(), 6) << "the search ran all its iterations";
+    // Stopped at once, it cannot have reached the last iteration (depth 6); within a second the
+    // faster builds may, so there the message's "stopped" says enough.
+    if (*stop) {
+      EXPECT_LT(LastDepth(), 6) << "the search ran all its iterations";
+    }
   }
 }
 
