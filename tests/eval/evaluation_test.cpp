@@ -31,41 +31,31 @@ int FullRecount(const GameState& state, int side) {
   return ScoreStoneTotals(own, opponent);
 }
 
-TEST(EvaluatePosition, FivesOverlinesAndDoubleThreatsByRule) {
-  // position, EvaluatePosition from Black's view, from White's
-  const std::tuple<const char*, GameState, int, int> cases[] = {
-      {"a Black five", FromStones({"D8", "E8", "F8", "G8", "H8"}), 700000, -250000},
-      {"a Black six under forbidden rules is no five",
-       FromStones({"D8", "E8", "F8", "G8", "H8", "I8"}), 0, 0},
-      {"two separate fours make a double four",
-       FromStones({"A1", "B1", "C1", "D1", "A7", "B7", "C7", "D7"}), 2 * 84 + 28000, -3 * 250000},
-      {"White's closed three and closed two",
-       FromStones({"A3"}, {"B3", "C3", "D3", "A10", "E10"}, false), -35 - 5, 28 + 7},
-  };
-  for (const auto& [what, state, black, white] : cases) {
-    EvalContext context;
-    EXPECT_EQ(EvaluatePosition(context, state, Black), black) << what;
-    EXPECT_EQ(EvaluatePosition(context, state, White), white) << what;
-  }
-}
-
-TEST(PointValue, TheForbiddenGuessAndFivesByRule) {
+// What the rules make of fives, sixes and double threats, in the score and in a point's value.
+TEST(Evaluation, FivesSixesAndDoubleThreatsByRule) {
+  EvalContext context;
+  const GameState five = FromStones({"D8", "E8", "F8", "G8", "H8"});
+  EXPECT_GT(EvaluatePosition(context, five, Black), 0);
+  EXPECT_LT(EvaluatePosition(context, five, White), 0);
+  // Under the forbidden rules Black's six is no five and no shape at all.
+  const GameState six = FromStones({"D8", "E8", "F8", "G8", "H8", "I8"});
+  EXPECT_EQ(EvaluatePosition(context, six, Black), 0);
+  EXPECT_EQ(EvaluatePosition(context, six, White), 0);
+  // Two fours on separate lines: White to move cannot stop both, so it stands worse than Black
+  // stands well with the move.
+  const GameState fours = FromStones({"A1", "B1", "C1", "D1", "A7", "B7", "C7", "D7"});
+  EXPECT_GT(-EvaluatePosition(context, fours, White), EvaluatePosition(context, fours, Black));
+  // H8 makes two open threes: a foul guessed for Black, never for White.
   const GameState crossing = FromStones({"F8", "G8", "H6", "H7"});
+  EXPECT_LT(PointValue(crossing, PointRow(P("H8")), PointCol(P("H8")), Black), 0);
+  EXPECT_GT(PointValue(crossing, PointRow(P("H8")), PointCol(P("H8")), White), 0);
+  // F2 makes a five across and a six upward: a five for Black, no foul guessed; without the
+  // rules the six is a second five.
   const std::initializer_list<const char*> fiveAndSix = {"B2", "C2", "D2", "E2", "F3",
                                                          "F4", "F5", "F6", "F7"};
-  // position, point, colour, value
-  const std::tuple<const char*, GameState, const char*, int, int> cases[] = {
-      {"White on the crossing point is never forbidden", crossing, "H8", White, 5 * (2 * 7 + 15)},
-      {"a five with an overline in another direction is no forbidden guess", FromStones(fiveAndSix),
-       "F2", Black, 8 * 1000000},
-      {"without forbidden rules the six counts as a second five", FromStones(fiveAndSix, {}, false),
-       "F2", Black, 8 * 2000000},
-  };
-  for (const auto& [what, state, point, colour, value] : cases) {
-    const GameState before = state;
-    EXPECT_EQ(PointValue(state, PointRow(P(point)), PointCol(P(point)), colour), value) << what;
-    EXPECT_EQ(state, before) << what;
-  }
+  const int ruled = PointValue(FromStones(fiveAndSix), 1, 5, Black);
+  EXPECT_GT(ruled, 0);
+  EXPECT_GT(PointValue(FromStones(fiveAndSix, {}, false), 1, 5, Black), ruled);
 }
 
 // One evaluation context follows the position through changes that its record shows (moves,

@@ -1,6 +1,5 @@
 // The marks painted on the board: Black's forbidden points, the foul stone, the winning five and
 // the point a hint proposes while its box asks.
-#include <QClipboard>
 #include <QMessageBox>
 
 #include "ui_support.h"
@@ -86,20 +85,6 @@ class MarksTest : public QObject {
     QVERIFY(shown.boxes[0].left() > Cell("H8").right());
     QCOMPARE(CellsWith(Picture(f.view()), Blue), QString());
     QCOMPARE(f.Moves(), 1);  // the hint was cancelled
-  }
-
-  // "复制棋谱" and "粘贴棋谱" go through the system clipboard.
-  void recordThroughTheClipboard() {
-    TwoPlayerWindow f;
-    f.Click("H8");
-    f.Click("J10");
-    f.Do(CmdCopyRecord);
-    QCOMPARE(QGuiApplication::clipboard()->text(), "H8 J10");
-    QGuiApplication::clipboard()->setText("A1 B2 C3");
-    f.Do(CmdPasteRecord);
-    QCOMPARE(f.Moves(), 3);
-    QCOMPARE(f.Cell("B2"), White);
-    QCOMPARE(f.Cell("H8"), Empty);
   }
 
   // The human plays White under RIF: the computer lays "残月" (draw 0), the human declines the
