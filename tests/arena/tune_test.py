@@ -24,7 +24,10 @@ def run(arena, out):
     subprocess.run([sys.executable, os.path.join(HERE, "..", "..", "tools", "tune", "tune.py"),
                     "--engine", os.path.join(HERE, "fake", "weights_engine.py"),
                     "--arena", arena, "--out", out, "--rounds", "6", "--seed", "3",
-                    "--openings", "1", "--rules", "free"],
+                    "--openings", "1", "--rules", "free",
+                    # The fake engine answers at once; a long turn keeps a loaded machine from
+                    # turning a slow start into a lost game, which would change the run.
+                    "--turn-ms", "5000"],
                    check=True, stdout=subprocess.DEVNULL)
     with open(out + ".log", encoding="utf-8") as f:
         log = f.read().splitlines()
