@@ -177,10 +177,16 @@ MasterBoard::MasterBoard(const GameState& game, const MasterWeights& weights)
       std::array<LinePattern, 4> patterns;
       for (int dir = 0, rest = combo; dir < 4; ++dir, rest /= LinePatternCount)
         patterns[static_cast<size_t>(dir)] = static_cast<LinePattern>(rest % LinePatternCount);
-      PointData& data = combined_[side][static_cast<size_t>(combo)];
-      data.value = PointValue(side, patterns, data.threats);
+      uint8_t threats = 0;
+      const int value = PointValue(side, patterns, threats);
+      combined_[side][static_cast<size_t>(combo)] = MakeData(value, threats);
     }
   }
+  // Each move changes its own point and at most forty points on its lines, for both colours.
+  int empty = 0;
+  for (int point = 0; point < CellCount; ++point) empty += cells_[Index(point)] == 0;
+  changes_.resize(static_cast<size_t>(empty) * 82);
+  moveTotals_.resize(static_cast<size_t>(empty));
   for (int point = 0; point < CellCount; ++point) {
     const int index = Index(point);
     Refresh(index);
@@ -198,12 +204,18 @@ void MasterBoard::Play(int index) {
       const int q = index + dr * Width + dc;
       if (near_[q]++ == 0 && cells_[q] == 0) SetCandidate(q, true);
     }
-  SetPointData(0, index, {});
-  SetPointData(1, index, {});
+  moveTotals_[static_cast<size_t>(played_)] = totals_;
+  moveChanges_[static_cast<size_t>(played_++)] = changeCount_;
+  for (int side = 0; side < 2; ++side) {
+    Record(side, index, 4, DeadLine);
+    SetPointData(side, index, {});
+  }
   SetCandidate(index, false);
-  UpdateLines<1>(index, colour);
+  PlayLines(index, colour);
 }
 
+// Takes back the newest move, which must have been played on this board: the codes lose the
+// stone's digit again, and the patterns and point data it changed get their old values back.
 void MasterBoard::Undo() {
   const MoveRecord last = game_.history[static_cast<size_t>(game_.moveCount - 1)];
   const int index = Index(PointIndex(last.row, last.col));
@@ -216,48 +228,67 @@ void MasterBoard::Undo() {
       if (--near_[q] == 0) SetCandidate(q, false);
     }
   if (near_[index] > 0) SetCandidate(index, true);
-  UpdateLines<-1>(index, colour);
-  Refresh(index);
+  UndoLines(index, colour);
+  const int first = moveChanges_[static_cast<size_t>(--played_)];
+  while (changeCount_ > first) {
+    const Change& change = changes_[static_cast<size_t>(--changeCount_)];
+    const int side = change.sideDir >> 3, dir = change.sideDir & 7;
+    if (dir < 4) patterns_[side][change.index][dir] = change.pattern;
+    data_[side][change.index] = change.data;
+  }
+  totals_ = moveTotals_[static_cast<size_t>(played_)];
 }
 
-// A stone of colour put on (Sign 1) or taken from (Sign -1) index changes one digit of the
-// codes of the points within five along each line through it.
-template <int Sign>
-void MasterBoard::UpdateLines(int index, int colour) {
+// A stone of colour put on index changes one digit of the codes of the points within five along
+// each line through it, and the patterns of the empty ones among them.
+void MasterBoard::PlayLines(int index, int colour) {
   const auto& deltas = kCodeDelta[colour == Black ? 0 : 1];
   for (int dir = 0; dir < 4; ++dir) {
     const int step = Step[static_cast<size_t>(dir)];
     // The stone lies on the minus side of the points after it and the plus side of those before.
-    UpdateHalfLine<Sign>(index, dir, step, deltas.data());
-    UpdateHalfLine<Sign>(index, dir, -step, deltas.data() + 5);
+    PlayHalfLine(index, dir, step, deltas.data());
+    PlayHalfLine(index, dir, -step, deltas.data() + 5);
   }
 }
 
 // The points at distance 1 to 5 from index one way along a line, up to the board's edge: beyond
 // it all cells are off the board.
-template <int Sign>
-void MasterBoard::UpdateHalfLine(int index, int dir, int step, const uint32_t* deltas) {
+void MasterBoard::PlayHalfLine(int index, int dir, int step, const uint32_t* deltas) {
   int q = index;
   for (int k = 0; k < 5; ++k) {
     q += step;
     const int cell = cells_[q];
     if (cell == 3) return;
-    codes_[q][dir] += Sign > 0 ? deltas[k] : 0u - deltas[k];
+    codes_[q][dir] += deltas[k];
     if (cell == 0) RefreshLine(q, dir);
   }
 }
 
+// The codes of a stone taken back; the patterns come back from the changes recorded.
+void MasterBoard::UndoLines(int index, int colour) {
+  const auto& deltas = kCodeDelta[colour == Black ? 0 : 1];
+  for (int dir = 0; dir < 4; ++dir) {
+    const int step = Step[static_cast<size_t>(dir)];
+    for (int k = 0, q = index + step; k < 5 && cells_[q] != 3; ++k, q += step)
+      codes_[q][dir] -= deltas[static_cast<size_t>(k)];
+    for (int k = 0, q = index - step; k < 5 && cells_[q] != 3; ++k, q -= step)
+      codes_[q][dir] -= deltas[static_cast<size_t>(k + 5)];
+  }
+}
+
 void MasterBoard::RefreshLine(int index, int dir) {
-  const LinePattern black = blackTable_[BlackCode(codes_[index][dir])];
-  const LinePattern white = whiteTable_[WhiteCode(codes_[index][dir])];
-  if (black != patterns_[0][index][dir]) {
-    patterns_[0][index][dir] = black;
-    SetPointData(0, index, combined_[0][ComboIndex(patterns_[0][index])]);
-  }
-  if (white != patterns_[1][index][dir]) {
-    patterns_[1][index][dir] = white;
-    SetPointData(1, index, combined_[1][ComboIndex(patterns_[1][index])]);
-  }
+  const uint32_t codes = codes_[index][dir];
+  const LinePattern black = blackTable_[BlackCode(codes)];
+  const LinePattern white = whiteTable_[WhiteCode(codes)];
+  if (black != patterns_[0][index][dir]) ChangePattern(0, index, dir, black);
+  if (white != patterns_[1][index][dir]) ChangePattern(1, index, dir, white);
+}
+
+void MasterBoard::ChangePattern(int side, int index, int dir, LinePattern pattern) {
+  LinePattern& slot = patterns_[side][index][dir];
+  Record(side, index, dir, slot);
+  slot = pattern;
+  SetPointData(side, index, combined_[side][ComboIndex(patterns_[side][index])]);
 }
 
 // Recomputes the patterns, value and threats of one point for both colours.
@@ -299,36 +330,36 @@ int MasterBoard::PointValue(int side, const std::array<LinePattern, 4>& patterns
 }
 
 void MasterBoard::SetPointData(int side, int index, PointData data) {
-  valueSum_[side] += data.value - values_[side][index];
-  values_[side][index] = data.value;
-  if (threats_[side][index] != data.threats) ChangeThreats(side, index, data.threats);
+  const PointData old = data_[side][index];
+  totals_.valueSum[side] += DataValue(data) - DataValue(old);
+  data_[side][index] = data;
+  if (DataThreats(old) != DataThreats(data))
+    ChangeThreats(side, index, DataThreats(old), DataThreats(data));
 }
 
 // Without a branch per bit: whether a bit changes is as hard to foretell as which.
-void MasterBoard::ChangeThreats(int side, int index, uint8_t threats) {
+void MasterBoard::ChangeThreats(int side, int index, uint8_t old, uint8_t threats) {
   static_assert(BitNumber(MakesFive) == 0 && BitNumber(MakesOpenFour) == 1 &&
                 BitNumber(MakesFour) == 2 && BitNumber(MakesOpenThree) == 3);
-  const int old = threats_[side][index];
   const auto word = static_cast<size_t>(index / 64);
   for (int number = 0; number < 4; ++number) {
     const int delta = (threats >> number & 1) - (old >> number & 1);
-    counts_[side][number] += delta;
-    sets_[side][number][word] ^= static_cast<uint64_t>(delta != 0) << (index % 64);
+    totals_.counts[side][number] += delta;
+    totals_.sets[side][number][word] ^= static_cast<uint64_t>(delta != 0) << (index % 64);
   }
-  threats_[side][index] = threats;
 }
 
 bool MasterBoard::ForbiddenFor(int colour, int index) {
   if (colour != Black || !Renju()) return false;
-  if (!(threats_[0][index] & MaybeForbidden)) return false;
+  if (!(Threats(0, index) & MaybeForbidden)) return false;
   const int point = PointOf(index);
   return ForbiddenKindAt(game_, PointRow(point), PointCol(point)) != None;
 }
 
 int MasterBoard::Evaluate() const {
   const int own = Side(game_.SideToMove());
-  const int64_t score = valueSum_[own] -
-                        valueSum_[1 - own] * weights_.defenceNum / weights_.defenceDen +
+  const int64_t score = totals_.valueSum[own] -
+                        totals_.valueSum[1 - own] * weights_.defenceNum / weights_.defenceDen +
                         weights_.tempo;
   return static_cast<int>(std::clamp<int64_t>(score / 4, -20000, 20000));
 }

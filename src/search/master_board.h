@@ -82,13 +82,15 @@ class MasterBoard {
   bool IsEmpty(int index) const { return cells_[index] == 0; }
   // Colour index: 0 for Black, 1 for White.
   static int Side(int colour) { return colour == Black ? 0 : 1; }
-  uint8_t Threats(int side, int index) const { return threats_[side][index]; }
-  int Value(int side, int index) const { return values_[side][index]; }
-  int Count(int side, ThreatBit bit) const { return counts_[side][BitNumber(bit)]; }
+  uint8_t Threats(int side, int index) const { return DataThreats(data_[side][index]); }
+  int Value(int side, int index) const { return DataValue(data_[side][index]); }
+  int Count(int side, ThreatBit bit) const { return totals_.counts[side][BitNumber(bit)]; }
   // The points with a threat bit as a set of padded indices: word w, bit b is index 64 w + b.
   static constexpr int SetWords = (Size + 63) / 64;
   using PointSet = std::array<uint64_t, SetWords>;
-  const PointSet& Points(int side, ThreatBit bit) const { return sets_[side][BitNumber(bit)]; }
+  const PointSet& Points(int side, ThreatBit bit) const {
+    return totals_.sets[side][BitNumber(bit)];
+  }
   LinePattern Pattern(int side, int index, int dir) const { return patterns_[side][index][dir]; }
   // Stones within two points (a 5 x 5 square): where candidates are looked for.
   int Near(int index) const { return near_[index]; }
@@ -109,16 +111,23 @@ class MasterBoard {
   }
   void Refresh(int index);
   [[gnu::always_inline]] inline void RefreshLine(int index, int dir);
-  template <int Sign>
-  void UpdateLines(int index, int colour);
-  template <int Sign>
-  [[gnu::always_inline]] inline void UpdateHalfLine(int index, int dir, int step,
-                                                    const uint32_t* deltas);
-  // A point's value and threat bits for one colour, which depend on its four patterns alone.
-  struct PointData {
-    int32_t value = 0;
-    uint8_t threats = 0;
-  };
+  void PlayLines(int index, int colour);
+  void UndoLines(int index, int colour);
+  [[gnu::always_inline]] inline void PlayHalfLine(int index, int dir, int step,
+                                                  const uint32_t* deltas);
+  // A point's value and threat bits for one colour, which depend on its four patterns alone,
+  // packed in one word (value * 32 + threats) so that the table of all pattern combinations is
+  // half the size it would be as a struct and one comparison tells whether anything changed.
+  // Values stay far within the 27 bits left: weights are at most a million, a point ten of them.
+  using PointData = int32_t;
+  static constexpr int ThreatBits = 5;
+  static constexpr PointData MakeData(int value, uint8_t threats) {
+    return static_cast<PointData>(static_cast<uint32_t>(value) << ThreatBits | threats);
+  }
+  static constexpr int DataValue(PointData data) { return data >> ThreatBits; }
+  static constexpr uint8_t DataThreats(PointData data) {
+    return static_cast<uint8_t>(data & ((1 << ThreatBits) - 1));
+  }
   static constexpr int ComboCount =
       LinePatternCount * LinePatternCount * LinePatternCount * LinePatternCount;
   static int ComboIndex(const std::array<LinePattern, 4>& p) {
@@ -127,7 +136,22 @@ class MasterBoard {
   // Called for every point on the lines through each stone played or taken back: inlined, with
   // the rare change of threat bits kept out of line.
   [[gnu::always_inline]] inline void SetPointData(int side, int index, PointData data);
-  void ChangeThreats(int side, int index, uint8_t threats);
+  [[gnu::always_inline]] inline void ChangePattern(int side, int index, int dir,
+                                                   LinePattern pattern);
+  // What a move changed, so that its take-back restores it without looking anything up again:
+  // the point data before the change and, for a line's pattern, the pattern before.
+  struct Change {
+    PointData data;
+    int16_t index;
+    uint8_t sideDir;  // side * 8 + dir; dir 4 for the played point's own data
+    LinePattern pattern;
+  };
+  void Record(int side, int index, int dir, LinePattern pattern) {
+    changes_[static_cast<size_t>(changeCount_++)] = {data_[side][index],
+                                                     static_cast<int16_t>(index),
+                                                     static_cast<uint8_t>(side * 8 + dir), pattern};
+  }
+  void ChangeThreats(int side, int index, uint8_t old, uint8_t threats);
   int PointValue(int side, const std::array<LinePattern, 4>& patterns, uint8_t& threats) const;
   void SetCandidate(int index, bool on) {
     const uint64_t bit = uint64_t{1} << (index % 64);
@@ -149,14 +173,24 @@ class MasterBoard {
   std::array<uint8_t, Size> cells_{};
   std::array<uint8_t, Size> near_{};
   std::array<std::array<std::array<LinePattern, 4>, Size>, 2> patterns_{};
-  std::array<std::array<int32_t, Size>, 2> values_{};
-  std::array<std::array<uint8_t, Size>, 2> threats_{};
-  std::array<std::array<int, 4>, 2> counts_{};
-  std::array<std::array<PointSet, 4>, 2> sets_{};
+  std::array<std::array<PointData, Size>, 2> data_{};
+  // The sums of the point values and the threat points: what Undo copies back whole.
+  struct Totals {
+    std::array<int64_t, 2> valueSum{};
+    std::array<std::array<int, 4>, 2> counts{};
+    std::array<std::array<PointSet, 4>, 2> sets{};
+  };
+  Totals totals_;
   PointSet candidates_{};
   // PointData by ComboIndex of the four patterns, for Black and for White.
   std::array<std::vector<PointData>, 2> combined_;
-  std::array<int64_t, 2> valueSum_{};
+  // The changes of the moves played on this board, newest last, and for each move where its
+  // changes begin and the totals before it.
+  std::vector<Change> changes_;
+  int changeCount_ = 0;
+  std::array<int, CellCount + 1> moveChanges_{};
+  std::vector<Totals> moveTotals_;
+  int played_ = 0;
 };
 
 }  // namespace tesmor
