@@ -154,22 +154,7 @@ MasterBoard::MasterBoard(const GameState& game, const MasterWeights& weights)
     if (cells_[index] == 1 || cells_[index] == 2)
       for (int dr = -2; dr <= 2; ++dr)
         for (int dc = -2; dc <= 2; ++dc) ++near_[index + dr * Width + dc];
-    for (int dir = 0; dir < 4; ++dir) {
-      const int step = Step[static_cast<size_t>(dir)];
-      int codeBlack = 0, codeWhite = 0;
-      for (int k = 5; k >= 1; --k) {
-        const int cell = cells_[index + k * step];
-        codeBlack = codeBlack * 3 + kDigit[0][cell];
-        codeWhite = codeWhite * 3 + kDigit[1][cell];
-      }
-      for (int k = 5; k >= 1; --k) {
-        const int cell = cells_[index - k * step];
-        codeBlack = codeBlack * 3 + kDigit[0][cell];
-        codeWhite = codeWhite * 3 + kDigit[1][cell];
-      }
-      codes_[index][dir] = static_cast<uint32_t>(codeBlack) | static_cast<uint32_t>(codeWhite)
-                                                                  << 16;
-    }
+    for (int dir = 0; dir < 4; ++dir) codes_[index][dir] = LineCodes(index, dir);
   }
   for (int side = 0; side < 2; ++side) {
     combined_[side].resize(ComboCount);
@@ -192,6 +177,23 @@ MasterBoard::MasterBoard(const GameState& game, const MasterWeights& weights)
     Refresh(index);
     if (cells_[index] == 0 && near_[index] > 0) SetCandidate(index, true);
   }
+}
+
+// The codes of a point's line read from the cells.
+uint32_t MasterBoard::LineCodes(int index, int dir) const {
+  const int step = Step[static_cast<size_t>(dir)];
+  int codeBlack = 0, codeWhite = 0;
+  for (int k = 5; k >= 1; --k) {
+    const int cell = cells_[index + k * step];
+    codeBlack = codeBlack * 3 + kDigit[0][cell];
+    codeWhite = codeWhite * 3 + kDigit[1][cell];
+  }
+  for (int k = 5; k >= 1; --k) {
+    const int cell = cells_[index - k * step];
+    codeBlack = codeBlack * 3 + kDigit[0][cell];
+    codeWhite = codeWhite * 3 + kDigit[1][cell];
+  }
+  return static_cast<uint32_t>(codeBlack) | static_cast<uint32_t>(codeWhite) << 16;
 }
 
 void MasterBoard::Play(int index) {

@@ -109,6 +109,7 @@ class MasterBoard {
   static constexpr int BitNumber(ThreatBit bit) {
     return bit == MakesFive ? 0 : bit == MakesOpenFour ? 1 : bit == MakesFour ? 2 : 3;
   }
+  uint32_t LineCodes(int index, int dir) const;
   void Refresh(int index);
   [[gnu::always_inline]] inline void RefreshLine(int index, int dir);
   void PlayLines(int index, int colour);
