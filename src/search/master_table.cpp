@@ -1,13 +1,31 @@
 #include "search/master_table.h"
 
 #include <bit>
+#include <cstdlib>
+#include <memory>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 namespace tesmor {
 
+// Every probe lands on a random bucket of a table of many megabytes, so with pages of a few
+// kilobytes nearly each one also misses the address translation cache; the table asks for large
+// pages where the system offers them, aligned so that they can be used.
 void TranspositionTable::Resize(size_t megabytes) {
   const size_t bytes = (megabytes == 0 ? 1 : megabytes) << 20;
   count_ = std::bit_floor(bytes / sizeof(Bucket));
-  buckets_ = std::make_unique<Bucket[]>(count_);
+  const size_t size = count_ * sizeof(Bucket);
+  constexpr size_t LargePage = size_t{2} << 20;
+  buckets_.reset();
+  void* memory = std::aligned_alloc(std::min(size, LargePage), size);
+  if (!memory) throw std::bad_alloc();
+#if defined(MADV_HUGEPAGE)
+  madvise(memory, size, MADV_HUGEPAGE);
+#endif
+  buckets_.reset(static_cast<Bucket*>(memory));
+  std::uninitialized_value_construct_n(buckets_.get(), count_);
 }
 
 void TranspositionTable::Clear() {

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 
@@ -61,7 +62,10 @@ class TranspositionTable {
   static void Write(Slot& slot, uint64_t key, const TableEntry& entry);
   static void Empty(Slot& slot);
 
-  std::unique_ptr<Bucket[]> buckets_;
+  struct Free {
+    void operator()(Bucket* buckets) const { std::free(buckets); }
+  };
+  std::unique_ptr<Bucket[], Free> buckets_;
   size_t count_ = 0;
   uint8_t generation_ = 0;
 };
