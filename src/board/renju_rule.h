@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "board/board.h"
 #include "board/forbidden.h"
 
@@ -19,29 +21,25 @@ class RenjuRule {
  public:
   using Board = typename Access::Board;
 
+  // The four lines through a point, read once for the tests below.
+  using Lines = std::array<Line, 4>;
+  static Lines LinesThrough(const Board& board, int row, int col) {
+    Lines lines;
+    for (int d = 0; d < 4; ++d) lines[d] = Access::LineThrough(board, d, row, col);
+    return lines;
+  }
+
   static bool IsFive(const Board& board, int row, int col) {
-    for (int d = 0; d < 4; ++d)
-      if (IsFiveInLine(Access::LineThrough(board, d, row, col), LinePosition(d, row, col),
-                       Access::RulesOn(board)))
-        return true;
-    return false;
+    return IsFive(LinesThrough(board, row, col), row, col, Access::RulesOn(board));
   }
 
   static bool IsOverline(const Board& board, int row, int col) {
     if (!Access::RulesOn(board)) return false;
-    for (int d = 0; d < 4; ++d)
-      if (IsOverlineInLine(Access::LineThrough(board, d, row, col), LinePosition(d, row, col),
-                           true))
-        return true;
-    return false;
+    return IsOverline(LinesThrough(board, row, col), row, col);
   }
 
   static int CountFours(const Board& board, int row, int col) {
-    int fours = 0;
-    for (int d = 0; d < 4; ++d)
-      fours += CountFoursInLine(Access::LineThrough(board, d, row, col), LinePosition(d, row, col),
-                                Access::RulesOn(board));
-    return fours;
+    return CountFours(LinesThrough(board, row, col), row, col, Access::RulesOn(board));
   }
 
   // The three test and the five probe run for few points; kept out of line, they leave Judge's
@@ -52,11 +50,50 @@ class RenjuRule {
   }
 
   [[gnu::noinline]] static int CountRealThrees(Board& board, int row, int col) {
+    return CountRealThrees(board, LinesThrough(board, row, col), row, col);
+  }
+
+  // The verdict on a Black stone on (row, col), standing or put there for the question. A five
+  // wins before any other test: a five that also makes a four-four is no foul. The lines are
+  // read once with the stone in place; the three test's look-ahead puts and takes back its own
+  // probes elsewhere, so they still hold for the tests after it.
+  static ForbiddenKind Judge(Board& board, int row, int col) {
+    if (!Access::RulesOn(board)) return None;
+    if (Access::Cell(board, row, col) == White) return None;
+    Probe probe(board, row, col);
+    const Lines lines = LinesThrough(board, row, col);
+    if (IsFive(lines, row, col, true)) return None;
+    if (CountFours(lines, row, col, true) >= 2) return FourFour;
+    if (CountRealThrees(board, lines, row, col) >= 2) return ThreeThree;
+    if (IsOverline(lines, row, col)) return Overline;
+    return None;
+  }
+
+ private:
+  static bool IsFive(const Lines& lines, int row, int col, bool rulesOn) {
+    for (int d = 0; d < 4; ++d)
+      if (IsFiveInLine(lines[d], LinePosition(d, row, col), rulesOn)) return true;
+    return false;
+  }
+
+  static bool IsOverline(const Lines& lines, int row, int col) {
+    for (int d = 0; d < 4; ++d)
+      if (IsOverlineInLine(lines[d], LinePosition(d, row, col), true)) return true;
+    return false;
+  }
+
+  static int CountFours(const Lines& lines, int row, int col, bool rulesOn) {
+    int fours = 0;
+    for (int d = 0; d < 4; ++d)
+      fours += CountFoursInLine(lines[d], LinePosition(d, row, col), rulesOn);
+    return fours;
+  }
+
+  [[gnu::noinline]] static int CountRealThrees(Board& board, const Lines& lines, int row, int col) {
     int threes = 0;
     for (int d = 0; d < 4; ++d) {
       const LinePoints points =
-          ThreePointsInLine(Access::LineThrough(board, d, row, col), LinePosition(d, row, col),
-                            Access::RulesOn(board));
+          ThreePointsInLine(lines[d], LinePosition(d, row, col), Access::RulesOn(board));
       if (points == 0) continue;
       // A three is real only if a straight-four point is playable: neither forbidden nor a
       // five. Of two points the second is tried first.
@@ -71,20 +108,6 @@ class RenjuRule {
     return threes;
   }
 
-  // The verdict on a Black stone on (row, col), standing or put there for the question. A five
-  // wins before any other test: a five that also makes a four-four is no foul.
-  static ForbiddenKind Judge(Board& board, int row, int col) {
-    if (!Access::RulesOn(board)) return None;
-    if (Access::Cell(board, row, col) == White) return None;
-    Probe probe(board, row, col);
-    if (IsFive(board, row, col)) return None;
-    if (CountFours(board, row, col) >= 2) return FourFour;
-    if (CountRealThrees(board, row, col) >= 2) return ThreeThree;
-    if (IsOverline(board, row, col)) return Overline;
-    return None;
-  }
-
- private:
   // Puts a Black stone on an empty point for the lifetime of the guard.
   class Probe {
    public:
