@@ -172,11 +172,13 @@ MasterBoard::MasterBoard(const GameState& game, const MasterWeights& weights)
   for (int point = 0; point < CellCount; ++point) empty += cells_[Index(point)] == 0;
   changes_.resize(static_cast<size_t>(empty) * 82);
   moveTotals_.resize(static_cast<size_t>(empty));
+  Pending pending;
   for (int point = 0; point < CellCount; ++point) {
     const int index = Index(point);
-    Refresh(index);
+    Refresh(index, pending);
     if (cells_[index] == 0 && near_[index] > 0) SetCandidate(index, true);
   }
+  totals_.valueSum = pending.sum;
 }
 
 // The codes of a point's line read from the cells.
@@ -208,12 +210,17 @@ void MasterBoard::Play(int index) {
     }
   moveTotals_[static_cast<size_t>(played_)] = totals_;
   moveChanges_[static_cast<size_t>(played_++)] = changeCount_;
+  Pending pending;
+  pending.next = changes_.data() + changeCount_;
   for (int side = 0; side < 2; ++side) {
-    Record(side, index, 4, DeadLine);
-    SetPointData(side, index, {});
+    *pending.next++ = ChangeRecord(data_[side][index], index, side * 8 + 4, DeadLine);
+    SetPointData(side, index, {}, pending);
   }
   SetCandidate(index, false);
-  PlayLines(index, colour);
+  PlayLines(index, colour, pending);
+  totals_.valueSum[0] += pending.sum[0];
+  totals_.valueSum[1] += pending.sum[1];
+  changeCount_ = static_cast<int>(pending.next - changes_.data());
 }
 
 // Takes back the newest move, which must have been played on this board: the codes lose the
@@ -232,37 +239,40 @@ void MasterBoard::Undo() {
   if (near_[index] > 0) SetCandidate(index, true);
   UndoLines(index, colour);
   const int first = moveChanges_[static_cast<size_t>(--played_)];
-  while (changeCount_ > first) {
-    const Change& change = changes_[static_cast<size_t>(--changeCount_)];
-    const int side = change.sideDir >> 3, dir = change.sideDir & 7;
-    if (dir < 4) patterns_[side][change.index][dir] = change.pattern;
-    data_[side][change.index] = change.data;
+  for (int i = changeCount_ - 1; i >= first; --i) {
+    const uint64_t change = changes_[static_cast<size_t>(i)];
+    const int point = static_cast<uint16_t>(change >> 32);
+    const int side = change >> 51 & 1, dir = change >> 48 & 7;
+    if (dir < 4) patterns_[side][point][dir] = static_cast<LinePattern>(change >> 56);
+    data_[side][point] = static_cast<PointData>(static_cast<uint32_t>(change));
   }
+  changeCount_ = first;
   totals_ = moveTotals_[static_cast<size_t>(played_)];
 }
 
 // A stone of colour put on index changes one digit of the codes of the points within five along
 // each line through it, and the patterns of the empty ones among them.
-void MasterBoard::PlayLines(int index, int colour) {
+void MasterBoard::PlayLines(int index, int colour, Pending& pending) {
   const auto& deltas = kCodeDelta[colour == Black ? 0 : 1];
   for (int dir = 0; dir < 4; ++dir) {
     const int step = Step[static_cast<size_t>(dir)];
     // The stone lies on the minus side of the points after it and the plus side of those before.
-    PlayHalfLine(index, dir, step, deltas.data());
-    PlayHalfLine(index, dir, -step, deltas.data() + 5);
+    PlayHalfLine(index, dir, step, deltas.data(), pending);
+    PlayHalfLine(index, dir, -step, deltas.data() + 5, pending);
   }
 }
 
 // The points at distance 1 to 5 from index one way along a line, up to the board's edge: beyond
 // it all cells are off the board.
-void MasterBoard::PlayHalfLine(int index, int dir, int step, const uint32_t* deltas) {
+void MasterBoard::PlayHalfLine(int index, int dir, int step, const uint32_t* deltas,
+                               Pending& pending) {
   int q = index;
   for (int k = 0; k < 5; ++k) {
     q += step;
     const int cell = cells_[q];
     if (cell == 3) return;
     codes_[q][dir] += deltas[k];
-    if (cell == 0) RefreshLine(q, dir);
+    if (cell == 0) RefreshLine(q, dir, pending);
   }
 }
 
@@ -278,25 +288,27 @@ void MasterBoard::UndoLines(int index, int colour) {
   }
 }
 
-void MasterBoard::RefreshLine(int index, int dir) {
+void MasterBoard::RefreshLine(int index, int dir, Pending& pending) {
   const uint32_t codes = codes_[index][dir];
   const LinePattern black = blackTable_[BlackCode(codes)];
   const LinePattern white = whiteTable_[WhiteCode(codes)];
-  if (black != patterns_[0][index][dir]) ChangePattern(0, index, dir, black);
-  if (white != patterns_[1][index][dir]) ChangePattern(1, index, dir, white);
+  if (black != patterns_[0][index][dir]) ChangePattern(0, index, dir, black, pending);
+  if (white != patterns_[1][index][dir]) ChangePattern(1, index, dir, white, pending);
 }
 
-void MasterBoard::ChangePattern(int side, int index, int dir, LinePattern pattern) {
+void MasterBoard::ChangePattern(int side, int index, int dir, LinePattern pattern,
+                                Pending& pending) {
   LinePattern& slot = patterns_[side][index][dir];
-  Record(side, index, dir, slot);
+  *pending.next++ = ChangeRecord(data_[side][index], index, side * 8 + dir, slot);
   slot = pattern;
-  SetPointData(side, index, combined_[side][ComboIndex(patterns_[side][index])]);
+  SetPointData(side, index, combined_[side][ComboIndex(patterns_[side][index])], pending);
 }
 
 // Recomputes the patterns, value and threats of one point for both colours.
-void MasterBoard::Refresh(int index) {
+void MasterBoard::Refresh(int index, Pending& pending) {
   if (cells_[index] != 0) {
-    if (cells_[index] != 3) SetPointData(0, index, {}), SetPointData(1, index, {});
+    if (cells_[index] != 3)
+      SetPointData(0, index, {}, pending), SetPointData(1, index, {}, pending);
     return;
   }
   for (int dir = 0; dir < 4; ++dir) {
@@ -304,7 +316,7 @@ void MasterBoard::Refresh(int index) {
     patterns_[1][index][dir] = whiteTable_[WhiteCode(codes_[index][dir])];
   }
   for (int side = 0; side < 2; ++side)
-    SetPointData(side, index, combined_[side][ComboIndex(patterns_[side][index])]);
+    SetPointData(side, index, combined_[side][ComboIndex(patterns_[side][index])], pending);
 }
 
 int MasterBoard::PointValue(int side, const std::array<LinePattern, 4>& patterns,
@@ -331,9 +343,9 @@ int MasterBoard::PointValue(int side, const std::array<LinePattern, 4>& patterns
   return sum;
 }
 
-void MasterBoard::SetPointData(int side, int index, PointData data) {
+void MasterBoard::SetPointData(int side, int index, PointData data, Pending& pending) {
   const PointData old = data_[side][index];
-  totals_.valueSum[side] += DataValue(data) - DataValue(old);
+  pending.sum[side] += DataValue(data) - DataValue(old);
   data_[side][index] = data;
   if (DataThreats(old) != DataThreats(data))
     ChangeThreats(side, index, DataThreats(old), DataThreats(data));

@@ -109,13 +109,6 @@ class MasterBoard {
   static constexpr int BitNumber(ThreatBit bit) {
     return bit == MakesFive ? 0 : bit == MakesOpenFour ? 1 : bit == MakesFour ? 2 : 3;
   }
-  uint32_t LineCodes(int index, int dir) const;
-  void Refresh(int index);
-  [[gnu::always_inline]] inline void RefreshLine(int index, int dir);
-  void PlayLines(int index, int colour);
-  void UndoLines(int index, int colour);
-  [[gnu::always_inline]] inline void PlayHalfLine(int index, int dir, int step,
-                                                  const uint32_t* deltas);
   // A point's value and threat bits for one colour, which depend on its four patterns alone,
   // packed in one word (value * 32 + threats) so that the table of all pattern combinations is
   // half the size it would be as a struct and one comparison tells whether anything changed.
@@ -134,24 +127,33 @@ class MasterBoard {
   static int ComboIndex(const std::array<LinePattern, 4>& p) {
     return ((p[3] * LinePatternCount + p[2]) * LinePatternCount + p[1]) * LinePatternCount + p[0];
   }
-  // Called for every point on the lines through each stone played or taken back: inlined, with
-  // the rare change of threat bits kept out of line.
-  [[gnu::always_inline]] inline void SetPointData(int side, int index, PointData data);
-  [[gnu::always_inline]] inline void ChangePattern(int side, int index, int dir,
-                                                   LinePattern pattern);
-  // What a move changed, so that its take-back restores it without looking anything up again:
-  // the point data before the change and, for a line's pattern, the pattern before.
-  struct Change {
-    PointData data;
-    int16_t index;
-    uint8_t sideDir;  // side * 8 + dir; dir 4 for the played point's own data
-    LinePattern pattern;
+  // What Play gathers while it brings the lines up to date, written to the board when it is
+  // done: kept apart from the board's arrays, the sums and the place of the next change record
+  // can stay in registers.
+  struct Pending {
+    std::array<int64_t, 2> sum{};
+    uint64_t* next = nullptr;
   };
-  void Record(int side, int index, int dir, LinePattern pattern) {
-    changes_[static_cast<size_t>(changeCount_++)] = {data_[side][index],
-                                                     static_cast<int16_t>(index),
-                                                     static_cast<uint8_t>(side * 8 + dir), pattern};
+  // A change record, for a take-back to restore without looking anything up again: the point
+  // data before (low 32 bits), the index, side * 8 + dir (dir 4 for the played point's own data)
+  // and, for a line, the pattern before. One word, so that a record is one store.
+  static uint64_t ChangeRecord(PointData data, int index, int sideDir, LinePattern pattern) {
+    return static_cast<uint32_t>(data) | static_cast<uint64_t>(index) << 32 |
+           static_cast<uint64_t>(sideDir) << 48 | static_cast<uint64_t>(pattern) << 56;
   }
+  uint32_t LineCodes(int index, int dir) const;
+  void Refresh(int index, Pending& pending);
+  void PlayLines(int index, int colour, Pending& pending);
+  void UndoLines(int index, int colour);
+  // Called for every point on the lines through each stone played: inlined, with the rare change
+  // of threat bits kept out of line.
+  [[gnu::always_inline]] inline void PlayHalfLine(int index, int dir, int step,
+                                                  const uint32_t* deltas, Pending& pending);
+  [[gnu::always_inline]] inline void RefreshLine(int index, int dir, Pending& pending);
+  [[gnu::always_inline]] inline void ChangePattern(int side, int index, int dir,
+                                                   LinePattern pattern, Pending& pending);
+  [[gnu::always_inline]] inline void SetPointData(int side, int index, PointData data,
+                                                  Pending& pending);
   void ChangeThreats(int side, int index, uint8_t old, uint8_t threats);
   int PointValue(int side, const std::array<LinePattern, 4>& patterns, uint8_t& threats) const;
   void SetCandidate(int index, bool on) {
@@ -187,7 +189,7 @@ class MasterBoard {
   std::array<std::vector<PointData>, 2> combined_;
   // The changes of the moves played on this board, newest last, and for each move where its
   // changes begin and the totals before it.
-  std::vector<Change> changes_;
+  std::vector<uint64_t> changes_;
   int changeCount_ = 0;
   std::array<int, CellCount + 1> moveChanges_{};
   std::vector<Totals> moveTotals_;
