@@ -208,7 +208,7 @@ void MasterBoard::Play(int index) {
       const int q = index + dr * Width + dc;
       if (near_[q]++ == 0 && cells_[q] == 0) SetCandidate(q, true);
     }
-  moveTotals_[static_cast<size_t>(played_)] = totals_;
+  CopyTotals(moveTotals_[static_cast<size_t>(played_)], totals_);
   moveChanges_[static_cast<size_t>(played_++)] = changeCount_;
   Pending pending;
   pending.next = changes_.data() + changeCount_;
@@ -247,7 +247,7 @@ void MasterBoard::Undo() {
     data_[side][point] = static_cast<PointData>(static_cast<uint32_t>(change));
   }
   changeCount_ = first;
-  totals_ = moveTotals_[static_cast<size_t>(played_)];
+  CopyTotals(totals_, moveTotals_[static_cast<size_t>(played_)]);
 }
 
 // A stone of colour put on index changes one digit of the codes of the points within five along
