@@ -363,9 +363,7 @@ void MasterBoard::ChangeThreats(int side, int index, uint8_t old, uint8_t threat
   }
 }
 
-bool MasterBoard::ForbiddenFor(int colour, int index) {
-  if (colour != Black || !Renju()) return false;
-  if (!(Threats(0, index) & MaybeForbidden)) return false;
+bool MasterBoard::JudgeForbidden(int index) {
   const int point = PointOf(index);
   return ForbiddenKindAt(game_, PointRow(point), PointCol(point)) != None;
 }

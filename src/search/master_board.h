@@ -98,7 +98,11 @@ class MasterBoard {
   const PointSet& Candidates() const { return candidates_; }
 
   // The exact renju verdict on a Black stone at an empty point; false off renju or for White.
-  bool ForbiddenFor(int colour, int index);
+  // Asked of every candidate, so the answer without the rule is inline.
+  bool ForbiddenFor(int colour, int index) {
+    if (colour != Black || !Renju() || !(Threats(0, index) & MaybeForbidden)) return false;
+    return JudgeForbidden(index);
+  }
 
   // The static evaluation for the side to move.
   int Evaluate() const;
@@ -141,6 +145,7 @@ class MasterBoard {
     return static_cast<uint32_t>(data) | static_cast<uint64_t>(index) << 32 |
            static_cast<uint64_t>(sideDir) << 48 | static_cast<uint64_t>(pattern) << 56;
   }
+  bool JudgeForbidden(int index);
   uint32_t LineCodes(int index, int dir) const;
   void Refresh(int index, Pending& pending);
   void PlayLines(int index, int colour, Pending& pending);
