@@ -203,13 +203,13 @@ void MasterBoard::Play(int index) {
   const int colour = game_.SideToMove();
   cells_[index] = colour == Black ? 1 : 2;
   game_.Play(PointRow(point), PointCol(point));
+  CopyTotals(moveTotals_[static_cast<size_t>(played_)], totals_);
+  moveChanges_[static_cast<size_t>(played_++)] = changeCount_;
   for (int dr = -2; dr <= 2; ++dr)
     for (int dc = -2; dc <= 2; ++dc) {
       const int q = index + dr * Width + dc;
       if (near_[q]++ == 0 && cells_[q] == 0) SetCandidate(q, true);
     }
-  CopyTotals(moveTotals_[static_cast<size_t>(played_)], totals_);
-  moveChanges_[static_cast<size_t>(played_++)] = changeCount_;
   Pending pending;
   pending.next = changes_.data() + changeCount_;
   for (int side = 0; side < 2; ++side) {
@@ -231,12 +231,9 @@ void MasterBoard::Undo() {
   const int colour = cells_[index] == 1 ? Black : White;
   game_.Undo();
   cells_[index] = 0;
+  // The candidates come back with the totals.
   for (int dr = -2; dr <= 2; ++dr)
-    for (int dc = -2; dc <= 2; ++dc) {
-      const int q = index + dr * Width + dc;
-      if (--near_[q] == 0) SetCandidate(q, false);
-    }
-  if (near_[index] > 0) SetCandidate(index, true);
+    for (int dc = -2; dc <= 2; ++dc) --near_[index + dr * Width + dc];
   UndoLines(index, colour);
   const int first = moveChanges_[static_cast<size_t>(--played_)];
   for (int i = changeCount_ - 1; i >= first; --i) {

@@ -95,7 +95,7 @@ class MasterBoard {
   // Stones within two points (a 5 x 5 square): where candidates are looked for.
   int Near(int index) const { return near_[index]; }
   // The empty points with a stone within two: the candidates of a quiet node.
-  const PointSet& Candidates() const { return candidates_; }
+  const PointSet& Candidates() const { return totals_.candidates; }
 
   // The exact renju verdict on a Black stone at an empty point; false off renju or for White.
   // Asked of every candidate, so the answer without the rule is inline.
@@ -163,7 +163,7 @@ class MasterBoard {
   int PointValue(int side, const std::array<LinePattern, 4>& patterns, uint8_t& threats) const;
   void SetCandidate(int index, bool on) {
     const uint64_t bit = uint64_t{1} << (index % 64);
-    uint64_t& word = candidates_[static_cast<size_t>(index / 64)];
+    uint64_t& word = totals_.candidates[static_cast<size_t>(index / 64)];
     word = on ? word | bit : word & ~bit;
   }
 
@@ -182,11 +182,13 @@ class MasterBoard {
   std::array<uint8_t, Size> near_{};
   std::array<std::array<std::array<LinePattern, 4>, Size>, 2> patterns_{};
   std::array<std::array<PointData, Size>, 2> data_{};
-  // The sums of the point values and the threat points: what Undo copies back whole.
+  // The sums of the point values, the threat points and the candidates: what Undo copies back
+  // whole.
   struct Totals {
     std::array<int64_t, 2> valueSum{};
     std::array<std::array<int, 4>, 2> counts{};
     std::array<std::array<PointSet, 4>, 2> sets{};
+    PointSet candidates{};
   };
   // Copied set by set: copied whole, the compiler makes it a string instruction that takes
   // longer to start than the copy to run.
@@ -195,9 +197,9 @@ class MasterBoard {
     to.counts = from.counts;
     for (int side = 0; side < 2; ++side)
       for (int bit = 0; bit < 4; ++bit) to.sets[side][bit] = from.sets[side][bit];
+    to.candidates = from.candidates;
   }
   Totals totals_;
-  PointSet candidates_{};
   // PointData by ComboIndex of the four patterns, for Black and for White.
   std::array<std::vector<PointData>, 2> combined_;
   // The changes of the moves played on this board, newest last, and for each move where its
