@@ -64,6 +64,7 @@ class MasterBoard {
   }
 
   void Play(int index);
+  // Takes back the newest move played on this board (not one of the position it was built from).
   void Undo();
 
   const GameState& game() const { return game_; }
