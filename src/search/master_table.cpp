@@ -1,8 +1,10 @@
 #include "search/master_table.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <memory>
+#include <new>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -15,17 +17,19 @@ namespace tesmor {
 // pages where the system offers them, aligned so that they can be used.
 void TranspositionTable::Resize(size_t megabytes) {
   const size_t bytes = (megabytes == 0 ? 1 : megabytes) << 20;
-  count_ = std::bit_floor(bytes / sizeof(Bucket));
-  const size_t size = count_ * sizeof(Bucket);
+  const size_t count = std::bit_floor(bytes / sizeof(Bucket));
+  const size_t size = count * sizeof(Bucket);  // a power of two of at least a megabyte
   constexpr size_t LargePage = size_t{2} << 20;
   buckets_.reset();
+  count_ = 0;
   void* memory = std::aligned_alloc(std::min(size, LargePage), size);
   if (!memory) throw std::bad_alloc();
 #if defined(MADV_HUGEPAGE)
   madvise(memory, size, MADV_HUGEPAGE);
 #endif
   buckets_.reset(static_cast<Bucket*>(memory));
-  std::uninitialized_value_construct_n(buckets_.get(), count_);
+  std::uninitialized_value_construct_n(buckets_.get(), count);
+  count_ = count;
 }
 
 void TranspositionTable::Clear() {
