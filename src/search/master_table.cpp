@@ -20,6 +20,8 @@ void TranspositionTable::Resize(size_t megabytes) {
   const size_t count = std::bit_floor(bytes / sizeof(Bucket));
   const size_t size = count * sizeof(Bucket);  // a power of two of at least a megabyte
   constexpr size_t LargePage = size_t{2} << 20;
+  // A manager may repeat its memory allowance every turn: the same size keeps what is stored.
+  if (count == count_) return;
   buckets_.reset();
   count_ = 0;
   void* memory = std::aligned_alloc(std::min(size, LargePage), size);

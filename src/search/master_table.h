@@ -32,7 +32,7 @@ class TranspositionTable {
  public:
   explicit TranspositionTable(size_t megabytes = 16) { Resize(megabytes); }
 
-  // Not while a search runs.
+  // Not while a search runs. A new size starts empty; the present size keeps the entries.
   void Resize(size_t megabytes);
   void Clear();
   // A new search: entries of earlier ones may be replaced first.

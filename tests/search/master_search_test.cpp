@@ -246,6 +246,12 @@ TEST(MasterTable, CollidingKeys) {
   table.Store(a, 90, -1, 9, Bound::Lower);
   EXPECT_EQ(table.Probe(a)->move, 10);
   EXPECT_EQ(table.Probe(a)->depth, 9);
+  // The allowance repeated keeps the entries; a new size starts empty.
+  table.Resize(1);
+  EXPECT_TRUE(table.Probe(a));
+  table.Resize(2);
+  EXPECT_FALSE(table.Probe(a));
+  table.Store(a, 100, 10, 8, Bound::Exact);
   // A key that differs only in its check bits finds nothing after a clear.
   table.Clear();
   EXPECT_FALSE(table.Probe(a));
