@@ -1,7 +1,10 @@
 #include "search/alpha_beta.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <cstdint>
+#include <functional>
 
 #include "search/path_keys.h"
 #include "search/vcf.h"
@@ -38,6 +41,71 @@ class NodeStone {
   GameState& game_;
 };
 
+// The PointIndex of each cell, for scans that read the board in CellIndex order.
+constexpr std::array<uint8_t, CellCount> MakePointOfCell() {
+  std::array<uint8_t, CellCount> points{};
+  for (int cell = 0; cell < CellCount; ++cell)
+    points[cell] = static_cast<uint8_t>(PointIndex(cell / BoardSize, cell % BoardSize));
+  return points;
+}
+constexpr std::array<uint8_t, CellCount> kPointOfCell = MakePointOfCell();
+
+// The candidate scores that make an unsearched reply's key a five's.
+constexpr int FiveScoreMin = FiveKeyMin - UnsearchedOffset;
+constexpr int FiveScoreEnd = FiveKeyEnd - UnsearchedOffset;
+
+// How many empty points score at least `floor`, and whether one of them completes a five. Two
+// plain passes over the board without branches: the selection reads only the points it counts.
+struct ScoreCount {
+  int atLeast = 0;
+  bool five = false;
+};
+ScoreCount CountScores(const std::array<int32_t, CellCount>& scores,
+                       const std::array<int32_t, CellCount>& cells, int floor) {
+  int atLeast = 0;
+  int fives = 0;
+  for (int cell = 0; cell < CellCount; ++cell) {
+    const int empty = cells[cell] == Empty;
+    atLeast += empty & (scores[cell] >= floor);
+    fives |= empty & (static_cast<unsigned>(scores[cell] - FiveScoreMin) <
+                      static_cast<unsigned>(FiveScoreEnd - FiveScoreMin));
+  }
+  return {atLeast, fives != 0};
+}
+
+// OrderReplies without a threat test or known replies: a reply's key is its score, ties going
+// to the later point in PointIndex order. The list is the `width` best of the points scoring 0
+// or more. They are picked from those at or above a floor that the same depth's last list
+// reached, which nearby positions mostly share; a floor that leaves too few is dropped to 0.
+bool OrderPlainReplies(SearchContext& context, const GameState& game, int depth, int width,
+                       CandidateList& list) {
+  const auto& scores = context.eval.Candidates(game.SideToMove());
+  const auto& cells = game.cells.get();
+  int& guess = context.replyFloors[std::min(depth, SearchContext::ReplyFloorDepths - 1)];
+  int floor = std::max(guess, 0);
+  ScoreCount count = CountScores(scores, cells, floor);
+  if (count.five) return false;
+  if (count.atLeast < width && floor > 0) {
+    floor = 0;
+    count = CountScores(scores, cells, floor);
+  }
+  // Score and point in one number, so that one comparison orders both.
+  std::array<int64_t, CellCount> keys;
+  int n = 0;
+  for (int cell = 0; cell < CellCount; ++cell) {
+    keys[n] = static_cast<int64_t>(scores[cell]) * 256 + kPointOfCell[cell];
+    n += (cells[cell] == Empty) & (scores[cell] >= floor);
+  }
+  const int kept = std::min(n, width);
+  std::partial_sort(keys.begin(), keys.begin() + kept, keys.begin() + n, std::greater<>());
+  for (int i = 0; i < kept; ++i) {
+    const int64_t key = keys[i];
+    list.slots[i] = {static_cast<int>(key >> 8) + UnsearchedOffset, static_cast<int>(key & 255)};
+  }
+  if (kept == width) guess = static_cast<int>(keys[kept - 1] >> 8);
+  return true;
+}
+
 // Orders the replies of the side to move into the list: the previous iteration's path scores
 // first, then the candidate values. With a threat limit, only replies that stop the opponent's
 // win by continuous fours within it are kept. False when a reply completes a five, which ends the
@@ -47,6 +115,8 @@ bool OrderReplies(SearchContext& context, GameState& game, int depth, int width,
   RefreshCandidates(context.eval, game);
   const uint64_t pathKey = context.pathKey;
   const PointSet* searched = depth > 2 ? context.searchedReplies.Find(pathKey) : nullptr;
+  if (threatLimit == 0 && searched == nullptr && width > 0)
+    return OrderPlainReplies(context, game, depth, width, list);
   if (searched != nullptr) {
     // The scan below looks up the value of each searched reply; start the loads now.
     for (int w = 0; w < 4; ++w)
@@ -54,16 +124,12 @@ bool OrderReplies(SearchContext& context, GameState& game, int depth, int width,
         context.pathScores.Prefetch(ExtendPathKey(pathKey, w * 64 + std::countr_zero(bits)));
   }
   const auto& candidates = context.eval.Candidates(game.SideToMove());
-  // Without a threat test or known replies, a reply's key is its score: one too low for the
-  // list's last slot and short of a five changes nothing, and is passed over at once.
-  const bool plain = threatLimit == 0 && searched == nullptr && width > 0;
-  int lowest = 0;
   // The points in PointIndex order (column by column), which decides among equal keys.
   for (int col = 0, p = 0; col < BoardSize; ++col) {
     for (int row = 0; row < BoardSize; ++row, ++p) {
       const int cell = CellIndex(row, col);
       const int score = candidates[cell];
-      if (score < lowest || game.cells[cell] != Empty) continue;
+      if (score < 0 || game.cells[cell] != Empty) continue;
       if (threatLimit > 0) {
         const ScopedPlay reply(game, row, col);
         if (FindVcf(context, game, threatLimit) < VcfNone) continue;  // the attack stands
@@ -77,9 +143,6 @@ bool OrderReplies(SearchContext& context, GameState& game, int depth, int width,
       }
       if (key >= FiveKeyMin && key < FiveKeyEnd) return false;
       list.Insert(key, p, width);
-      if (plain)
-        lowest = std::clamp(list.slots[width - 1].score - UnsearchedOffset, 0,
-                            FiveKeyMin - UnsearchedOffset);
     }
   }
   return true;
