@@ -4,20 +4,22 @@
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
+#include <utility>
 
 #include "eval/zeroed_pages.h"
 
 namespace tesmor {
 
-// A fixed-size map from 64-bit keys to small values for the searches' caches. Open addressing; a
+// A bounded map from 64-bit keys to small values for the searches' caches. Open addressing; a
 // lookup probes a few neighbouring slots. Clearing bumps a generation stamp instead of touching the
 // memory, because the searches clear their caches far more often than they fill them. When every
-// probed slot is taken, a store replaces the first of them and counts the replacement, so memory
-// stays bounded however long a search runs.
+// probed slot is taken in a table at its full size, a store replaces the first of them and counts
+// the replacement, so memory stays bounded however long a search runs.
 //
-// The array is a block of zeroed pages: the resident size grows with the entries actually stored,
-// up to the table's size. Small pages: a short search stores few entries, but they fall all over
-// the table, and each would cost a large page zeroed whole.
+// The table starts small and doubles, moving its current entries, whenever half its slots are
+// taken, up to its full size. A short search thus touches a few pages, and a long one works in a
+// table no larger than it needs, in pages of two megabytes: read at random, a table of tens of
+// megabytes in small pages misses the processor's address cache on nearly every read.
 template <typename Value>
 class KeyedTable {
  public:
@@ -27,16 +29,14 @@ class KeyedTable {
   KeyedTable& operator=(const KeyedTable&) = delete;
 
   void Resize(size_t bytes) {
-    const size_t count = std::clamp(bytes / sizeof(Entry), MinEntries, MaxEntries);
-    pages_ = ZeroedPages();  // the old block goes before the new one is mapped
-    pages_ = ZeroedPages((count + Probes) * sizeof(Entry), false);
-    entries_ = static_cast<Entry*>(pages_.data());
-    count_ = count;
+    maxCount_ = std::clamp(bytes / sizeof(Entry), MinEntries, MaxEntries);
+    Allocate(std::min(maxCount_, InitialEntries));
     generation_ = 1;
     replacements_ = 0;
   }
 
   void Clear() {
+    live_ = 0;
     if (++generation_ == 0) {  // the stamps wrapped: old entries might look current again
       std::fill_n(reinterpret_cast<unsigned char*>(entries_), (count_ + Probes) * sizeof(Entry), 0);
       generation_ = 1;
@@ -61,16 +61,17 @@ class KeyedTable {
 
   // The key's value, made (value-initialised) when the key is not in the table.
   Value& Slot(uint64_t key) {
-    for (size_t i = 0; i < Probes; ++i) {
-      Entry& entry = entries_[Home(key) + i];
-      if (entry.generation == generation_ && entry.key == key) return entry.value;
-      if (entry.generation != generation_) return Claim(entry, key);
+    Entry* entry = Probe(key);
+    if (entry != nullptr && entry->generation == generation_) return entry->value;
+    if (count_ < maxCount_ && (entry == nullptr || 2 * (live_ + 1) > count_)) {
+      Grow();
+      entry = Probe(key);
     }
-    ++replacements_;
-    return Claim(entries_[Home(key)], key);
+    return Claim(entry, key);
   }
 
-  size_t bytes() const { return (count_ + Probes) * sizeof(Entry); }
+  // The most the table takes, whatever it holds now.
+  size_t bytes() const { return (maxCount_ + Probes) * sizeof(Entry); }
   // Stores that had to overwrite another key since the table was last sized.
   uint64_t replacements() const { return replacements_; }
 
@@ -84,20 +85,64 @@ class KeyedTable {
   // probes run on past the last home slot into Probes spare entries rather than wrapping.
   size_t Home(uint64_t key) const { return static_cast<size_t>(((key >> 32) * count_) >> 32); }
 
-  Value& Claim(Entry& entry, uint64_t key) {
-    entry.key = key;
-    entry.generation = generation_;
-    entry.value = Value{};
-    return entry.value;
+  // The key's entry, else the first free slot of its probes, else nullptr.
+  Entry* Probe(uint64_t key) {
+    for (size_t i = 0; i < Probes; ++i) {
+      Entry& entry = entries_[Home(key) + i];
+      if (entry.generation != generation_ || entry.key == key) return &entry;
+    }
+    return nullptr;
   }
+
+  // Takes a free slot for the key, or its first probe when none is free.
+  Value& Claim(Entry* entry, uint64_t key) {
+    if (entry == nullptr) {
+      ++replacements_;
+      entry = &entries_[Home(key)];
+    } else {
+      ++live_;
+    }
+    entry->key = key;
+    entry->generation = generation_;
+    entry->value = Value{};
+    return entry->value;
+  }
+
+  void Allocate(size_t count) {
+    pages_ = ZeroedPages();  // the old block goes before the new one is mapped
+    pages_ = ZeroedPages((count + Probes) * sizeof(Entry));
+    entries_ = static_cast<Entry*>(pages_.data());
+    count_ = count;
+    live_ = 0;
+  }
+
+  // Doubles the table (up to its full size) and moves the current entries over.
+  void Grow() {
+    const ZeroedPages old = std::move(pages_);
+    const Entry* const oldEntries = entries_;
+    const size_t oldSlots = count_ + Probes;
+    pages_ = ZeroedPages((std::min(count_ * 2, maxCount_) + Probes) * sizeof(Entry));
+    count_ = std::min(count_ * 2, maxCount_);
+    entries_ = static_cast<Entry*>(pages_.data());
+    live_ = 0;
+    for (size_t i = 0; i < oldSlots; ++i) {
+      if (oldEntries[i].generation != generation_) continue;
+      Claim(Probe(oldEntries[i].key), oldEntries[i].key) = oldEntries[i].value;
+    }
+  }
+
   static constexpr size_t MinEntries = 64;
   static constexpr size_t MaxEntries = size_t{1} << 32;
+  // Where a table starts: small enough that a short search touches little memory.
+  static constexpr size_t InitialEntries = size_t{1} << 14;
   static constexpr size_t Probes = 8;
 
   static_assert(std::is_trivially_copyable_v<Value>, "entries start as zero bytes");
   ZeroedPages pages_;
   Entry* entries_ = nullptr;
-  size_t count_ = 0;
+  size_t count_ = 0;     // home slots now
+  size_t maxCount_ = 0;  // home slots at the full size
+  size_t live_ = 0;      // entries stored since the last Clear or growth
   uint32_t generation_ = 1;
   uint64_t replacements_ = 0;
 };

@@ -42,8 +42,9 @@ class SearchContext {
   std::atomic<bool>& stopRequested() { return *stopRequested_; }
   bool Stopped() const { return stopRequested_->load(std::memory_order_relaxed); }
 
-  // Sizes the caches to share about `megabytes` (at least a few kilobytes each) and empties them:
-  // three eighths each for the path scores and the searched replies, a quarter for the VCF cache.
+  // Sizes the caches to share at most about `megabytes` (at least a few kilobytes each) and
+  // empties them: three eighths each for the path scores and the searched replies, a quarter for
+  // the VCF cache. Each starts small and grows to its share as a search fills it.
   void SetTableMegabytes(size_t megabytes);
   // Cache entries that displaced another key since the caches were last sized; while it is 0 the
   // caches held everything, and the node counts are those of unbounded ones.

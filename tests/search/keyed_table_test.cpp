@@ -40,6 +40,23 @@ TEST(KeyedTable, StoresClearsAndReplaces) {
   EXPECT_GT(table.replacements(), 0u);
   EXPECT_EQ(table.bytes(), bytes);
 
+  // A large table starts small and grows: the keys stored before a growth stay, those cleared
+  // before it stay gone.
+  KeyedTable<int32_t> growing(64 << 20);
+  std::vector<uint64_t> cleared(1000);
+  for (uint64_t& key : cleared) growing.Store(key = rng(), -1);
+  growing.Clear();
+  std::vector<uint64_t> many(300000);
+  for (size_t i = 0; i < many.size(); ++i) growing.Store(many[i] = rng(), static_cast<int32_t>(i));
+  EXPECT_EQ(growing.replacements(), 0u);
+  int lost = 0;
+  for (size_t i = 0; i < many.size(); ++i) {
+    const int32_t* found = growing.Find(many[i]);
+    lost += !found || *found != static_cast<int32_t>(i);
+  }
+  for (uint64_t key : cleared) lost += growing.Find(key) != nullptr;
+  EXPECT_EQ(lost, 0);
+
   KeyedTable<PointSet> sets(4096);
   sets.Slot(1).Add(3);
   sets.Clear();
