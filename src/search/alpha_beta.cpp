@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 
 #include "search/path_keys.h"
@@ -54,23 +55,40 @@ constexpr std::array<uint8_t, CellCount> kPointOfCell = MakePointOfCell();
 constexpr int FiveScoreMin = FiveKeyMin - UnsearchedOffset;
 constexpr int FiveScoreEnd = FiveKeyEnd - UnsearchedOffset;
 
-// How many empty points score at least `floor`, and whether one of them completes a five. Two
-// plain passes over the board without branches: the selection reads only the points it counts.
-struct ScoreCount {
-  int atLeast = 0;
+// The empty points that score at least `floor`, as a bit set by CellIndex, and whether one of
+// them completes a five. One pass over the board without branches.
+struct ScoredCells {
+  std::array<uint64_t, 4> words{};
   bool five = false;
+
+  int Count() const {
+    int count = 0;
+    for (const uint64_t word : words) count += std::popcount(word);
+    return count;
+  }
 };
-ScoreCount CountScores(const std::array<int32_t, CellCount>& scores,
-                       const std::array<int32_t, CellCount>& cells, int floor) {
-  int atLeast = 0;
-  int fives = 0;
+ScoredCells CellsAtLeast(const std::array<int32_t, CellCount>& scores,
+                         const std::array<int32_t, CellCount>& cells, int floor) {
+  // A byte per cell first, which the compiler computes many cells at a time; then the bytes
+  // eight at a time into bits: the multiplication gathers the low bit of each byte into the top
+  // byte of the product.
+  std::array<uint8_t, 256> picked{};
+  uint8_t fives = 0;
   for (int cell = 0; cell < CellCount; ++cell) {
-    const int empty = cells[cell] == Empty;
-    atLeast += empty & (scores[cell] >= floor);
+    const bool empty = cells[cell] == Empty;
+    picked[cell] = empty & (scores[cell] >= floor);
     fives |= empty & (static_cast<unsigned>(scores[cell] - FiveScoreMin) <
                       static_cast<unsigned>(FiveScoreEnd - FiveScoreMin));
   }
-  return {atLeast, fives != 0};
+  ScoredCells found;
+  for (int i = 0; i < 32; ++i) {
+    uint64_t bytes;
+    std::memcpy(&bytes, &picked[8 * i], sizeof bytes);
+    const uint64_t bits = (bytes * 0x0102040810204080ull) >> 56;
+    found.words[i >> 3] |= bits << (8 * (i & 7));
+  }
+  found.five = fives != 0;
+  return found;
 }
 
 // OrderReplies without a threat test or known replies: a reply's key is its score, ties going
@@ -83,18 +101,17 @@ bool OrderPlainReplies(SearchContext& context, const GameState& game, int depth,
   const auto& cells = game.cells.get();
   int& guess = context.replyFloors[std::min(depth, SearchContext::ReplyFloorDepths - 1)];
   int floor = std::max(guess, 0);
-  ScoreCount count = CountScores(scores, cells, floor);
-  if (count.five) return false;
-  if (count.atLeast < width && floor > 0) {
-    floor = 0;
-    count = CountScores(scores, cells, floor);
-  }
+  ScoredCells picked = CellsAtLeast(scores, cells, floor);
+  if (picked.five) return false;
+  if (floor > 0 && picked.Count() < width) picked = CellsAtLeast(scores, cells, 0);
   // Score and point in one number, so that one comparison orders both.
   std::array<int64_t, CellCount> keys;
   int n = 0;
-  for (int cell = 0; cell < CellCount; ++cell) {
-    keys[n] = static_cast<int64_t>(scores[cell]) * 256 + kPointOfCell[cell];
-    n += (cells[cell] == Empty) & (scores[cell] >= floor);
+  for (int w = 0; w < 4; ++w) {
+    for (uint64_t bits = picked.words[w]; bits != 0; bits &= bits - 1) {
+      const int cell = w * 64 + std::countr_zero(bits);
+      keys[n++] = static_cast<int64_t>(scores[cell]) * 256 + kPointOfCell[cell];
+    }
   }
   const int kept = std::min(n, width);
   std::partial_sort(keys.begin(), keys.begin() + kept, keys.begin() + n, std::greater<>());
