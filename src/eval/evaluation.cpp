@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "eval/stone_tracker.h"
-#include "eval/zeroed_pages.h"
 
 namespace tesmor {
 
@@ -105,32 +104,100 @@ constexpr PatternCode CodeOf(PatternValue value) {
                                   PatternCountOf(value) + 1);
 }
 
-// ClassifyLinePoint's answers by neighbourhood, colour and rule, filled as they are first asked
-// for: a search meets the same line shapes again and again. The answers for a White stone, a
-// Black one and a Black one under the rule sit side by side, so that the candidate values, which
-// ask for both colours at one point, find them in one cache line. 0 means not yet known.
+// What ClassifyLinePoint answers for a stone depends on the cells within kPatternReach on each
+// side only as far as the first one in the stone's way (a stone of the other colour or the
+// board's edge): every window that holds such a cell is passed over, and the cells beyond a
+// window are read outwards only while they are empty or the stone's own. So a side comes down
+// to its open cells, nearest first, up to that point: 2^n - 1 + the own-stone bits of its n
+// open cells, one of 63 numbers.
+constexpr int kSideStates = 63;
+
+// The side number of five cells of a neighbourhood (two bits each, nearest in the high bits for
+// the side before the point, in the low bits for the side after it) for a stone of code `own`.
+constexpr uint8_t SideState(uint32_t cells, uint32_t own, bool nearestHigh) {
+  int open = 0;
+  int ownBits = 0;
+  for (; open < kPatternReach; ++open) {
+    const uint32_t cell = (cells >> (2 * (nearestHigh ? kPatternReach - 1 - open : open))) & 3u;
+    if (cell != 0 && cell != own) break;
+    if (cell == own) ownBits |= 1 << open;
+  }
+  return static_cast<uint8_t>((1 << open) - 1 + ownBits);
+}
+
+// Side numbers by the ten bits of a side, for a Black stone ([0]) and a White one ([1]).
+struct SideTables {
+  std::array<std::array<uint8_t, 1024>, 2> before;
+  std::array<std::array<uint8_t, 1024>, 2> after;
+};
+constexpr SideTables MakeSideTables() {
+  SideTables tables{};
+  for (uint32_t cells = 0; cells < 1024; ++cells) {
+    for (int slot = 0; slot < 2; ++slot) {
+      const uint32_t own = LineCodes::CellCode(slot == 0 ? Black : White);
+      tables.before[slot][cells] = SideState(cells, own, true);
+      tables.after[slot][cells] = SideState(cells, own, false);
+    }
+  }
+  return tables;
+}
+constexpr SideTables kSideTables = MakeSideTables();
+
+// ClassifyLinePoint's answers by the two side numbers (before * 63 + after), for a White stone,
+// a Black one and a Black one under the rule: computed once, on first use, for every shape a
+// line can take around a stone.
+using SideAnswers = std::array<std::array<PatternCode, kSideStates * kSideStates>, 3>;
+
+// The cells of one side, by its number, into the line from the stone outwards (step -1 or 1);
+// the cell after the open ones, and all beyond, hold the other colour.
+void FillSide(Line& line, int stoneIndex, int step, int state, int colour) {
+  int open = 0;
+  while ((2 << open) - 1 <= state) ++open;
+  const int ownBits = state - ((1 << open) - 1);
+  for (int k = 0; k < kPatternReach; ++k)
+    line[stoneIndex + step * (k + 1)] = k >= open ? -colour : (ownBits >> k & 1) ? colour : Empty;
+}
+
+const SideAnswers& PatternAnswers() {
+  static const SideAnswers answers = [] {
+    SideAnswers table{};
+    constexpr int kPosition = 7;  // a point with kPatternReach board cells on either side
+    constexpr int kStone = kPosition + 2;
+    for (int slot = 0; slot < 3; ++slot) {
+      const int colour = slot == 0 ? White : Black;
+      for (int before = 0; before < kSideStates; ++before) {
+        for (int after = 0; after < kSideStates; ++after) {
+          Line line;
+          line.fill(-colour);
+          line[kStone] = colour;
+          FillSide(line, kStone, -1, before, colour);
+          FillSide(line, kStone, 1, after, colour);
+          table[slot][before * kSideStates + after] =
+              CodeOf(ClassifyLinePoint(line, kPosition, slot == 2));
+        }
+      }
+    }
+    return table;
+  }();
+  return answers;
+}
+
+// The value of a colour's stone on a point whose cells around it along a direction are
+// `neighbours` (LineCodes::Neighbourhood), under the rule setting.
 class PatternMemo {
  public:
-  PatternMemo() : pages_(kEntries), entries_(static_cast<uint8_t*>(pages_.data())) {}
+  PatternMemo() : answers_(&PatternAnswers()) {}
 
-  // The value of a colour's stone on (row, col) of the board `cells`, whose cells around the
-  // point along the direction are `neighbours`.
-  PatternCode Classify(const StoneTracker::Cells& cells, bool rules, int direction, int row,
-                       int col, int colour, uint32_t neighbours) {
-    const uint32_t slot = colour == White ? 0u : rules ? 2u : 1u;
-    uint8_t& entry = entries_[neighbours << 2 | slot];
-    if (entry != 0) return entry;
-    Line line = LineThrough(cells, direction, row, col);
-    const int pos = LinePosition(direction, row, col);
-    line[pos + 2] = colour;
-    entry = CodeOf(ClassifyLinePoint(line, pos, rules));
-    return entry;
+  PatternCode Classify(bool rules, int colour, uint32_t neighbours) const {
+    const int side = colour == White ? 1 : 0;
+    const int slot = colour == White ? 0 : rules ? 2 : 1;
+    const int before = kSideTables.before[side][neighbours & 1023u];
+    const int after = kSideTables.after[side][neighbours >> 10];
+    return (*answers_)[slot][before * kSideStates + after];
   }
 
  private:
-  static constexpr size_t kEntries = size_t{1} << 22;
-  ZeroedPages pages_;
-  uint8_t* entries_;
+  const SideAnswers* answers_;
 };
 
 // A tally's eight counts as 16-bit lanes of two words, in PatternTally's field order, so that
@@ -480,8 +547,8 @@ void RetallyFlagged(StoneTables& s, ChangeFlags& changes, PatternMemo& patterns,
     bool changed = (changes.flags[p] & kWhole) != 0;
     for (int d = 0; d < 4; ++d) {
       if ((changes.flags[p] & (1 << d)) == 0) continue;
-      const PatternCode value = patterns.Classify(cells, s.seen.rules, d, row, col, now,
-                                                  s.seen.lines.Neighbourhood(d, row, col));
+      const PatternCode value =
+          patterns.Classify(s.seen.rules, now, s.seen.lines.Neighbourhood(d, row, col));
       changed |= value != values[d];
       values[d] = value;
     }
@@ -559,10 +626,8 @@ void RevalueFlagged(CandidateTables& c, ChangeFlags& changes, PatternMemo& patte
     for (int d = 0; d < 4; ++d) {
       if ((changes.flags[p] & (1 << d)) == 0) continue;
       const uint32_t neighbours = c.seen.lines.Neighbourhood(d, row, col);
-      const PatternCode blackValue =
-          patterns.Classify(cells, rules, d, row, col, Black, neighbours);
-      const PatternCode whiteValue =
-          patterns.Classify(cells, rules, d, row, col, White, neighbours);
+      const PatternCode blackValue = patterns.Classify(rules, Black, neighbours);
+      const PatternCode whiteValue = patterns.Classify(rules, White, neighbours);
       changed |= blackValue != black[d] || whiteValue != white[d];
       black[d] = blackValue;
       white[d] = whiteValue;
