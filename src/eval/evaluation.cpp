@@ -51,7 +51,7 @@ void WalkRays(const StoneTracker::Cells& cells, int row, int col, int maxSteps, 
           break;
         }
       }
-      visit(CellIndex(r, c), ray.direction);
+      visit(CellIndex(r, c), ray.direction, cell);
     }
   }
 }
@@ -375,13 +375,15 @@ struct Snapshot {
   UndoStack<Saved> undo;
 
   // Flags a changed stone on p (already in the copy) and the points a ray from it reaches in the
-  // ray's direction.
+  // ray's direction; of those, only what the snapshot values: stones, or empty points.
   void FlagStone(ChangeFlags& changes, int p) {
     const StoneTracker::Cells& cells = stones.cells();
     lines.Set(p / BoardSize, p % BoardSize, cells[p]);
     changes.Flag(p, kAllDirections | kWhole);
     WalkRays(cells, p / BoardSize, p % BoardSize, kPatternReach,
-             [&](int cell, int direction) { changes.Flag(cell, 1 << direction); });
+             [&](int cell, int direction, int value) {
+               if ((value != Empty) == Saved::kValuesStones) changes.Flag(cell, 1 << direction);
+             });
   }
 
   // Brings the snapshot up to the record. A move taken back pops what playing it saved, where
@@ -433,6 +435,7 @@ struct Snapshot {
 // EvaluatePosition's side: each stone's direction values and tally (zero for an empty point),
 // and the sums of those tallies per colour.
 struct StoneSaved {
+  static constexpr bool kValuesStones = true;
   int32_t point;
   int32_t colour;
   DirectionCodes codes;
@@ -448,6 +451,7 @@ struct StoneTables {
 // RefreshCandidates' side: each empty point's direction values for a stone of either colour,
 // and the resulting point values.
 struct PointSaved {
+  static constexpr bool kValuesStones = false;
   int32_t point;
   DirectionCodes black;
   DirectionCodes white;
