@@ -218,8 +218,8 @@ struct PackedTally {
   }
   bool operator==(const PackedTally&) const = default;
 
-  PatternTally Unpacked() const {
-    auto lane = [](uint64_t word, int i) {
+  constexpr PatternTally Unpacked() const {
+    auto lane = [](uint64_t word, int i) constexpr {
       return static_cast<int32_t>((word >> 16 * i) & 0xFFFF);
     };
     return {lane(low, 0),  lane(low, 1),  lane(low, 2),  lane(low, 3),
@@ -292,33 +292,78 @@ int WeighPatterns(const PatternCounts& c, bool own) {
          5 * c.closedTwos;
 }
 
-int Attack(const PatternTally& t, int colour, bool forbiddenRulesOn) {
+// What a point's value reads of a tally: the parts of Attack and Defence that add up over the
+// directions, and the counts that their other terms test, a byte each (fives, fours with open
+// fours, open threes, overlines). Summed over a point's four directions from one table entry per
+// direction, instead of adding and weighing the eight counts of the whole tally.
+struct PointTerms {
+  int32_t attack = 0;
+  int32_t defence = 0;
+  uint32_t counts = 0;
+
+  constexpr PointTerms& operator+=(const PointTerms& other) {
+    attack += other.attack;
+    defence += other.defence;
+    counts += other.counts;
+    return *this;
+  }
+  constexpr int Fives() const { return static_cast<int>(counts & 0xFF); }
+  constexpr int Fours() const { return static_cast<int>(counts >> 8 & 0xFF); }
+  constexpr int OpenThrees() const { return static_cast<int>(counts >> 16 & 0xFF); }
+  constexpr int Overlines() const { return static_cast<int>(counts >> 24); }
+};
+
+constexpr PointTerms TermsOf(const PatternTally& t) {
   const int fours = t.fours + t.openFours;
-  // The evaluation's own quick guess at a forbidden point; the exact test is ForbiddenKindAt.
-  if (colour == Black && forbiddenRulesOn && t.fives == 0 &&
-      (t.openThrees >= 2 || fours >= 2 || t.overlines >= 1))
-    return -100000;
-  return 1000000 * t.fives + 6000 * t.openFours + 12 * fours + (fours >= 2 ? 4000 : 0) +
-         (fours >= 1 && t.openThrees >= 1 ? 3000 : 0) + 10 * t.openThrees +
-         (t.openThrees >= 2 ? 100 : 0) + 6 * t.closedThrees + 5 * t.openTwos + t.closedTwos;
+  return {1000000 * t.fives + 6000 * t.openFours + 12 * fours + 10 * t.openThrees +
+              6 * t.closedThrees + 5 * t.openTwos + t.closedTwos,
+          50000 * t.fives + 3000 * t.openFours + 8 * fours + 7 * t.openThrees + 3 * t.closedThrees +
+              2 * t.openTwos,
+          static_cast<uint32_t>(t.fives | fours << 8 | t.openThrees << 16 | t.overlines << 24)};
 }
 
-int Defence(const PatternTally& t) {
-  const int fours = t.fours + t.openFours;
-  return 50000 * t.fives + 3000 * t.openFours + 8 * fours + (fours >= 2 ? 2000 : 0) +
-         (fours >= 1 && t.openThrees >= 1 ? 1500 : 0) + 7 * t.openThrees +
-         (t.openThrees >= 2 ? 15 : 0) + 3 * t.closedThrees + 2 * t.openTwos;
+int Attack(const PointTerms& t, int colour, bool forbiddenRulesOn) {
+  const int fours = t.Fours();
+  const int openThrees = t.OpenThrees();
+  // The evaluation's own quick guess at a forbidden point; the exact test is ForbiddenKindAt.
+  if (colour == Black && forbiddenRulesOn && t.Fives() == 0 &&
+      (openThrees >= 2 || fours >= 2 || t.Overlines() >= 1))
+    return -100000;
+  return t.attack + (fours >= 2 ? 4000 : 0) + (fours >= 1 && openThrees >= 1 ? 3000 : 0) +
+         (openThrees >= 2 ? 100 : 0);
+}
+
+int Defence(const PointTerms& t) {
+  const int fours = t.Fours();
+  const int openThrees = t.OpenThrees();
+  return t.defence + (fours >= 2 ? 2000 : 0) + (fours >= 1 && openThrees >= 1 ? 1500 : 0) +
+         (openThrees >= 2 ? 15 : 0);
+}
+
+// The terms of one direction value, by its code.
+constexpr std::array<PointTerms, 64> MakeCodeTerms() {
+  std::array<PointTerms, 64> terms{};
+  for (size_t code = 0; code < terms.size(); ++code)
+    terms[code] = TermsOf(kCodeTallies[code].Unpacked());
+  return terms;
+}
+constexpr std::array<PointTerms, 64> kCodeTerms = MakeCodeTerms();
+
+PointTerms TermsOfCodes(const DirectionCodes& codes) {
+  PointTerms terms = kCodeTerms[codes[0]];
+  for (int d = 1; d < 4; ++d) terms += kCodeTerms[codes[d]];
+  return terms;
 }
 
 using DirectionValues = std::array<PatternValue, 4>;
 
-// PointValue for both colours from the tallies of a Black and of a White stone on the point:
+// PointValue for both colours from the terms of a Black and of a White stone on the point:
 // each colour's attack plus the defence against the other.
 struct PointValues {
   int black;
   int white;
 };
-PointValues ValuesOf(const PatternTally& black, const PatternTally& white, bool forbiddenRulesOn) {
+PointValues ValuesOf(const PointTerms& black, const PointTerms& white, bool forbiddenRulesOn) {
   return {8 * Attack(black, Black, forbiddenRulesOn) + 5 * Defence(white),
           8 * Attack(white, White, forbiddenRulesOn) + 5 * Defence(black)};
 }
@@ -605,8 +650,8 @@ int PointValue(const GameState& state, int row, int col, int colour) {
     line[pos + 2] = White;
     white[d] = ClassifyLinePoint(line, pos, state.forbiddenRulesOn);
   }
-  const PointValues values =
-      ValuesOf(TallyPatterns(black), TallyPatterns(white), state.forbiddenRulesOn);
+  const PointValues values = ValuesOf(TermsOf(TallyPatterns(black)), TermsOf(TallyPatterns(white)),
+                                      state.forbiddenRulesOn);
   return colour == Black ? values.black : values.white;
 }
 
@@ -647,8 +692,7 @@ void RevalueFlagged(CandidateTables& c, ChangeFlags& changes, PatternMemo& patte
     }
     c.codes[Slot(Black)][p] = black;
     c.codes[Slot(White)][p] = white;
-    const PointValues values =
-        ValuesOf(TallyCodes(black).Unpacked(), TallyCodes(white).Unpacked(), rules);
+    const PointValues values = ValuesOf(TermsOfCodes(black), TermsOfCodes(white), rules);
     c.values[Slot(Black)][p] = values.black;
     c.values[Slot(White)][p] = values.white;
   }
