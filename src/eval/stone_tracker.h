@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "board/board.h"
 
@@ -27,12 +28,10 @@ class StoneTracker {
   template <typename Changed>
   void Follow(const GameState& state, Changed changed) {
     const int count = state.moveCount;
-    const int common = std::min(count, moveCount_);
-    int same = 0;
-    while (same < common && moves_[same] == MoveCell(state, same)) ++same;
+    const int same = CommonMoves(state);
     for (int i = same; i < moveCount_; ++i) Take(state, moves_[i], changed);
     for (int i = same; i < count; ++i) {
-      moves_[i] = MoveCell(state, i);
+      Record(state, i);
       Take(state, moves_[i], changed);
     }
     moveCount_ = count;
@@ -46,9 +45,7 @@ class StoneTracker {
   // first, with the cell already emptied in the copy and before the stone it held.
   template <typename TakeBackMove>
   void TakeBack(const GameState& state, TakeBackMove takeBack) {
-    const int common = std::min(static_cast<int>(state.moveCount), moveCount_);
-    int same = 0;
-    while (same < common && moves_[same] == MoveCell(state, same)) ++same;
+    const int same = CommonMoves(state);
     for (int i = moveCount_ - 1; i >= same; --i) {
       const int cell = moves_[i];
       const int before = cells_[cell];
@@ -64,7 +61,7 @@ class StoneTracker {
   template <typename PlayMove>
   void Play(const GameState& state, PlayMove play) {
     for (int i = moveCount_; i < state.moveCount; ++i) {
-      const int cell = moves_[i] = MoveCell(state, i);
+      const int cell = Record(state, i);
       const int before = cells_[cell];
       stonesKey_ ^= StoneNumber(before, cell) ^ StoneNumber(state.cells[cell], cell);
       cells_[cell] = state.cells[cell];
@@ -81,9 +78,25 @@ class StoneTracker {
   }
 
  private:
-  static uint8_t MoveCell(const GameState& state, int i) {
+  // Copies move i of the record; returns its cell.
+  int Record(const GameState& state, int i) {
     const MoveRecord& move = state.history[i];
-    return static_cast<uint8_t>(CellIndex(move.row, move.col));
+    records_[i] = move;
+    moves_[i] = static_cast<uint8_t>(CellIndex(move.row, move.col));
+    return moves_[i];
+  }
+  // How many moves the copy and the record share from the first one. A search asks about
+  // positions that part from the last one in their last few moves: the long run of moves before
+  // those is compared as one block of memory.
+  int CommonMoves(const GameState& state) const {
+    constexpr int kTail = 8;
+    const int common = std::min(static_cast<int>(state.moveCount), moveCount_);
+    int same = 0;
+    if (common > kTail && std::memcmp(records_.data(), state.history.get().data(),
+                                      (common - kTail) * sizeof(MoveRecord)) == 0)
+      same = common - kTail;
+    while (same < common && records_[same] == state.history[same]) ++same;
+    return same;
   }
   static uint64_t StoneNumber(int value, int cell) {
     return value == Empty ? 0 : ZobristStone(value, cell);
@@ -100,6 +113,7 @@ class StoneTracker {
 
   Cells cells_{};
   std::array<uint8_t, CellCount> moves_{};
+  std::array<MoveRecord, CellCount> records_{};  // the same moves as the record holds them
   int moveCount_ = 0;
   uint64_t stonesKey_ = 0;
 };
