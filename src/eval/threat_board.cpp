@@ -336,6 +336,23 @@ int ThreatFivePoints(const ThreatBoard& board, int colour) {
   return remembered;
 }
 
+uint16_t ThreatStraightFourPoints(const ThreatBoard& board, int line, int colour) {
+  const unsigned own = ThreatOwnBits(board, line, colour);
+  const unsigned empty = EmptyBits(board, line);
+  // Bit w: an empty point on either side of positions w..w+3, and under the Black rule no Black
+  // stone just beyond those.
+  unsigned ends = empty << 1 & empty >> 4;
+  if (board.forbiddenRulesOn != 0 && colour == Black) ends &= ~(own << 2) & ~(own >> 5);
+  unsigned points = 0;
+  for (int hole = 0; hole < 4; ++hole) {
+    unsigned windows = ends & empty >> hole;
+    for (int k = 0; k < 4; ++k)
+      if (k != hole) windows &= own >> k;
+    points |= windows << hole;
+  }
+  return static_cast<uint16_t>(points);
+}
+
 bool ThreatStraightFour(const ThreatBoard& board, int row, int col, int colour) {
   const ThreatCopies& copies = kThreatCopies[CellIndex(row, col)];
   const bool blackRule = board.forbiddenRulesOn != 0 && colour == Black;

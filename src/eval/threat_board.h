@@ -101,6 +101,9 @@ int ThreatFourCompletion(const ThreatBoard& board, int row, int col, int colour)
 // Whether a stone of colour on (row, col), standing there or not, stands in a straight four in
 // some direction; the point holds that stone or is empty.
 bool ThreatStraightFour(const ThreatBoard& board, int row, int col, int colour);
+// The empty positions of a line where a stone of colour would stand in a straight four, as a bit
+// set: ThreatStraightFour's answer for a whole line at once.
+uint16_t ThreatStraightFourPoints(const ThreatBoard& board, int line, int colour);
 // The renju rule's verdict on a Black stone on (row, col), judged by the same code as
 // ForbiddenKindAt. Places probe stones while it works and leaves the board as it found it.
 ForbiddenKind ThreatForbiddenKind(ThreatBoard& board, int row, int col);

@@ -14,16 +14,17 @@ namespace {
 
 // The empty points on which a stone of colour could make a four: those in a run of five cells
 // that holds at least three of its stones and nothing else but empty points. Every four and every
-// straight four arises in such a run, so the passes of a node need test no other point. A bit set
-// by CellIndex, read in row order.
+// straight four arises in such a run, so the passes of a node need test no other point. Bit sets
+// by CellIndex, read in row order: all those points, and those that make a straight four.
 class FourCandidates {
  public:
-  void Add(int cell) { words_[cell >> 6] |= uint64_t{1} << (cell & 63); }
-  // The first cell, in row order, for which test(cell) holds, or -1.
+  using Cells = std::array<uint64_t, 4>;
+  void Add(Cells& cells, int cell) { cells[cell >> 6] |= uint64_t{1} << (cell & 63); }
+  // The first cell of the set, in row order, for which test(cell) holds, or -1.
   template <typename Test>
-  int First(Test test) const {
+  static int First(const Cells& cells, Test test) {
     for (int w = 0; w < 4; ++w) {
-      for (uint64_t bits = words_[w]; bits != 0; bits &= bits - 1) {
+      for (uint64_t bits = cells[w]; bits != 0; bits &= bits - 1) {
         const int cell = w * 64 + std::countr_zero(bits);
         if (test(cell)) return cell;
       }
@@ -31,8 +32,8 @@ class FourCandidates {
     return -1;
   }
 
- private:
-  std::array<uint64_t, 4> words_{};
+  Cells all{};
+  Cells straight{};
 };
 
 FourCandidates FindFourCandidates(const ThreatBoard& board, int colour) {
@@ -45,7 +46,10 @@ FourCandidates FindFourCandidates(const ThreatBoard& board, int colour) {
     unsigned empty =
         covered & ~(ThreatOwnBits(board, line, colour) | ThreatBlockedBits(board, line, colour));
     for (; empty != 0; empty &= empty - 1)
-      candidates.Add(points[line * BoardSize + std::countr_zero(empty)]);
+      candidates.Add(candidates.all, points[line * BoardSize + std::countr_zero(empty)]);
+    for (unsigned straight = ThreatStraightFourPoints(board, line, colour); straight != 0;
+         straight &= straight - 1)
+      candidates.Add(candidates.straight, points[line * BoardSize + std::countr_zero(straight)]);
   });
   return candidates;
 }
@@ -124,15 +128,14 @@ int VcfStep::Search() {
 
   // A straight four wins by itself; otherwise try every four.
   const FourCandidates candidates = FindFourCandidates(board_, attacker_);
-  const int straight = candidates.First([&](int cell) {
-    return ThreatStraightFour(board_, cell / BoardSize, cell % BoardSize, attacker_) &&
-           !AttackForbidden(PointIndex(cell / BoardSize, cell % BoardSize));
+  const int straight = FourCandidates::First(candidates.straight, [&](int cell) {
+    return !AttackForbidden(PointIndex(cell / BoardSize, cell % BoardSize));
   });
   if (straight >= 0) return Store(PointIndex(straight / BoardSize, straight % BoardSize));
   // On the last attacking step no four can win unless a Black defender's block may be barred:
   // a four only shows the search incomplete, and once that is known the rest tell nothing.
   const bool lastStep = limit_ <= 1 && !BlackDefends();
-  const int four = candidates.First([&](int cell) {
+  const int four = FourCandidates::First(candidates.all, [&](int cell) {
     if (lastStep && !context_.vcfComplete) return true;
     return Attack(PointIndex(cell / BoardSize, cell % BoardSize), false, answer) == Step::Won;
   });

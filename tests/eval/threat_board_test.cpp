@@ -74,10 +74,11 @@ int CompletionByLines(GameState state, int row, int col, int colour) {
   }
   return found == 0 ? 0 : (found == 1 ? ThreatOnePoint : ThreatManyPoints) + first;
 }
-bool StraightFourByLines(GameState state, int row, int col, int colour) {
+bool StraightFourByLines(GameState state, int row, int col, int colour, int only = -1) {
   state.SetUpStone(row, col, colour);
   for (int d = 0; d < 4; ++d)
-    if (IsStraightFourInLine(ExtractLine(state.cells, d, LineNumber(d, row, col)),
+    if ((only < 0 || d == only) &&
+        IsStraightFourInLine(ExtractLine(state.cells, d, LineNumber(d, row, col)),
                              LinePosition(d, row, col), state.forbiddenRulesOn))
       return true;
   return false;
@@ -114,6 +115,14 @@ void ExpectThreatBoardAgrees(GameState& state, ThreatBoard& board, int n) {
       ASSERT_EQ(ThreatStraightFour(board, row, col, colour),
                 StraightFourByLines(state, row, col, colour))
           << PointText(p) << " " << colour;
+      if (state.cell(row, col) != Empty) continue;
+      for (int d = 0; d < 4; ++d) {
+        const int index = ThreatCellIndex(d, row, col);
+        const unsigned line = ThreatStraightFourPoints(board, index / BoardSize, colour);
+        ASSERT_EQ((line >> index % BoardSize & 1) != 0,
+                  StraightFourByLines(state, row, col, colour, d))
+            << PointText(p) << " " << colour << " direction " << d;
+      }
     }
   }
   ASSERT_EQ(board.cells, boardBefore.cells);
