@@ -566,7 +566,8 @@ struct EvalContext::Tables {
   PatternMemo patterns;
 };
 
-EvalContext::EvalContext() : tables_(std::make_unique<Tables>()) {}
+// Default-initialised: the undo stacks, far the largest part, are written before they are read.
+EvalContext::EvalContext() : tables_(new Tables) {}
 EvalContext::~EvalContext() = default;
 EvalContext::EvalContext(EvalContext&&) noexcept = default;
 EvalContext& EvalContext::operator=(EvalContext&&) noexcept = default;

@@ -134,7 +134,7 @@ class KeyedTable {
   static constexpr size_t MinEntries = 64;
   static constexpr size_t MaxEntries = size_t{1} << 32;
   // Where a table starts: small enough that a short search touches little memory.
-  static constexpr size_t InitialEntries = size_t{1} << 14;
+  static constexpr size_t InitialEntries = size_t{1} << 12;
   static constexpr size_t Probes = 8;
 
   static_assert(std::is_trivially_copyable_v<Value>, "entries start as zero bytes");
