@@ -63,7 +63,7 @@ class KeyedTable {
   Value& Slot(uint64_t key) {
     Entry* entry = Probe(key);
     if (entry != nullptr && entry->generation == generation_) return entry->value;
-    if (count_ < maxCount_ && (entry == nullptr || 2 * (live_ + 1) > count_)) {
+    while (count_ < maxCount_ && (entry == nullptr || 2 * (live_ + 1) > count_)) {
       Grow();
       entry = Probe(key);
     }
@@ -116,19 +116,27 @@ class KeyedTable {
     live_ = 0;
   }
 
-  // Doubles the table (up to its full size) and moves the current entries over.
+  // Doubles the table (up to its full size) and moves the current entries over; again, while a
+  // table short of its full size cannot take them all without replacing one.
   void Grow() {
     const ZeroedPages old = std::move(pages_);
     const Entry* const oldEntries = entries_;
     const size_t oldSlots = count_ + Probes;
-    pages_ = ZeroedPages((std::min(count_ * 2, maxCount_) + Probes) * sizeof(Entry));
-    count_ = std::min(count_ * 2, maxCount_);
-    entries_ = static_cast<Entry*>(pages_.data());
-    live_ = 0;
-    for (size_t i = 0; i < oldSlots; ++i) {
-      if (oldEntries[i].generation != generation_) continue;
-      Claim(Probe(oldEntries[i].key), oldEntries[i].key) = oldEntries[i].value;
+    do {
+      Allocate(std::min(count_ * 2, maxCount_));
+    } while (!MoveEntries(oldEntries, oldSlots) && count_ < maxCount_);
+  }
+
+  // Stores the current entries among `count` old ones; false when one finds every probed slot
+  // taken in a table short of its full size. (Not `slots`: Qt defines that word as a macro.)
+  bool MoveEntries(const Entry* from, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+      if (from[i].generation != generation_) continue;
+      Entry* const entry = Probe(from[i].key);
+      if (entry == nullptr && count_ < maxCount_) return false;
+      Claim(entry, from[i].key) = from[i].value;
     }
+    return true;
   }
 
   static constexpr size_t MinEntries = 64;

@@ -57,6 +57,14 @@ TEST(KeyedTable, StoresClearsAndReplaces) {
   for (uint64_t key : cleared) lost += growing.Find(key) != nullptr;
   EXPECT_EQ(lost, 0);
 
+  // Nine keys that share their first probed slot until the table is four times its first size:
+  // it grows past that rather than replace one.
+  KeyedTable<int32_t> crowded(1 << 20);
+  for (uint64_t j = 0; j < 9; ++j) crowded.Store(j << 47 | j, static_cast<int32_t>(j));
+  EXPECT_EQ(crowded.replacements(), 0u);
+  for (uint64_t j = 0; j < 9; ++j) lost += crowded.Find(j << 47 | j) == nullptr;
+  EXPECT_EQ(lost, 0);
+
   KeyedTable<PointSet> sets(4096);
   sets.Slot(1).Add(3);
   sets.Clear();
