@@ -5,7 +5,6 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 
 #include "search/path_keys.h"
 #include "search/vcf.h"
@@ -104,17 +103,20 @@ bool OrderPlainReplies(SearchContext& context, const GameState& game, int depth,
   ScoredCells picked = CellsAtLeast(scores, cells, floor);
   if (picked.five) return false;
   if (floor > 0 && picked.Count() < width) picked = CellsAtLeast(scores, cells, 0);
-  // Score and point in one number, so that one comparison orders both.
-  std::array<int64_t, CellCount> keys;
-  int n = 0;
+  // Score and point in one number, so that one comparison orders both; no two are equal. The
+  // best `width` kept in order as they come: most fall below the last one kept at once.
+  std::array<int64_t, CandidateSlots> keys;
+  int kept = 0;
   for (int w = 0; w < 4; ++w) {
     for (uint64_t bits = picked.words[w]; bits != 0; bits &= bits - 1) {
       const int cell = w * 64 + std::countr_zero(bits);
-      keys[n++] = static_cast<int64_t>(scores[cell]) * 256 + kPointOfCell[cell];
+      const int64_t key = static_cast<int64_t>(scores[cell]) * 256 + kPointOfCell[cell];
+      if (kept == width && key < keys[width - 1]) continue;
+      int j = kept < width ? kept++ : width - 1;
+      for (; j > 0 && keys[j - 1] < key; --j) keys[j] = keys[j - 1];
+      keys[j] = key;
     }
   }
-  const int kept = std::min(n, width);
-  std::partial_sort(keys.begin(), keys.begin() + kept, keys.begin() + n, std::greater<>());
   for (int i = 0; i < kept; ++i) {
     const int64_t key = keys[i];
     list.slots[i] = {static_cast<int>(key >> 8) + UnsearchedOffset, static_cast<int>(key & 255)};
@@ -177,9 +179,6 @@ int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int 
   if (depth >= 1 && context.iteration < context.maxDepth)
     context.pathScores.Prefetch(context.pathKey);
   if (depth >= 2) context.searchedReplies.Prefetch(context.pathKey);
-  CandidateList list;
-  int best = -WonValue;
-  int localAlpha = -beta;
   const int mover = game.SideToMove();
   NodeStone stone(context, game, move);
 
@@ -188,6 +187,9 @@ int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int 
     const int value = EvaluatePosition(context.eval, game, mover);
     return stone.Return(value, 0);
   }
+  CandidateList list;
+  int best = -WonValue;
+  int localAlpha = -beta;
 
   // Does the mover now threaten a win by continuous fours?
   const int threatLimit = depth + 2 * (3 - context.maxDepth);
