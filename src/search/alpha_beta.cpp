@@ -92,14 +92,15 @@ ScoredCells CellsAtLeast(const std::array<int32_t, CellCount>& scores,
 
 // OrderReplies without a threat test or known replies: a reply's key is its score, ties going
 // to the later point in PointIndex order. The list is the `width` best of the points scoring 0
-// or more. They are picked from those at or above a floor that the same depth's last list
-// reached, which nearby positions mostly share; a floor that leaves too few is dropped to 0.
+// or more. They are picked from those at or above a floor: half the lowest score that the same
+// depth's last list kept, which nearby positions mostly reach (points above the list's end cost
+// little; a second pass costs more). A floor that leaves too few is dropped to 0.
 bool OrderPlainReplies(SearchContext& context, const GameState& game, int depth, int width,
                        CandidateList& list) {
   const auto& scores = context.eval.Candidates(game.SideToMove());
   const auto& cells = game.cells.get();
   int& guess = context.replyFloors[std::min(depth, SearchContext::ReplyFloorDepths - 1)];
-  int floor = std::max(guess, 0);
+  int floor = std::max(guess / 2, 0);
   ScoredCells picked = CellsAtLeast(scores, cells, floor);
   if (picked.five) return false;
   if (floor > 0 && picked.Count() < width) picked = CellsAtLeast(scores, cells, 0);
