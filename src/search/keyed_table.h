@@ -10,6 +10,23 @@
 
 namespace tesmor {
 
+// Blocks that the process's tables gave up, kept for the next table that asks for a block of the
+// same size. A new block costs a page fault and a zeroed page for every page first written, and
+// the searches make new tables often (a new context, every growth). A kept block is not zeroed:
+// its entries carry the stamps its last table wrote, all below `stamps`, and its next table
+// stamps above that, so it reads them all as free.
+class TableBlocks {
+ public:
+  struct Block {
+    ZeroedPages pages;
+    uint32_t stamps = 1;  // every entry's stamp is below this; a new block holds zeros
+  };
+  // A kept block of exactly `bytes`, else a new one.
+  static Block Take(size_t bytes);
+  // Keeps the block while the kept ones stay within a bound, else frees it.
+  static void Give(Block block);
+};
+
 // A bounded map from 64-bit keys to small values for the searches' caches. Open addressing; a
 // lookup probes a few neighbouring slots. Clearing bumps a generation stamp instead of touching the
 // memory, because the searches clear their caches far more often than they fill them. When every
@@ -25,13 +42,13 @@ class KeyedTable {
  public:
   // The table takes as many entries as fit in `bytes`, but at least MinEntries.
   explicit KeyedTable(size_t bytes = 0) { Resize(bytes); }
+  ~KeyedTable() { Release(); }
   KeyedTable(const KeyedTable&) = delete;
   KeyedTable& operator=(const KeyedTable&) = delete;
 
   void Resize(size_t bytes) {
     maxCount_ = std::clamp(bytes / sizeof(Entry), MinEntries, MaxEntries);
     Allocate(std::min(maxCount_, InitialEntries));
-    generation_ = 1;
     replacements_ = 0;
   }
 
@@ -108,30 +125,43 @@ class KeyedTable {
     return entry->value;
   }
 
+  // Takes a block for `count` home slots and a stamp above every stamp in it.
   void Allocate(size_t count) {
-    pages_ = ZeroedPages();  // the old block goes before the new one is mapped
-    pages_ = ZeroedPages((count + Probes) * sizeof(Entry));
-    entries_ = static_cast<Entry*>(pages_.data());
+    Release();  // the old block goes before the new one is taken
+    block_ = TableBlocks::Take((count + Probes) * sizeof(Entry));
+    entries_ = static_cast<Entry*>(block_.pages.data());
+    generation_ = std::max(generation_ + 1, block_.stamps);
     count_ = count;
     live_ = 0;
+  }
+  void Release() {
+    if (block_.pages.data() == nullptr) return;
+    block_.stamps = generation_ + 1;
+    TableBlocks::Give(std::move(block_));
+    block_ = {};
   }
 
   // Doubles the table (up to its full size) and moves the current entries over; again, while a
   // table short of its full size cannot take them all without replacing one.
   void Grow() {
-    const ZeroedPages old = std::move(pages_);
+    TableBlocks::Block old = std::move(block_);
+    block_ = {};
     const Entry* const oldEntries = entries_;
     const size_t oldSlots = count_ + Probes;
+    const uint32_t oldGeneration = generation_;
     do {
       Allocate(std::min(count_ * 2, maxCount_));
-    } while (!MoveEntries(oldEntries, oldSlots) && count_ < maxCount_);
+    } while (!MoveEntries(oldEntries, oldSlots, oldGeneration) && count_ < maxCount_);
+    old.stamps = std::max(old.stamps, oldGeneration + 1);
+    TableBlocks::Give(std::move(old));
   }
 
-  // Stores the current entries among `count` old ones; false when one finds every probed slot
-  // taken in a table short of its full size. (Not `slots`: Qt defines that word as a macro.)
-  bool MoveEntries(const Entry* from, size_t count) {
+  // Stores the entries of stamp `generation` among `count` old ones; false when one finds every
+  // probed slot taken in a table short of its full size. (Not `slots`: Qt defines that word as a
+  // macro.)
+  bool MoveEntries(const Entry* from, size_t count, uint32_t generation) {
     for (size_t i = 0; i < count; ++i) {
-      if (from[i].generation != generation_) continue;
+      if (from[i].generation != generation) continue;
       Entry* const entry = Probe(from[i].key);
       if (entry == nullptr && count_ < maxCount_) return false;
       Claim(entry, from[i].key) = from[i].value;
@@ -146,7 +176,7 @@ class KeyedTable {
   static constexpr size_t Probes = 8;
 
   static_assert(std::is_trivially_copyable_v<Value>, "entries start as zero bytes");
-  ZeroedPages pages_;
+  TableBlocks::Block block_;
   Entry* entries_ = nullptr;
   size_t count_ = 0;     // home slots now
   size_t maxCount_ = 0;  // home slots at the full size
