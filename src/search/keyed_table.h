@@ -3,28 +3,43 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "eval/zeroed_pages.h"
 
 namespace tesmor {
 
-// Blocks that the process's tables gave up, kept for the next table that asks for a block of the
-// same size. A new block costs a page fault and a zeroed page for every page first written, and
-// the searches make new tables often (a new context, every growth). A kept block is not zeroed:
-// its entries carry the stamps its last table wrote, all below `stamps`, and its next table
-// stamps above that, so it reads them all as free.
+// Blocks that tables gave up, kept for the next table that asks for a block of the same size. A
+// new block costs a page fault and a zeroed page for every page first written; one player's
+// searches share one context whose tables keep their pages, but a program that makes a context
+// per position (the bench) would pay that again for every position and every growth. A kept block
+// is not zeroed: its entries carry the stamps its last table wrote, all below `stamps`, and its
+// next table stamps above that, so it reads them all as free. Tables take and give blocks from
+// one pool on any thread.
 class TableBlocks {
  public:
   struct Block {
     ZeroedPages pages;
     uint32_t stamps = 1;  // every entry's stamp is below this; a new block holds zeros
   };
-  // A kept block of exactly `bytes`, else a new one.
-  static Block Take(size_t bytes);
-  // Keeps the block while the kept ones stay within a bound, else frees it.
-  static void Give(Block block);
+  // Keeps at most `limitBytes` of blocks together.
+  explicit TableBlocks(size_t limitBytes) : limit_(limitBytes) {}
+  TableBlocks(const TableBlocks&) = delete;
+  TableBlocks& operator=(const TableBlocks&) = delete;
+
+  // A kept block of exactly `bytes`, else a new one; `pool` may be null (always a new one).
+  static Block Take(TableBlocks* pool, size_t bytes);
+  // Keeps the block while the kept ones stay within the limit, else frees it.
+  static void Give(TableBlocks* pool, Block block);
+
+ private:
+  std::mutex mutex_;
+  std::vector<Block> blocks_;
+  size_t bytes_ = 0;
+  size_t limit_;
 };
 
 // A bounded map from 64-bit keys to small values for the searches' caches. Open addressing; a
@@ -40,8 +55,11 @@ class TableBlocks {
 template <typename Value>
 class KeyedTable {
  public:
-  // The table takes as many entries as fit in `bytes`, but at least MinEntries.
-  explicit KeyedTable(size_t bytes = 0) { Resize(bytes); }
+  // The table takes as many entries as fit in `bytes`, but at least MinEntries; its blocks come
+  // from and go back to `pool` when one is given, which must outlive the table.
+  explicit KeyedTable(size_t bytes = 0, TableBlocks* pool = nullptr) : pool_(pool) {
+    Resize(bytes);
+  }
   ~KeyedTable() { Release(); }
   KeyedTable(const KeyedTable&) = delete;
   KeyedTable& operator=(const KeyedTable&) = delete;
@@ -128,7 +146,7 @@ class KeyedTable {
   // Takes a block for `count` home slots and a stamp above every stamp in it.
   void Allocate(size_t count) {
     Release();  // the old block goes before the new one is taken
-    block_ = TableBlocks::Take((count + Probes) * sizeof(Entry));
+    block_ = TableBlocks::Take(pool_, (count + Probes) * sizeof(Entry));
     entries_ = static_cast<Entry*>(block_.pages.data());
     generation_ = std::max(generation_ + 1, block_.stamps);
     count_ = count;
@@ -137,7 +155,7 @@ class KeyedTable {
   void Release() {
     if (block_.pages.data() == nullptr) return;
     block_.stamps = generation_ + 1;
-    TableBlocks::Give(std::move(block_));
+    TableBlocks::Give(pool_, std::move(block_));
     block_ = {};
   }
 
@@ -153,7 +171,7 @@ class KeyedTable {
       Allocate(std::min(count_ * 2, maxCount_));
     } while (!MoveEntries(oldEntries, oldSlots, oldGeneration) && count_ < maxCount_);
     old.stamps = std::max(old.stamps, oldGeneration + 1);
-    TableBlocks::Give(std::move(old));
+    TableBlocks::Give(pool_, std::move(old));
   }
 
   // Stores the entries of stamp `generation` among `count` old ones; false when one finds every
@@ -176,6 +194,7 @@ class KeyedTable {
   static constexpr size_t Probes = 8;
 
   static_assert(std::is_trivially_copyable_v<Value>, "entries start as zero bytes");
+  TableBlocks* pool_;
   TableBlocks::Block block_;
   Entry* entries_ = nullptr;
   size_t count_ = 0;     // home slots now
