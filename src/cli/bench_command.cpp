@@ -247,6 +247,9 @@ int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::o
   int64_t totalNodes = 0;
   int64_t totalMs = 0;
   int index = 0;
+  // Each position gets a fresh context, but their caches share pages, as one player's searches
+  // share one context's caches: what a search costs, not what mapping new memory costs.
+  TableBlocks tablePool(size_t{160} << 20);
   for (const BenchPosition& position : kBenchPositions) {
     GameState game;
     game.forbiddenRulesOn = position.forbidden;
@@ -256,7 +259,7 @@ int BenchCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     }
     // A fresh context and a fixed random sequence: the node count depends on the code only.
     SequenceRandom random({1});
-    SearchContext context(random, nullptr, nullptr);
+    SearchContext context(random, nullptr, nullptr, &tablePool);
     if (options.tableMegabytes != SearchContext::DefaultTableMegabytes)
       context.SetTableMegabytes(options.tableMegabytes);
     context.settings = settings;

@@ -1,6 +1,7 @@
 #include "eval/evaluation.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "eval/stone_tracker.h"
 
@@ -15,46 +16,6 @@ constexpr int Slot(int colour) {
 // ClassifyLinePoint reads no cell more than five points from the stone it judges, so a change
 // further away alters neither a stone's tally nor a point's direction value.
 constexpr int kPatternReach = 5;
-
-// The eight half-lines from a point, each with the direction of the line it runs along.
-struct Ray {
-  int dr;
-  int dc;
-  int direction;
-};
-constexpr std::array<Ray, 8> kRays = {{
-    {0, 1, 0},
-    {0, -1, 0},
-    {-1, 0, 1},
-    {1, 0, 1},
-    {-1, 1, 2},
-    {1, -1, 2},
-    {1, 1, 3},
-    {-1, -1, 3},
-}};
-
-// Visits, along each ray from (row, col), up to maxSteps points that a change at (row, col) can
-// influence: the colour of the first stone met fixes the walk, and it stops before the first
-// stone of the other colour, beyond which no pattern reads.
-template <typename Visit>
-void WalkRays(const StoneTracker::Cells& cells, int row, int col, int maxSteps, Visit visit) {
-  for (const Ray& ray : kRays) {
-    int colour = Empty;
-    int r = row + ray.dr;
-    int c = col + ray.dc;
-    for (int step = 0; step < maxSteps && OnBoard(r, c); ++step, r += ray.dr, c += ray.dc) {
-      const int cell = cells[CellIndex(r, c)];
-      if (cell != Empty) {
-        if (colour == Empty) {
-          colour = cell;
-        } else if (cell != colour) {
-          break;
-        }
-      }
-      visit(CellIndex(r, c), ray.direction, cell);
-    }
-  }
-}
 
 Line LineThrough(const StoneTracker::Cells& cells, int direction, int row, int col) {
   return ExtractLine(cells, direction, LineNumber(direction, row, col));
@@ -77,15 +38,35 @@ struct LineCodes {
       word = (word & ~(uint64_t{3} << shift)) | CellCode(cell) << shift;
     }
   }
-  // The cells within kPatternReach of (row, col) along the line of a direction, without the
-  // point itself: with the stone's colour and rule they fix what ClassifyLinePoint answers.
-  uint32_t Neighbourhood(int direction, int row, int col) const {
-    const uint64_t word = words[direction * kLineNumbers + LineNumber(direction, row, col)];
-    const auto cells = static_cast<uint32_t>(word >> (2 * LinePosition(direction, row, col)));
-    constexpr int kSide = 2 * kPatternReach;
-    return (cells & ((1u << kSide) - 1)) | ((cells >> (kSide + 2)) & ((1u << kSide) - 1)) << kSide;
-  }
+  // The cells within kPatternReach of a point along the line of a direction, without the point
+  // itself: with the stone's colour and rule they fix what ClassifyLinePoint answers.
+  uint32_t Neighbourhood(int direction, int cell) const;
 };
+
+// Where each point's neighbourhood along each direction lies: the word and the shift.
+struct LineSpot {
+  uint8_t word;
+  uint8_t shift;
+};
+constexpr std::array<std::array<LineSpot, 4>, CellCount> MakeLineSpots() {
+  std::array<std::array<LineSpot, 4>, CellCount> spots{};
+  for (int cell = 0; cell < CellCount; ++cell) {
+    const int row = cell / BoardSize;
+    const int col = cell % BoardSize;
+    for (int d = 0; d < 4; ++d)
+      spots[cell][d] = {static_cast<uint8_t>(d * kLineNumbers + LineNumber(d, row, col)),
+                        static_cast<uint8_t>(2 * LinePosition(d, row, col))};
+  }
+  return spots;
+}
+constexpr std::array<std::array<LineSpot, 4>, CellCount> kLineSpots = MakeLineSpots();
+
+uint32_t LineCodes::Neighbourhood(int direction, int cell) const {
+  const LineSpot spot = kLineSpots[cell][direction];
+  const auto cells = static_cast<uint32_t>(words[spot.word] >> spot.shift);
+  constexpr int kSide = 2 * kPatternReach;
+  return (cells & ((1u << kSide) - 1)) | ((cells >> (kSide + 2)) & ((1u << kSide) - 1)) << kSide;
+}
 
 constexpr LineCodes EmptyLineCodes() {
   LineCodes codes{};
@@ -95,6 +76,39 @@ constexpr LineCodes EmptyLineCodes() {
   return codes;
 }
 constexpr LineCodes kEmptyLineCodes = EmptyLineCodes();
+
+// What a change on a point can influence along one side of its line, from the five cells of
+// that side in a neighbourhood: the colour of the first stone met fixes the walk, and it stops
+// before the board's edge or the first stone of the other colour, beyond which no pattern reads.
+// Bit k of the low byte is set when the walk reaches an empty point k + 1 steps away, of the high
+// byte when it reaches a stone. By the ten bits of a side, for the side before the point (nearest
+// in the high bits) and the side after it.
+struct SideReach {
+  std::array<uint16_t, 1024> before;
+  std::array<uint16_t, 1024> after;
+};
+constexpr uint16_t Reach(uint32_t cells, bool nearestHigh) {
+  uint32_t colour = 0;
+  uint16_t reach = 0;
+  for (int step = 0; step < kPatternReach; ++step) {
+    const uint32_t cell = (cells >> (2 * (nearestHigh ? kPatternReach - 1 - step : step))) & 3u;
+    if (cell == 3 || (cell != 0 && colour != 0 && cell != colour)) break;
+    if (cell != 0) colour = cell;
+    reach |= static_cast<uint16_t>(1u << (step + (cell != 0 ? 8 : 0)));
+  }
+  return reach;
+}
+constexpr SideReach MakeSideReach() {
+  SideReach reach{};
+  for (uint32_t cells = 0; cells < 1024; ++cells) {
+    reach.before[cells] = Reach(cells, true);
+    reach.after[cells] = Reach(cells, false);
+  }
+  return reach;
+}
+constexpr SideReach kSideReach = MakeSideReach();
+// The step between CellIndex values from one position of a direction's line to the next.
+constexpr std::array<int, 4> kLineSteps = {1, BoardSize, 1 - BoardSize, -1 - BoardSize};
 
 // A direction value in one byte: the pattern's level * 4 + count + 1, never 0.
 using PatternCode = uint8_t;
@@ -244,11 +258,20 @@ constexpr std::array<PackedTally, 64> MakeCodeTallies() {
 }
 constexpr std::array<PackedTally, 64> kCodeTallies = MakeCodeTallies();
 
-using DirectionCodes = std::array<PatternCode, 4>;
+// The four direction codes of a stone or point, direction d in byte d: one word, which a loop over
+// the changed directions keeps in a register.
+using DirectionCodes = uint32_t;
 
-PackedTally TallyCodes(const DirectionCodes& codes) {
-  PackedTally tally = kCodeTallies[codes[0]];
-  for (int d = 1; d < 4; ++d) tally += kCodeTallies[codes[d]];
+constexpr PatternCode CodeAt(DirectionCodes codes, int direction) {
+  return static_cast<PatternCode>(codes >> 8 * direction);
+}
+constexpr DirectionCodes WithCode(DirectionCodes codes, int direction, PatternCode code) {
+  return (codes & ~(0xFFu << 8 * direction)) | uint32_t{code} << 8 * direction;
+}
+
+PackedTally TallyCodes(DirectionCodes codes) {
+  PackedTally tally = kCodeTallies[CodeAt(codes, 0)];
+  for (int d = 1; d < 4; ++d) tally += kCodeTallies[CodeAt(codes, d)];
   return tally;
 }
 
@@ -349,9 +372,9 @@ constexpr std::array<PointTerms, 64> MakeCodeTerms() {
 }
 constexpr std::array<PointTerms, 64> kCodeTerms = MakeCodeTerms();
 
-PointTerms TermsOfCodes(const DirectionCodes& codes) {
-  PointTerms terms = kCodeTerms[codes[0]];
-  for (int d = 1; d < 4; ++d) terms += kCodeTerms[codes[d]];
+PointTerms TermsOfCodes(DirectionCodes codes) {
+  PointTerms terms = kCodeTerms[CodeAt(codes, 0)];
+  for (int d = 1; d < 4; ++d) terms += kCodeTerms[CodeAt(codes, d)];
   return terms;
 }
 
@@ -425,10 +448,17 @@ struct Snapshot {
     const StoneTracker::Cells& cells = stones.cells();
     lines.Set(p / BoardSize, p % BoardSize, cells[p]);
     changes.Flag(p, kAllDirections | kWhole);
-    WalkRays(cells, p / BoardSize, p % BoardSize, kPatternReach,
-             [&](int cell, int direction, int value) {
-               if ((value != Empty) == Saved::kValuesStones) changes.Flag(cell, 1 << direction);
-             });
+    constexpr int kShift = Saved::kValuesStones ? 8 : 0;
+    for (int d = 0; d < 4; ++d) {
+      const uint32_t around = lines.Neighbourhood(d, p);
+      const int step = kLineSteps[d];
+      for (unsigned reach = kSideReach.before[around & 1023u] >> kShift & 31u; reach != 0;
+           reach &= reach - 1)
+        changes.Flag(p - step * (std::countr_zero(reach) + 1), 1 << d);
+      for (unsigned reach = kSideReach.after[around >> 10] >> kShift & 31u; reach != 0;
+           reach &= reach - 1)
+        changes.Flag(p + step * (std::countr_zero(reach) + 1), 1 << d);
+    }
   }
 
   // Brings the snapshot up to the record. A move taken back pops what playing it saved, where
@@ -591,18 +621,16 @@ void RetallyFlagged(StoneTables& s, ChangeFlags& changes, PatternMemo& patterns,
     const int p = changes.list[i];
     const int now = cells[p];
     if (now == Empty) continue;
-    const int row = p / BoardSize;
-    const int col = p % BoardSize;
+    const int flags = changes.flags[p];
     DirectionCodes values = s.codes[p];
-    bool changed = (changes.flags[p] & kWhole) != 0;
-    for (int d = 0; d < 4; ++d) {
-      if ((changes.flags[p] & (1 << d)) == 0) continue;
-      const PatternCode value =
-          patterns.Classify(s.seen.rules, now, s.seen.lines.Neighbourhood(d, row, col));
-      changed |= value != values[d];
-      values[d] = value;
+    // Most points have one changed direction: a loop over the set bits mispredicts less than a
+    // test of each.
+    for (unsigned dirs = flags & kAllDirections; dirs != 0; dirs &= dirs - 1) {
+      const int d = std::countr_zero(dirs);
+      values = WithCode(values, d,
+                        patterns.Classify(s.seen.rules, now, s.seen.lines.Neighbourhood(d, p)));
     }
-    if (!changed) continue;
+    if ((flags & kWhole) == 0 && values == s.codes[p]) continue;
     if (saving) {
       StoneSaved& entry = s.seen.undo.Push();
       entry.point = p;
@@ -658,39 +686,49 @@ int PointValue(const GameState& state, int row, int col, int colour) {
 
 namespace {
 
-// Revalues the flagged empty points of the candidate side and clears the flags; with `saving`,
-// the old codes and values of every point that changes are saved first.
+void SavePoint(CandidateTables& c, int p) {
+  PointSaved& entry = c.seen.undo.Push();
+  entry.point = p;
+  entry.black = c.codes[0][p];
+  entry.white = c.codes[1][p];
+  entry.blackValue = c.values[0][p];
+  entry.whiteValue = c.values[1][p];
+}
+
+void MarkOccupied(CandidateTables& c, int p, bool saving) {
+  if (saving) SavePoint(c, p);
+  c.values[0][p] = EvalContext::Occupied;
+  c.values[1][p] = EvalContext::Occupied;
+}
+
+// Revalues the flagged empty points of the candidate side and marks new stones' points
+// occupied, and clears the flags; with `saving`, the old codes and values of every point that
+// changes are saved first.
 void RevalueFlagged(CandidateTables& c, ChangeFlags& changes, PatternMemo& patterns, bool saving) {
   const StoneTracker::Cells& cells = c.seen.stones.cells();
   const bool rules = c.seen.rules;
   for (int i = 0; i < changes.count; ++i) {
     const int p = changes.list[i];
-    if (cells[p] != Empty) continue;
-    const int row = p / BoardSize;
-    const int col = p % BoardSize;
+    if (cells[p] != Empty) {
+      // A stone's point is flagged whole once, when the stone comes.
+      if ((changes.flags[p] & kWhole) != 0) MarkOccupied(c, p, saving);
+      continue;
+    }
+    const int flags = changes.flags[p];
     DirectionCodes black = c.codes[Slot(Black)][p];
     DirectionCodes white = c.codes[Slot(White)][p];
+    for (unsigned dirs = flags & kAllDirections; dirs != 0; dirs &= dirs - 1) {
+      const int d = std::countr_zero(dirs);
+      const uint32_t neighbours = c.seen.lines.Neighbourhood(d, p);
+      black = WithCode(black, d, patterns.Classify(rules, Black, neighbours));
+      white = WithCode(white, d, patterns.Classify(rules, White, neighbours));
+    }
     // A point whose direction values all came out as before keeps its values: they are made
     // from nothing else but the rule setting.
-    bool changed = (changes.flags[p] & kWhole) != 0;
-    for (int d = 0; d < 4; ++d) {
-      if ((changes.flags[p] & (1 << d)) == 0) continue;
-      const uint32_t neighbours = c.seen.lines.Neighbourhood(d, row, col);
-      const PatternCode blackValue = patterns.Classify(rules, Black, neighbours);
-      const PatternCode whiteValue = patterns.Classify(rules, White, neighbours);
-      changed |= blackValue != black[d] || whiteValue != white[d];
-      black[d] = blackValue;
-      white[d] = whiteValue;
-    }
-    if (!changed) continue;
-    if (saving) {
-      PointSaved& entry = c.seen.undo.Push();
-      entry.point = p;
-      entry.black = c.codes[0][p];
-      entry.white = c.codes[1][p];
-      entry.blackValue = c.values[0][p];
-      entry.whiteValue = c.values[1][p];
-    }
+    if ((flags & kWhole) == 0 && black == c.codes[Slot(Black)][p] &&
+        white == c.codes[Slot(White)][p])
+      continue;
+    if (saving) SavePoint(c, p);
     c.codes[Slot(Black)][p] = black;
     c.codes[Slot(White)][p] = white;
     const PointValues values = ValuesOf(TermsOfCodes(black), TermsOfCodes(white), rules);

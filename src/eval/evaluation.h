@@ -50,8 +50,12 @@ class EvalContext {
   EvalContext(EvalContext&&) noexcept;
   EvalContext& operator=(EvalContext&&) noexcept;
 
+  // Below the value of any empty point: what an occupied point reads, so that a scan for the
+  // points above a floor need not look at the stones.
+  static constexpr int32_t Occupied = -(1 << 30);
+
   // The value of an empty point for colour (Black or White) as of the last RefreshCandidates;
-  // entries of occupied points are stale.
+  // an occupied point's is Occupied.
   int Candidate(int colour, int cellIndex) const;
   // All of colour's candidate values at once, by CellIndex, for loops over the board.
   const std::array<int32_t, CellCount>& Candidates(int colour) const;

@@ -66,18 +66,17 @@ struct ScoredCells {
     return count;
   }
 };
-ScoredCells CellsAtLeast(const std::array<int32_t, CellCount>& scores,
-                         const std::array<int32_t, CellCount>& cells, int floor) {
+// Occupied points score below every floor and every five.
+ScoredCells CellsAtLeast(const std::array<int32_t, CellCount>& scores, int floor) {
   // A byte per cell first, which the compiler computes many cells at a time; then the bytes
   // eight at a time into bits: the multiplication gathers the low bit of each byte into the top
   // byte of the product.
   std::array<uint8_t, 256> picked{};
   uint8_t fives = 0;
   for (int cell = 0; cell < CellCount; ++cell) {
-    const bool empty = cells[cell] == Empty;
-    picked[cell] = empty & (scores[cell] >= floor);
-    fives |= empty & (static_cast<unsigned>(scores[cell] - FiveScoreMin) <
-                      static_cast<unsigned>(FiveScoreEnd - FiveScoreMin));
+    picked[cell] = scores[cell] >= floor;
+    fives |= static_cast<unsigned>(scores[cell] - FiveScoreMin) <
+             static_cast<unsigned>(FiveScoreEnd - FiveScoreMin);
   }
   ScoredCells found;
   for (int i = 0; i < 32; ++i) {
@@ -98,12 +97,11 @@ ScoredCells CellsAtLeast(const std::array<int32_t, CellCount>& scores,
 bool OrderPlainReplies(SearchContext& context, const GameState& game, int depth, int width,
                        CandidateList& list) {
   const auto& scores = context.eval.Candidates(game.SideToMove());
-  const auto& cells = game.cells.get();
   int& guess = context.replyFloors[std::min(depth, SearchContext::ReplyFloorDepths - 1)];
   int floor = std::max(guess / 2, 0);
-  ScoredCells picked = CellsAtLeast(scores, cells, floor);
+  ScoredCells picked = CellsAtLeast(scores, floor);
   if (picked.five) return false;
-  if (floor > 0 && picked.Count() < width) picked = CellsAtLeast(scores, cells, 0);
+  if (floor > 0 && picked.Count() < width) picked = CellsAtLeast(scores, 0);
   // Score and point in one number, so that one comparison orders both; no two are equal. The
   // best `width` kept in order as they come: most fall below the last one kept at once.
   std::array<int64_t, CandidateSlots> keys;

@@ -3,12 +3,44 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "eval/zeroed_pages.h"
 
 namespace tesmor {
+
+// Blocks that tables gave up, kept for the next table that asks for a block of the same size. A
+// new block costs a page fault and a zeroed page for every page first written; one player's
+// searches share one context whose tables keep their pages, but a program that makes a context
+// per position (the bench) would pay that again for every position and every growth. A kept block
+// is not zeroed: its entries carry the stamps its last table wrote, all below `stamps`, and its
+// next table stamps above that, so it reads them all as free. Tables take and give blocks from
+// one pool on any thread.
+class TableBlocks {
+ public:
+  struct Block {
+    ZeroedPages pages;
+    uint32_t stamps = 1;  // every entry's stamp is below this; a new block holds zeros
+  };
+  // Keeps at most `limitBytes` of blocks together.
+  explicit TableBlocks(size_t limitBytes) : limit_(limitBytes) {}
+  TableBlocks(const TableBlocks&) = delete;
+  TableBlocks& operator=(const TableBlocks&) = delete;
+
+  // A kept block of exactly `bytes`, else a new one; `pool` may be null (always a new one).
+  static Block Take(TableBlocks* pool, size_t bytes);
+  // Keeps the block while the kept ones stay within the limit, else frees it.
+  static void Give(TableBlocks* pool, Block block);
+
+ private:
+  std::mutex mutex_;
+  std::vector<Block> blocks_;
+  size_t bytes_ = 0;
+  size_t limit_;
+};
 
 // A bounded map from 64-bit keys to small values for the searches' caches. Open addressing; a
 // lookup probes a few neighbouring slots. Clearing bumps a generation stamp instead of touching the
@@ -23,15 +55,18 @@ namespace tesmor {
 template <typename Value>
 class KeyedTable {
  public:
-  // The table takes as many entries as fit in `bytes`, but at least MinEntries.
-  explicit KeyedTable(size_t bytes = 0) { Resize(bytes); }
+  // The table takes as many entries as fit in `bytes`, but at least MinEntries; its blocks come
+  // from and go back to `pool` when one is given, which must outlive the table.
+  explicit KeyedTable(size_t bytes = 0, TableBlocks* pool = nullptr) : pool_(pool) {
+    Resize(bytes);
+  }
+  ~KeyedTable() { Release(); }
   KeyedTable(const KeyedTable&) = delete;
   KeyedTable& operator=(const KeyedTable&) = delete;
 
   void Resize(size_t bytes) {
     maxCount_ = std::clamp(bytes / sizeof(Entry), MinEntries, MaxEntries);
     Allocate(std::min(maxCount_, InitialEntries));
-    generation_ = 1;
     replacements_ = 0;
   }
 
@@ -108,30 +143,43 @@ class KeyedTable {
     return entry->value;
   }
 
+  // Takes a block for `count` home slots and a stamp above every stamp in it.
   void Allocate(size_t count) {
-    pages_ = ZeroedPages();  // the old block goes before the new one is mapped
-    pages_ = ZeroedPages((count + Probes) * sizeof(Entry));
-    entries_ = static_cast<Entry*>(pages_.data());
+    Release();  // the old block goes before the new one is taken
+    block_ = TableBlocks::Take(pool_, (count + Probes) * sizeof(Entry));
+    entries_ = static_cast<Entry*>(block_.pages.data());
+    generation_ = std::max(generation_ + 1, block_.stamps);
     count_ = count;
     live_ = 0;
+  }
+  void Release() {
+    if (block_.pages.data() == nullptr) return;
+    block_.stamps = generation_ + 1;
+    TableBlocks::Give(pool_, std::move(block_));
+    block_ = {};
   }
 
   // Doubles the table (up to its full size) and moves the current entries over; again, while a
   // table short of its full size cannot take them all without replacing one.
   void Grow() {
-    const ZeroedPages old = std::move(pages_);
+    TableBlocks::Block old = std::move(block_);
+    block_ = {};
     const Entry* const oldEntries = entries_;
     const size_t oldSlots = count_ + Probes;
+    const uint32_t oldGeneration = generation_;
     do {
       Allocate(std::min(count_ * 2, maxCount_));
-    } while (!MoveEntries(oldEntries, oldSlots) && count_ < maxCount_);
+    } while (!MoveEntries(oldEntries, oldSlots, oldGeneration) && count_ < maxCount_);
+    old.stamps = std::max(old.stamps, oldGeneration + 1);
+    TableBlocks::Give(pool_, std::move(old));
   }
 
-  // Stores the current entries among `count` old ones; false when one finds every probed slot
-  // taken in a table short of its full size. (Not `slots`: Qt defines that word as a macro.)
-  bool MoveEntries(const Entry* from, size_t count) {
+  // Stores the entries of stamp `generation` among `count` old ones; false when one finds every
+  // probed slot taken in a table short of its full size. (Not `slots`: Qt defines that word as a
+  // macro.)
+  bool MoveEntries(const Entry* from, size_t count, uint32_t generation) {
     for (size_t i = 0; i < count; ++i) {
-      if (from[i].generation != generation_) continue;
+      if (from[i].generation != generation) continue;
       Entry* const entry = Probe(from[i].key);
       if (entry == nullptr && count_ < maxCount_) return false;
       Claim(entry, from[i].key) = from[i].value;
@@ -146,7 +194,8 @@ class KeyedTable {
   static constexpr size_t Probes = 8;
 
   static_assert(std::is_trivially_copyable_v<Value>, "entries start as zero bytes");
-  ZeroedPages pages_;
+  TableBlocks* pool_;
+  TableBlocks::Block block_;
   Entry* entries_ = nullptr;
   size_t count_ = 0;     // home slots now
   size_t maxCount_ = 0;  // home slots at the full size

@@ -2,8 +2,14 @@
 
 namespace tesmor {
 
-SearchContext::SearchContext(RandomSource& random, const OpeningBook* book, std::ostream* console)
-    : random_(random), book_(book), console_(console) {
+SearchContext::SearchContext(RandomSource& random, const OpeningBook* book, std::ostream* console,
+                             TableBlocks* tablePool)
+    : vcfCache(0, tablePool),
+      pathScores(0, tablePool),
+      searchedReplies(0, tablePool),
+      random_(random),
+      book_(book),
+      console_(console) {
   SetTableMegabytes(DefaultTableMegabytes);
 }
 

@@ -33,7 +33,10 @@ class SearchContext {
   // replacing an entry.
   static constexpr size_t DefaultTableMegabytes = 128;
 
-  SearchContext(RandomSource& random, const OpeningBook* book, std::ostream* console);
+  // `tablePool`, when given, lends and takes back the caches' memory and must outlive the
+  // context: for a program that makes a context per position.
+  SearchContext(RandomSource& random, const OpeningBook* book, std::ostream* console,
+                TableBlocks* tablePool = nullptr);
   SearchContext(const SearchContext&) = delete;
   SearchContext& operator=(const SearchContext&) = delete;
 

@@ -73,10 +73,11 @@ TEST(IncrementalEvaluation, FollowsEveryChangeOfThePosition) {
       ASSERT_EQ(EvaluatePosition(context, state, side), FullRecount(state, side)) << step;
     RefreshCandidates(context, state);
     for (int cell = step % 3; cell < CellCount; cell += 3) {
-      if (state.cells[cell] != Empty) continue;
       for (const int colour : {Black, White})
         ASSERT_EQ(context.Candidate(colour, cell),
-                  PointValue(state, cell / BoardSize, cell % BoardSize, colour))
+                  state.cells[cell] != Empty
+                      ? EvalContext::Occupied
+                      : PointValue(state, cell / BoardSize, cell % BoardSize, colour))
             << "cell " << cell << " for " << colour << " at step " << step;
     }
   }

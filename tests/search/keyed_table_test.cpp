@@ -65,6 +65,22 @@ TEST(KeyedTable, StoresClearsAndReplaces) {
   for (uint64_t j = 0; j < 9; ++j) lost += crowded.Find(j << 47 | j) == nullptr;
   EXPECT_EQ(lost, 0);
 
+  // A block given up, by a new size or by the end of its table, serves the next table of its
+  // size unzeroed: nothing stored before shows in the new one.
+  std::vector<uint64_t> given(1000);
+  TableBlocks pool(size_t{1} << 20);
+  {
+    KeyedTable<int32_t> first(48000, &pool);
+    for (uint64_t& key : given) first.Store(key = rng(), 1);
+    first.Resize(48000);
+    for (uint64_t key : given) lost += first.Find(key) != nullptr;
+    for (uint64_t key : given) first.Store(key, 1);
+  }
+  KeyedTable<int32_t> second(48000, &pool);
+  for (uint64_t key : given) lost += second.Find(key) != nullptr;
+  EXPECT_EQ(second.Slot(given[0]), 0) << "a slot over a given-up entry starts empty";
+  EXPECT_EQ(lost, 0);
+
   KeyedTable<PointSet> sets(4096);
   sets.Slot(1).Add(3);
   sets.Clear();
