@@ -257,22 +257,21 @@ bool MayBeForbidden(const ThreatBoard& board, int row, int col) {
 
 void SetThreatCell(ThreatBoard& board, int row, int col, int value) {
   const ThreatCopies& copies = kThreatCopies[CellIndex(row, col)];
-  const unsigned blackMask = value == Black ? 0xFFFFu : 0u;
-  const unsigned whiteMask = value == White ? 0xFFFFu : 0u;
   const int before = board.cells[copies.index[0]];
-  const int blackChange = (value == Black) - (before == Black);
-  const int whiteChange = (value == White) - (before == White);
-  for (int d = 0; d < kDirections; ++d) {
-    board.cells[copies.index[d]] = value;
-    const int line = copies.line[d];
-    const unsigned bit = copies.bit[d];
-    board.blackBits[line] =
-        static_cast<uint16_t>((board.blackBits[line] & ~bit) | (bit & blackMask));
-    board.whiteBits[line] =
-        static_cast<uint16_t>((board.whiteBits[line] & ~bit) | (bit & whiteMask));
-    board.blackCount[line] = static_cast<uint16_t>(board.blackCount[line] + blackChange);
-    board.whiteCount[line] = static_cast<uint16_t>(board.whiteCount[line] + whiteChange);
-  }
+  for (int d = 0; d < kDirections; ++d) board.cells[copies.index[d]] = value;
+  // Only the colours that left or came have bits and counts to change: mostly one of them.
+  auto change = [&](int colour, bool add) {
+    auto& bits = colour == Black ? board.blackBits : board.whiteBits;
+    auto& counts = colour == Black ? board.blackCount : board.whiteCount;
+    for (int d = 0; d < kDirections; ++d) {
+      const int line = copies.line[d];
+      bits[line] =
+          static_cast<uint16_t>(add ? bits[line] | copies.bit[d] : bits[line] & ~copies.bit[d]);
+      counts[line] = static_cast<uint16_t>(counts[line] + (add ? 1 : -1));
+    }
+  };
+  if (before == Black || before == White) change(before, false);
+  if (value == Black || value == White) change(value, true);
 }
 
 int ThreatFourCompletion(const ThreatBoard& board, int row, int col, int colour) {
