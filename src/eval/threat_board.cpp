@@ -257,22 +257,21 @@ bool MayBeForbidden(const ThreatBoard& board, int row, int col) {
 
 void SetThreatCell(ThreatBoard& board, int row, int col, int value) {
   const ThreatCopies& copies = kThreatCopies[CellIndex(row, col)];
-  const unsigned blackMask = value == Black ? 0xFFFFu : 0u;
-  const unsigned whiteMask = value == White ? 0xFFFFu : 0u;
   const int before = board.cells[copies.index[0]];
-  const int blackChange = (value == Black) - (before == Black);
-  const int whiteChange = (value == White) - (before == White);
-  for (int d = 0; d < kDirections; ++d) {
-    board.cells[copies.index[d]] = value;
-    const int line = copies.line[d];
-    const unsigned bit = copies.bit[d];
-    board.blackBits[line] =
-        static_cast<uint16_t>((board.blackBits[line] & ~bit) | (bit & blackMask));
-    board.whiteBits[line] =
-        static_cast<uint16_t>((board.whiteBits[line] & ~bit) | (bit & whiteMask));
-    board.blackCount[line] = static_cast<uint16_t>(board.blackCount[line] + blackChange);
-    board.whiteCount[line] = static_cast<uint16_t>(board.whiteCount[line] + whiteChange);
-  }
+  for (int d = 0; d < kDirections; ++d) board.cells[copies.index[d]] = value;
+  // Only the colours that left or came have bits and counts to change: mostly one of them.
+  auto change = [&](int colour, bool add) {
+    auto& bits = colour == Black ? board.blackBits : board.whiteBits;
+    auto& counts = colour == Black ? board.blackCount : board.whiteCount;
+    for (int d = 0; d < kDirections; ++d) {
+      const int line = copies.line[d];
+      bits[line] =
+          static_cast<uint16_t>(add ? bits[line] | copies.bit[d] : bits[line] & ~copies.bit[d]);
+      counts[line] = static_cast<uint16_t>(counts[line] + (add ? 1 : -1));
+    }
+  };
+  if (before == Black || before == White) change(before, false);
+  if (value == Black || value == White) change(value, true);
 }
 
 int ThreatFourCompletion(const ThreatBoard& board, int row, int col, int colour) {
@@ -296,9 +295,36 @@ int ThreatFourCompletion(const ThreatBoard& board, int row, int col, int colour)
   return (found == 1 ? ThreatOnePoint : ThreatManyPoints) + firstPoint;
 }
 
-int ThreatFivePoints(const ThreatBoard& board, int colour) {
-  // A five needs a run of five cells with four of colour's stones and one empty point; most
-  // positions have none anywhere. Only the stones of such runs can belong to a four.
+namespace {
+
+// The empty positions of a line that complete a five of colour's stones: the hole of every run
+// of five cells with four own stones and one empty point, and under the Black rule no own stone
+// just beyond it (a six). These are exactly the points that ThreatFourCompletion names for the
+// line's stones, whichever stone is asked. An empty point is such a hole when the own stones
+// next to it on both sides number four together (exactly four under the Black rule).
+unsigned FiveHoles(const ThreatBoard& board, int line, int colour) {
+  const unsigned own = ThreatOwnBits(board, line, colour);
+  // Bit p of left[k - 1] (right[k - 1]): k own stones in a row just before (after) position p.
+  std::array<unsigned, 5> left;
+  std::array<unsigned, 5> right;
+  left[0] = own << 1;
+  right[0] = own >> 1;
+  for (int k = 1; k < 5; ++k) {
+    left[k] = left[k - 1] & own << (k + 1);
+    right[k] = right[k - 1] & own >> (k + 1);
+  }
+  auto atLeast = [&](int n) {
+    unsigned sides = left[n - 1] | right[n - 1];
+    for (int k = 1; k < n; ++k) sides |= left[k - 1] & right[n - k - 1];
+    return sides;
+  };
+  unsigned holes = atLeast(4) & EmptyBits(board, line);
+  if (board.forbiddenRulesOn != 0 && colour == Black) holes &= ~atLeast(5);
+  return holes;
+}
+
+// Of two five points or more, the one that the stones' completions name first in cell order.
+int FirstNamedFivePoint(const ThreatBoard& board, int colour) {
   std::array<uint8_t, ThreatLineCount> runLines;
   std::array<uint16_t, ThreatLineCount> runs;
   int runCount = 0;
@@ -334,6 +360,51 @@ int ThreatFivePoints(const ThreatBoard& board, int colour) {
     }
   }
   return remembered;
+}
+
+}  // namespace
+
+namespace {
+
+// The five points of colour on the lines that forEachLine(visit) names, as a four-reply code
+// whose point, of two or more, is any one of them.
+template <typename Lines>
+int FivePointsOnLines(const ThreatBoard& board, int colour, Lines forEachLine) {
+  const auto& points = ThreatCellPoints();
+  int first = -1;
+  bool many = false;
+  forEachLine([&](int line) {
+    for (unsigned holes = FiveHoles(board, line, colour); holes != 0; holes &= holes - 1) {
+      const int cell = points[line * BoardSize + std::countr_zero(holes)];
+      if (first < 0) first = cell;
+      many |= cell != first;
+    }
+  });
+  if (first < 0) return 0;
+  return (many ? ThreatManyPoints : ThreatOnePoint) +
+         PointIndex(first / BoardSize, first % BoardSize);
+}
+
+}  // namespace
+
+int ThreatFivePointsAnyOf(const ThreatBoard& board, int colour) {
+  // Most positions have no run of five cells with four of colour's stones anywhere.
+  return FivePointsOnLines(board, colour,
+                           [&](auto visit) { ForEachBusyLine(board, colour, 4, visit); });
+}
+
+int ThreatFivePointsThrough(const ThreatBoard& board, int row, int col, int colour) {
+  const ThreatCopies& copies = kThreatCopies[CellIndex(row, col)];
+  const auto& counts = colour == Black ? board.blackCount : board.whiteCount;
+  return FivePointsOnLines(board, colour, [&](auto visit) {
+    for (int d = 0; d < kDirections; ++d)
+      if (counts[copies.line[d]] >= 4) visit(copies.line[d]);
+  });
+}
+
+int ThreatFivePoints(const ThreatBoard& board, int colour) {
+  const int code = ThreatFivePointsAnyOf(board, colour);
+  return code < ThreatManyPoints ? code : FirstNamedFivePoint(board, colour);
 }
 
 uint16_t ThreatStraightFourPoints(const ThreatBoard& board, int line, int colour) {

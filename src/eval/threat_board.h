@@ -93,8 +93,14 @@ void SetThreatCell(ThreatBoard& board, int row, int col, int value);
 constexpr int ThreatOnePoint = 256;
 constexpr int ThreatManyPoints = 65536;
 
-// Where colour completes a five with one more stone, over all its stones.
+// Where colour completes a five with one more stone, over all its stones. Of two points or
+// more, the one that the completions of colour's stones name first in cell order.
 int ThreatFivePoints(const ThreatBoard& board, int colour);
+// The same, but of two points or more any one may be named: cheaper.
+int ThreatFivePointsAnyOf(const ThreatBoard& board, int colour);
+// ThreatFivePointsAnyOf over the four lines through (row, col) alone, which is its whole answer
+// when colour had no five point before the stone now on (row, col), of either colour, was put.
+int ThreatFivePointsThrough(const ThreatBoard& board, int row, int col, int colour);
 // The completion points of the fours that a stone of colour on (row, col), standing there or
 // not, belongs to; the point holds that stone or is empty.
 int ThreatFourCompletion(const ThreatBoard& board, int row, int col, int colour);

@@ -54,15 +54,24 @@ FourCandidates FindFourCandidates(const ThreatBoard& board, int colour) {
   return candidates;
 }
 
+// The four and its block that led to a node; the first node has none (-1).
+struct LastStep {
+  int attack = -1;
+  int block = -1;
+};
+
+int SearchNode(SearchContext& context, ThreatBoard& board, int side, int limit, LastStep last);
+
 // One VCF node: its cache key and the stones it places on the threat board. The search plays on
 // the threat board alone; the game record it was built from is not touched.
 class VcfStep {
  public:
-  VcfStep(SearchContext& context, ThreatBoard& board, int attacker, int limit)
+  VcfStep(SearchContext& context, ThreatBoard& board, int attacker, int limit, LastStep last)
       : context_(context),
         board_(board),
         attacker_(attacker),
         limit_(limit),
+        last_(last),
         key_(context.vcfPathKey) {}
 
   int Search();
@@ -101,6 +110,7 @@ class VcfStep {
   ThreatBoard& board_;
   int attacker_;
   int limit_;
+  LastStep last_;
   uint64_t key_;
 };
 
@@ -114,12 +124,21 @@ int VcfStep::Search() {
     if (result == VcfUnknown && limit == limit_) return VcfUnknown;
   }
 
-  // The attacker completes a five.
-  if (const int fives = ThreatFivePoints(board_, attacker_); fives != 0) return Store(fives & 0xFF);
+  // The attacker completes a five. Below the first node only the win counts, not the point, and
+  // neither side had a five point in the node above but for the one the four there blocked: new
+  // ones lie on the lines of the four or of its block.
+  const int defender = -attacker_;
+  const bool first = last_.attack < 0;
+  if (const int fives = first ? ThreatFivePoints(board_, attacker_)
+                              : ThreatFivePointsThrough(board_, PointRow(last_.attack),
+                                                        PointCol(last_.attack), attacker_);
+      fives != 0)
+    return Store(fives & 0xFF);
 
   // The defender threatens a five: block it, or lose when one block cannot stop them all.
-  const int defender = -attacker_;
-  const int threats = ThreatFivePoints(board_, defender);
+  const int threats = first ? ThreatFivePointsAnyOf(board_, defender)
+                            : ThreatFivePointsThrough(board_, PointRow(last_.block),
+                                                      PointCol(last_.block), defender);
   if (threats >= 65536) return Fail();
   int answer = 0;
   if (threats != 0) {
@@ -174,7 +193,7 @@ VcfStep::Step VcfStep::Attack(int point, bool forcedBlock, int& answer) {
   // order: the Zobrist numbers of Black stones stand for attacks and White's for blocks.
   const uint64_t stones = ZobristStone(Black, point) ^ ZobristStone(White, block);
   context_.vcfPathKey ^= stones;
-  const int result = VcfNode(context_, board_, attacker_, limit_ - 1);
+  const int result = SearchNode(context_, board_, attacker_, limit_ - 1, {point, block});
   context_.vcfPathKey ^= stones;
   Remove(block);
   Remove(point);
@@ -225,16 +244,20 @@ int VcfTop(SearchContext& context, const GameState& game, int attacker, int limi
   return VcfEntry(context, BoardFor(context, game), attacker, limit);
 }
 
-}  // namespace
-
-int VcfNode(SearchContext& context, ThreatBoard& board, int side, int limit) {
+int SearchNode(SearchContext& context, ThreatBoard& board, int side, int limit, LastStep last) {
   // A stopped search unwinds as one that ran out of depth: it proved nothing.
   if (limit <= 0 || context.Stopped()) {
     context.vcfComplete = false;
     return VcfUnknown;
   }
   ++context.vcfNodes;
-  return VcfStep(context, board, side, limit).Search();
+  return VcfStep(context, board, side, limit, last).Search();
+}
+
+}  // namespace
+
+int VcfNode(SearchContext& context, ThreatBoard& board, int side, int limit) {
+  return SearchNode(context, board, side, limit, {});
 }
 
 int FindVcf(SearchContext& context, const GameState& game, int limit) {

@@ -101,6 +101,10 @@ void ExpectThreatBoardAgrees(GameState& state, ThreatBoard& board, int n) {
       ASSERT_TRUE(code >= ThreatManyPoints &&
                   std::count(fives.begin(), fives.end(), code % ThreatOnePoint) == 1)
           << colour << " " << code;
+    // Of two points or more, the cheaper answer may name any one.
+    const int anyOf = ThreatFivePointsAnyOf(board, colour);
+    ASSERT_EQ(std::min(anyOf, ThreatManyPoints), std::min(code, ThreatManyPoints)) << colour;
+    ASSERT_EQ(std::count(fives.begin(), fives.end(), anyOf % ThreatOnePoint), code != 0);
   }
   for (int p = state.moveCount % n; p < CellCount; p += n) {
     const int row = PointRow(p);
@@ -116,6 +120,16 @@ void ExpectThreatBoardAgrees(GameState& state, ThreatBoard& board, int n) {
                 StraightFourByLines(state, row, col, colour))
           << PointText(p) << " " << colour;
       if (state.cell(row, col) != Empty) continue;
+      // Without a five point before, a stone of either colour makes new ones on its lines alone.
+      for (const int stone : {Black, White}) {
+        if (ThreatFivePointsAnyOf(board, colour) != 0) break;
+        SetThreatCell(board, row, col, stone);
+        const int through = ThreatFivePointsThrough(board, row, col, colour);
+        const int anywhere = ThreatFivePointsAnyOf(board, colour);
+        SetThreatCell(board, row, col, Empty);
+        ASSERT_EQ(std::min(through, ThreatManyPoints), std::min(anywhere, ThreatManyPoints))
+            << PointText(p) << " " << colour << " after " << stone;
+      }
       for (int d = 0; d < 4; ++d) {
         const int index = ThreatCellIndex(d, row, col);
         const unsigned line = ThreatStraightFourPoints(board, index / BoardSize, colour);
