@@ -362,10 +362,6 @@ int FirstNamedFivePoint(const ThreatBoard& board, int colour) {
   return remembered;
 }
 
-}  // namespace
-
-namespace {
-
 // The five points of colour on the lines that forEachLine(visit) names, as a four-reply code
 // whose point, of two or more, is any one of them.
 template <typename Lines>
