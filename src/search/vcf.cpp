@@ -139,7 +139,7 @@ int VcfStep::Search() {
   const int threats = first ? ThreatFivePointsAnyOf(board_, defender)
                             : ThreatFivePointsThrough(board_, PointRow(last_.block),
                                                       PointCol(last_.block), defender);
-  if (threats >= 65536) return Fail();
+  if (threats >= ThreatManyPoints) return Fail();
   int answer = 0;
   if (threats != 0) {
     return Attack(threats & 0xFF, true, answer) == Step::Won ? answer : Fail();
