@@ -98,6 +98,22 @@ class VcfStep {
     return board_.cells[CellIndex(PointRow(point), PointCol(point))] == Empty;
   }
 
+  // Marks what this node reads of the board but for the rule's tests, which mark their own: every
+  // line of the attacker's where a four can arise, and of the defender's where a five point can
+  // (below the first node, one on the lines of the last block).
+  void WatchNode() {
+    ForEachBusyLine(board_, attacker_, 3, [&](int line) { WatchRuns(board_, line, attacker_); });
+    const int defender = -attacker_;
+    if (last_.block < 0) {
+      ForEachBusyLine(board_, defender, 3, [&](int line) { WatchRuns(board_, line, defender); });
+      return;
+    }
+    for (int d = 0; d < 4; ++d)
+      WatchRuns(board_,
+                ThreatCellIndex(d, PointRow(last_.block), PointCol(last_.block)) / BoardSize,
+                defender);
+  }
+
   enum class Step { Won, Next };
   Step Attack(int point, bool forcedBlock, int& answer);
   // What a node below the last attacking step answers: unknown, and the search incomplete.
@@ -123,6 +139,8 @@ int VcfStep::Search() {
     if (result <= VcfNone) return result;
     if (result == VcfUnknown && limit == limit_) return VcfUnknown;
   }
+
+  if (board_.watch != nullptr) WatchNode();
 
   // The attacker completes a five. Below the first node only the win counts, not the point, and
   // neither side had a five point in the node above but for the one the four there blocked: new
@@ -266,6 +284,44 @@ int FindVcf(SearchContext& context, const GameState& game, int limit) {
 
 int FindVcfFor(SearchContext& context, const GameState& game, int side, int limit) {
   return VcfTop(context, game, side, limit);
+}
+
+int FindVcfRecorded(SearchContext& context, const GameState& game, int side, int limit,
+                    VcfRecord& record) {
+  ThreatBoard& board = BoardFor(context, game);
+  record.watch = {};
+  record.watch.stoneColour = -side;
+  const int64_t nodes = context.vcfNodes;
+  board.watch = &record.watch;
+  const int answer = VcfEntry(context, board, side, limit);
+  board.watch = nullptr;
+  record.stonesKey = game.StonesKey();
+  record.rules = game.forbiddenRulesOn;
+  record.side = side;
+  record.limit = limit;
+  record.valid = !context.Stopped();
+  record.answer = answer;
+  record.complete = context.vcfComplete;
+  record.length = context.vcfLength;
+  record.nodes = context.vcfNodes - nodes;
+  return answer;
+}
+
+int FindVcfAfterDefence(SearchContext& context, const GameState& game, int limit,
+                        const VcfRecord& record, int point) {
+  const int row = PointRow(point);
+  const int col = PointCol(point);
+  const int defender = -record.side;
+  if (!record.valid || context.Stopped() || limit != record.limit ||
+      game.SideToMove() != record.side || game.forbiddenRulesOn != record.rules ||
+      game.cell(row, col) != defender ||
+      game.StonesKey() != (record.stonesKey ^ ZobristStone(defender, CellIndex(row, col))) ||
+      ThreatWatched(record.watch, row, col))
+    return FindVcf(context, game, limit);
+  context.vcfNodes += record.nodes;
+  context.vcfComplete = record.complete;
+  if (record.answer < VcfNone) context.vcfLength = record.length;
+  return record.answer;
 }
 
 }  // namespace tesmor
