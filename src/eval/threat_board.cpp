@@ -247,6 +247,10 @@ bool MayBeForbidden(const ThreatBoard& board, int row, int col) {
   for (int d = 0; d < kDirections; ++d) {
     const int line = copies.line[d];
     const unsigned bit = copies.bit[d];
+    // Fewer than two other Black stones within four positions: no run of five through the
+    // point holds three, and no six passes through it.
+    const unsigned near = board.blackBits[line] & (bit * 0x1FFu) >> 4;
+    if ((near & (near - 1)) == 0) continue;
     const unsigned own = board.blackBits[line] | bit;
     // Bit w: positions w..w+5 all Black; those starting from the point's position - 5 to its own.
     const unsigned six = own & own >> 1 & own >> 2 & own >> 3 & own >> 4 & own >> 5;
