@@ -36,18 +36,31 @@ class FourCandidates {
   Cells straight{};
 };
 
-FourCandidates FindFourCandidates(const ThreatBoard& board, int colour) {
+// A line's four points for a colour as FindFourCandidates gathers them, packed: the positions in
+// a run of three (bits 32-47) and those that make a straight four (bits 48-63). Kept by what the
+// line holds (bits 0-31) with the rule setting, since a node's lines are mostly its parent's.
+uint64_t LineFourPoints(const ThreatBoard& board, int line, int colour, uint64_t& kept) {
+  const unsigned own = ThreatOwnBits(board, line, colour);
+  const unsigned blocked = ThreatBlockedBits(board, line, colour);
+  const uint32_t key = own | (board.forbiddenRulesOn != 0 ? 1u << 15 : 0u) | blocked << 16;
+  if (static_cast<uint32_t>(kept) == key) return kept;
+  const unsigned runs = ThreatOpenRuns(board, line, colour, 3);
+  const unsigned covered = runs | runs << 1 | runs << 2 | runs << 3 | runs << 4;
+  const uint64_t empty = covered & ~(own | blocked);
+  const uint64_t straight = runs != 0 ? ThreatStraightFourPoints(board, line, colour) : 0;
+  kept = key | empty << 32 | straight << 48;
+  return kept;
+}
+
+FourCandidates FindFourCandidates(const ThreatBoard& board, int colour,
+                                  std::array<uint64_t, ThreatLineCount>& kept) {
   FourCandidates candidates;
   const auto& points = ThreatCellPoints();
   ForEachBusyLine(board, colour, 3, [&](int line) {
-    const unsigned runs = ThreatOpenRuns(board, line, colour, 3);
-    if (runs == 0) return;
-    const unsigned covered = runs | runs << 1 | runs << 2 | runs << 3 | runs << 4;
-    unsigned empty =
-        covered & ~(ThreatOwnBits(board, line, colour) | ThreatBlockedBits(board, line, colour));
-    for (; empty != 0; empty &= empty - 1)
+    const uint64_t found = LineFourPoints(board, line, colour, kept[line]);
+    for (unsigned empty = found >> 32 & 0xFFFF; empty != 0; empty &= empty - 1)
       candidates.Add(candidates.all, points[line * BoardSize + std::countr_zero(empty)]);
-    for (unsigned straight = ThreatStraightFourPoints(board, line, colour); straight != 0;
+    for (unsigned straight = static_cast<unsigned>(found >> 48); straight != 0;
          straight &= straight - 1)
       candidates.Add(candidates.straight, points[line * BoardSize + std::countr_zero(straight)]);
   });
@@ -164,7 +177,8 @@ int VcfStep::Search() {
   }
 
   // A straight four wins by itself; otherwise try every four.
-  const FourCandidates candidates = FindFourCandidates(board_, attacker_);
+  const FourCandidates candidates = FindFourCandidates(
+      board_, attacker_, context_.vcfBoard.fourPoints[attacker_ == Black ? 0 : 1]);
   const int straight = FourCandidates::First(candidates.straight, [&](int cell) {
     return !AttackForbidden(PointIndex(cell / BoardSize, cell % BoardSize));
   });
