@@ -391,6 +391,30 @@ PointValues ValuesOf(const PointTerms& black, const PointTerms& white, bool forb
           8 * Attack(white, White, forbiddenRulesOn) + 5 * Defence(black)};
 }
 
+// The point values of a Black and a White stone's direction codes as last worked out: a search
+// revalues the same points in the same few shapes again and again. Direct-mapped by a hash of
+// the codes; no code is 0, nor uses its byte's top bit, which tells the rule setting.
+class ValueMemo {
+ public:
+  PointValues Values(DirectionCodes black, DirectionCodes white, bool rules) {
+    const uint64_t key = uint64_t{black} << 32 | white | (rules ? uint64_t{1} << 63 : 0);
+    Entry& entry = entries_[(key * 0x9E3779B97F4A7C15ull) >> (64 - kBits)];
+    if (entry.key != key) {
+      entry.key = key;
+      entry.values = ValuesOf(TermsOfCodes(black), TermsOfCodes(white), rules);
+    }
+    return entry.values;
+  }
+
+ private:
+  static constexpr int kBits = 12;
+  struct Entry {
+    uint64_t key = 0;
+    PointValues values{};
+  };
+  std::array<Entry, 1 << kBits> entries_{};
+};
+
 // The points whose lines changed since the last call, each with the directions that changed:
 // every changed point in all four, and what a ray from it reaches in the ray's direction. A
 // changed point, and every point after a change of rules, is also marked Whole: its value must be
@@ -594,6 +618,7 @@ struct EvalContext::Tables {
   CandidateTables candidates;
   ChangeFlags changes;
   PatternMemo patterns;
+  ValueMemo values;
 };
 
 // Default-initialised: the undo stacks, far the largest part, are written before they are read.
@@ -704,7 +729,8 @@ void MarkOccupied(CandidateTables& c, int p, bool saving) {
 // Revalues the flagged empty points of the candidate side and marks new stones' points
 // occupied, and clears the flags; with `saving`, the old codes and values of every point that
 // changes are saved first.
-void RevalueFlagged(CandidateTables& c, ChangeFlags& changes, PatternMemo& patterns, bool saving) {
+void RevalueFlagged(CandidateTables& c, ChangeFlags& changes, PatternMemo& patterns,
+                    ValueMemo& valueMemo, bool saving) {
   const StoneTracker::Cells& cells = c.seen.stones.cells();
   const bool rules = c.seen.rules;
   for (int i = 0; i < changes.count; ++i) {
@@ -731,7 +757,7 @@ void RevalueFlagged(CandidateTables& c, ChangeFlags& changes, PatternMemo& patte
     if (saving) SavePoint(c, p);
     c.codes[Slot(Black)][p] = black;
     c.codes[Slot(White)][p] = white;
-    const PointValues values = ValuesOf(TermsOfCodes(black), TermsOfCodes(white), rules);
+    const PointValues values = valueMemo.Values(black, white, rules);
     c.values[Slot(Black)][p] = values.black;
     c.values[Slot(White)][p] = values.white;
   }
@@ -744,7 +770,8 @@ void RefreshCandidates(EvalContext& context, const GameState& state) {
   EvalContext::Tables& t = *context.tables_;
   CandidateTables& c = t.candidates;
   c.seen.Follow(
-      state, t.changes, [&](bool saving) { RevalueFlagged(c, t.changes, t.patterns, saving); },
+      state, t.changes,
+      [&](bool saving) { RevalueFlagged(c, t.changes, t.patterns, t.values, saving); },
       [&](const PointSaved& e) {
         c.codes[0][e.point] = e.black;
         c.codes[1][e.point] = e.white;

@@ -32,9 +32,12 @@ int PointOnLine(int direction, int row, int col, int pos) {
 struct ThreatAccess {
   using Board = ThreatBoard;
   static int Cell(const ThreatBoard& board, int row, int col) {
+    if (board.watch != nullptr) board.watch->lines[row] |= static_cast<uint16_t>(1u << col);
     return board.cells[CellIndex(row, col)];
   }
   static Line LineThrough(const ThreatBoard& board, int direction, int row, int col) {
+    if (board.watch != nullptr)
+      board.watch->lines[ThreatCellIndex(direction, row, col) / BoardSize] = 0x7FFF;
     return ThreatLine(board, direction, row, col);
   }
   static bool RulesOn(const ThreatBoard& board) { return board.forbiddenRulesOn != 0; }
@@ -145,6 +148,12 @@ uint16_t ThreatOpenRuns(const ThreatBoard& board, int line, int colour, int ston
       RunTally(own, ThreatBlockedBits(board, line, colour)).AtLeast(stones));
 }
 
+void WatchRuns(const ThreatBoard& board, int line, int colour) {
+  const unsigned runs = ThreatOpenRuns(board, line, colour, 3);
+  board.watch->lines[line] |=
+      static_cast<uint16_t>(runs | runs << 1 | runs << 2 | runs << 3 | runs << 4);
+}
+
 namespace {
 
 // Where each point's four copies live: the cell index, the line and the bit on that line.
@@ -238,6 +247,10 @@ bool MayBeForbidden(const ThreatBoard& board, int row, int col) {
   for (int d = 0; d < kDirections; ++d) {
     const int line = copies.line[d];
     const unsigned bit = copies.bit[d];
+    // Fewer than two other Black stones within four positions: no run of five through the
+    // point holds three, and no six passes through it.
+    const unsigned near = board.blackBits[line] & (bit * 0x1FFu) >> 4;
+    if ((near & (near - 1)) == 0) continue;
     const unsigned own = board.blackBits[line] | bit;
     // Bit w: positions w..w+5 all Black; those starting from the point's position - 5 to its own.
     const unsigned six = own & own >> 1 & own >> 2 & own >> 3 & own >> 4 & own >> 5;
@@ -435,8 +448,22 @@ bool ThreatStraightFour(const ThreatBoard& board, int row, int col, int colour) 
 
 ForbiddenKind ThreatForbiddenKind(ThreatBoard& board, int row, int col) {
   if (board.forbiddenRulesOn == 0 || board.cells[CellIndex(row, col)] == White) return None;
-  if (!MayBeForbidden(board, row, col)) return None;
+  if (!MayBeForbidden(board, row, col)) {
+    // A White stone only takes Black's runs away, which keeps the answer; a Black one may not.
+    if (board.watch != nullptr && board.watch->stoneColour == Black) {
+      const ThreatCopies& copies = kThreatCopies[CellIndex(row, col)];
+      for (int d = 0; d < kDirections; ++d) board.watch->lines[copies.line[d]] = 0x7FFF;
+    }
+    return None;
+  }
   return RenjuRule<ThreatAccess>::Judge(board, row, col);
+}
+
+bool ThreatWatched(const ThreatWatch& watch, int row, int col) {
+  const ThreatCopies& copies = kThreatCopies[CellIndex(row, col)];
+  unsigned seen = 0;
+  for (int d = 0; d < kDirections; ++d) seen |= watch.lines[copies.line[d]] & copies.bit[d];
+  return seen != 0;
 }
 
 }  // namespace tesmor

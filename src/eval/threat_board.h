@@ -12,6 +12,14 @@ namespace tesmor {
 
 constexpr int ThreatLineCount = 88;
 
+// What a search read of a threat board, kept while it runs: by line, the positions where one
+// more stone of stoneColour could have changed an answer the search got. The same search on the
+// board with such a stone on any other empty point reads the same at every step.
+struct ThreatWatch {
+  std::array<uint16_t, ThreatLineCount> lines{};
+  int stoneColour = 0;
+};
+
 // The VCF search's copy of a position: every board line as its own run of 15 cells, so that a
 // test copies a line instead of gathering it point by point. Lines 0-14 are the rows (so the
 // first 225 cells are laid out by CellIndex), 15-29 the columns, 30-58 the row + column
@@ -31,6 +39,8 @@ struct ThreatBoard {
   // a byte store may alias anything, which would make every update reload the board.)
   std::array<uint16_t, ThreatLineCount> blackCount{};
   std::array<uint16_t, ThreatLineCount> whiteCount{};
+  // Where a search that records what it reads marks it; none otherwise.
+  ThreatWatch* watch = nullptr;
 };
 
 // The bit set of colour's stones on a line of the threat board, and of everything else that
@@ -64,6 +74,15 @@ void ForEachBusyLine(const ThreatBoard& board, int colour, int stones, Visit vis
 // The first positions of the runs of five cells on a line that hold at least `stones` of
 // colour's stones and nothing else but empty points, as a bit set.
 uint16_t ThreatOpenRuns(const ThreatBoard& board, int line, int colour, int stones);
+
+// Marks in board.watch the positions of a line that lie in a run of five cells with three of
+// colour's stones or more and nothing in the way. A stone of the other colour elsewhere on the
+// line changes none of the answers about colour's fours, straight fours and five points there,
+// and one of colour's own none about its five points: what it could make or take away needs
+// such a run through its point.
+void WatchRuns(const ThreatBoard& board, int line, int colour);
+// Whether a search that watched its reads may have read the empty point (row, col).
+bool ThreatWatched(const ThreatWatch& watch, int row, int col);
 
 // The cell of the threat board that holds (row, col) in the line of the given direction.
 constexpr int ThreatCellIndex(int direction, int row, int col) {

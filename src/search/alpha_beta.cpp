@@ -126,10 +126,10 @@ bool OrderPlainReplies(SearchContext& context, const GameState& game, int depth,
 
 // Orders the replies of the side to move into the list: the previous iteration's path scores
 // first, then the candidate values. With a threat limit, only replies that stop the opponent's
-// win by continuous fours within it are kept. False when a reply completes a five, which ends the
-// node at once.
+// win by continuous fours within it are kept; `threat` is the search that found the win. False
+// when a reply completes a five, which ends the node at once.
 bool OrderReplies(SearchContext& context, GameState& game, int depth, int width, int threatLimit,
-                  CandidateList& list) {
+                  const VcfRecord& threat, CandidateList& list) {
   RefreshCandidates(context.eval, game);
   const uint64_t pathKey = context.pathKey;
   const PointSet* searched = depth > 2 ? context.searchedReplies.Find(pathKey) : nullptr;
@@ -150,7 +150,8 @@ bool OrderReplies(SearchContext& context, GameState& game, int depth, int width,
       if (score < 0 || game.cells[cell] != Empty) continue;
       if (threatLimit > 0) {
         const ScopedPlay reply(game, row, col);
-        if (FindVcf(context, game, threatLimit) < VcfNone) continue;  // the attack stands
+        if (FindVcfAfterDefence(context, game, threatLimit, threat, PointIndex(row, col)) < VcfNone)
+          continue;  // the attack stands
       }
       int key = score + UnsearchedOffset;
       if (depth > 2) {
@@ -192,10 +193,11 @@ int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int 
 
   // Does the mover now threaten a win by continuous fours?
   const int threatLimit = depth + 2 * (3 - context.maxDepth);
+  VcfRecord threat;
   const bool mustDefend =
-      threatLimit > 0 && FindVcfFor(context, game, mover, threatLimit) < VcfNone;
+      threatLimit > 0 && FindVcfRecorded(context, game, mover, threatLimit, threat) < VcfNone;
 
-  if (!OrderReplies(context, game, depth, width, mustDefend ? threatLimit : 0, list))
+  if (!OrderReplies(context, game, depth, width, mustDefend ? threatLimit : 0, threat, list))
     return stone.Return(-depth * 1000000, depth);
   const uint64_t pathKey = context.pathKey;
 

@@ -84,6 +84,8 @@ class SearchContext {
   struct VcfBoard {
     ThreatBoard board;
     StoneTracker stones;
+    // Each line's four points for Black and for White as last found, with what the line held.
+    std::array<std::array<uint64_t, ThreatLineCount>, 2> fourPoints{};
     bool valid = false;
   };
   VcfBoard vcfBoard;

@@ -47,6 +47,7 @@ class RootSearch {
   GameState& game_;
   int side_ = Black;
   bool threatened_ = false;
+  VcfRecord threat_;  // the search that found the opponent's win
   Choice best_;
   Choice second_;  // the offering loop's second-best point
   int answer_ = -1;
@@ -71,7 +72,7 @@ int RootSearch::Run() {
 
   // Does the opponent threaten such a win? Then only moves that stop it are candidates.
   side_ = game_.SideToMove();
-  threatened_ = FindVcfFor(context_, game_, -side_, 7) < VcfNone;
+  threatened_ = FindVcfRecorded(context_, game_, -side_, 7, threat_) < VcfNone;
   if (context_.settings.rifFifthState == 2) return TwoOfferings();
 
   if (Deepen(false, false) == RunEnd::Answered) return answer_;
@@ -120,7 +121,8 @@ int RootSearch::CollectCandidates(CandidateList& list) {
     const int score = context_.eval.Candidate(side_, cell);
     if (threatened_) {
       const ScopedPlay move(game_, PointRow(p), PointCol(p));
-      if (FindVcf(context_, game_, 7) < VcfNone) continue;  // leaves the opponent's win standing
+      if (FindVcfAfterDefence(context_, game_, 7, threat_, p) < VcfNone)
+        continue;  // leaves the opponent's win standing
     }
     int key = score;
     if (d > 0) {

@@ -36,18 +36,31 @@ class FourCandidates {
   Cells straight{};
 };
 
-FourCandidates FindFourCandidates(const ThreatBoard& board, int colour) {
+// A line's four points for a colour as FindFourCandidates gathers them, packed: the positions in
+// a run of three (bits 32-47) and those that make a straight four (bits 48-63). Kept by what the
+// line holds (bits 0-31) with the rule setting, since a node's lines are mostly its parent's.
+uint64_t LineFourPoints(const ThreatBoard& board, int line, int colour, uint64_t& kept) {
+  const unsigned own = ThreatOwnBits(board, line, colour);
+  const unsigned blocked = ThreatBlockedBits(board, line, colour);
+  const uint32_t key = own | (board.forbiddenRulesOn != 0 ? 1u << 15 : 0u) | blocked << 16;
+  if (static_cast<uint32_t>(kept) == key) return kept;
+  const unsigned runs = ThreatOpenRuns(board, line, colour, 3);
+  const unsigned covered = runs | runs << 1 | runs << 2 | runs << 3 | runs << 4;
+  const uint64_t empty = covered & ~(own | blocked);
+  const uint64_t straight = runs != 0 ? ThreatStraightFourPoints(board, line, colour) : 0;
+  kept = key | empty << 32 | straight << 48;
+  return kept;
+}
+
+FourCandidates FindFourCandidates(const ThreatBoard& board, int colour,
+                                  std::array<uint64_t, ThreatLineCount>& kept) {
   FourCandidates candidates;
   const auto& points = ThreatCellPoints();
   ForEachBusyLine(board, colour, 3, [&](int line) {
-    const unsigned runs = ThreatOpenRuns(board, line, colour, 3);
-    if (runs == 0) return;
-    const unsigned covered = runs | runs << 1 | runs << 2 | runs << 3 | runs << 4;
-    unsigned empty =
-        covered & ~(ThreatOwnBits(board, line, colour) | ThreatBlockedBits(board, line, colour));
-    for (; empty != 0; empty &= empty - 1)
+    const uint64_t found = LineFourPoints(board, line, colour, kept[line]);
+    for (unsigned empty = found >> 32 & 0xFFFF; empty != 0; empty &= empty - 1)
       candidates.Add(candidates.all, points[line * BoardSize + std::countr_zero(empty)]);
-    for (unsigned straight = ThreatStraightFourPoints(board, line, colour); straight != 0;
+    for (unsigned straight = static_cast<unsigned>(found >> 48); straight != 0;
          straight &= straight - 1)
       candidates.Add(candidates.straight, points[line * BoardSize + std::countr_zero(straight)]);
   });
@@ -98,6 +111,22 @@ class VcfStep {
     return board_.cells[CellIndex(PointRow(point), PointCol(point))] == Empty;
   }
 
+  // Marks what this node reads of the board but for the rule's tests, which mark their own: every
+  // line of the attacker's where a four can arise, and of the defender's where a five point can
+  // (below the first node, one on the lines of the last block).
+  void WatchNode() {
+    ForEachBusyLine(board_, attacker_, 3, [&](int line) { WatchRuns(board_, line, attacker_); });
+    const int defender = -attacker_;
+    if (last_.block < 0) {
+      ForEachBusyLine(board_, defender, 3, [&](int line) { WatchRuns(board_, line, defender); });
+      return;
+    }
+    for (int d = 0; d < 4; ++d)
+      WatchRuns(board_,
+                ThreatCellIndex(d, PointRow(last_.block), PointCol(last_.block)) / BoardSize,
+                defender);
+  }
+
   enum class Step { Won, Next };
   Step Attack(int point, bool forcedBlock, int& answer);
   // What a node below the last attacking step answers: unknown, and the search incomplete.
@@ -124,6 +153,8 @@ int VcfStep::Search() {
     if (result == VcfUnknown && limit == limit_) return VcfUnknown;
   }
 
+  if (board_.watch != nullptr) WatchNode();
+
   // The attacker completes a five. Below the first node only the win counts, not the point, and
   // neither side had a five point in the node above but for the one the four there blocked: new
   // ones lie on the lines of the four or of its block.
@@ -146,7 +177,8 @@ int VcfStep::Search() {
   }
 
   // A straight four wins by itself; otherwise try every four.
-  const FourCandidates candidates = FindFourCandidates(board_, attacker_);
+  const FourCandidates candidates = FindFourCandidates(
+      board_, attacker_, context_.vcfBoard.fourPoints[attacker_ == Black ? 0 : 1]);
   const int straight = FourCandidates::First(candidates.straight, [&](int cell) {
     return !AttackForbidden(PointIndex(cell / BoardSize, cell % BoardSize));
   });
@@ -266,6 +298,44 @@ int FindVcf(SearchContext& context, const GameState& game, int limit) {
 
 int FindVcfFor(SearchContext& context, const GameState& game, int side, int limit) {
   return VcfTop(context, game, side, limit);
+}
+
+int FindVcfRecorded(SearchContext& context, const GameState& game, int side, int limit,
+                    VcfRecord& record) {
+  ThreatBoard& board = BoardFor(context, game);
+  record.watch = {};
+  record.watch.stoneColour = -side;
+  const int64_t nodes = context.vcfNodes;
+  board.watch = &record.watch;
+  const int answer = VcfEntry(context, board, side, limit);
+  board.watch = nullptr;
+  record.stonesKey = game.StonesKey();
+  record.rules = game.forbiddenRulesOn;
+  record.side = side;
+  record.limit = limit;
+  record.valid = !context.Stopped();
+  record.answer = answer;
+  record.complete = context.vcfComplete;
+  record.length = context.vcfLength;
+  record.nodes = context.vcfNodes - nodes;
+  return answer;
+}
+
+int FindVcfAfterDefence(SearchContext& context, const GameState& game, int limit,
+                        const VcfRecord& record, int point) {
+  const int row = PointRow(point);
+  const int col = PointCol(point);
+  const int defender = -record.side;
+  if (!record.valid || context.Stopped() || limit != record.limit ||
+      game.SideToMove() != record.side || game.forbiddenRulesOn != record.rules ||
+      game.cell(row, col) != defender ||
+      game.StonesKey() != (record.stonesKey ^ ZobristStone(defender, CellIndex(row, col))) ||
+      ThreatWatched(record.watch, row, col))
+    return FindVcf(context, game, limit);
+  context.vcfNodes += record.nodes;
+  context.vcfComplete = record.complete;
+  if (record.answer < VcfNone) context.vcfLength = record.length;
+  return record.answer;
 }
 
 }  // namespace tesmor

@@ -176,5 +176,44 @@ TEST(ThreatBoard, AgreesWithTheGameRecord) {
   }
 }
 
+// A forbidden test marks what it reads in a watch: one more stone of the watch's colour on an
+// empty point it left unmarked changes no verdict.
+TEST(ThreatBoard, ForbiddenTestMarksWhatItReads) {
+  std::mt19937 rng(17);
+  int unmarked = 0;
+  int forbidden = 0;
+  for (int game = 0; game < 16; ++game) {
+    GameState state = test::FromMoves({}, true);
+    const int length = 20 + static_cast<int>(rng() % 70);
+    while (state.moveCount < length) {
+      test::PlayRandomMove(state, rng);
+      ThreatBoard board = Built(state);
+      for (int p = static_cast<int>(rng() % 5); p < CellCount; p += 5) {
+        const int row = PointRow(p);
+        const int col = PointCol(p);
+        if (state.cell(row, col) != Empty) continue;
+        ThreatWatch watch;
+        watch.stoneColour = state.moveCount % 2 == 0 ? Black : White;
+        board.watch = &watch;
+        const ForbiddenKind kind = ThreatForbiddenKind(board, row, col);
+        board.watch = nullptr;
+        forbidden += kind != None;
+        for (int q = 0; q < CellCount; ++q) {
+          if (q == p || state.cell(PointRow(q), PointCol(q)) != Empty ||
+              ThreatWatched(watch, PointRow(q), PointCol(q)))
+            continue;
+          ++unmarked;
+          SetThreatCell(board, PointRow(q), PointCol(q), watch.stoneColour);
+          ASSERT_EQ(ThreatForbiddenKind(board, row, col), kind)
+              << PointText(p) << " with " << PointText(q) << " " << watch.stoneColour;
+          SetThreatCell(board, PointRow(q), PointCol(q), Empty);
+        }
+      }
+    }
+  }
+  EXPECT_GT(forbidden, 50);
+  EXPECT_GT(unmarked, 10000);
+}
+
 }  // namespace
 }  // namespace tesmor
