@@ -107,9 +107,6 @@ class VcfStep {
   // stone there itself. Only Black's stones can be.
   bool AttackForbidden(int point) { return attacker_ == Black && Forbidden(point); }
   bool BlackDefends() const { return attacker_ == White && board_.forbiddenRulesOn != 0; }
-  bool IsEmpty(int point) const {
-    return board_.cells[CellIndex(PointRow(point), PointCol(point))] == Empty;
-  }
 
   // Marks what this node reads of the board but for the rule's tests, which mark their own: every
   // line of the attacker's where a four can arise, and of the defender's where a five point can
