@@ -61,11 +61,16 @@ constexpr std::array<std::array<LineSpot, 4>, CellCount> MakeLineSpots() {
 }
 constexpr std::array<std::array<LineSpot, 4>, CellCount> kLineSpots = MakeLineSpots();
 
-uint32_t LineCodes::Neighbourhood(int direction, int cell) const {
-  const LineSpot spot = kLineSpots[cell][direction];
-  const auto cells = static_cast<uint32_t>(words[spot.word] >> spot.shift);
+// The neighbourhood of the point whose two bits lie at 2 * kPatternReach + shift in a line's word.
+constexpr uint32_t NeighbourhoodIn(uint64_t word, int shift) {
+  const auto cells = static_cast<uint32_t>(word >> shift);
   constexpr int kSide = 2 * kPatternReach;
   return (cells & ((1u << kSide) - 1)) | ((cells >> (kSide + 2)) & ((1u << kSide) - 1)) << kSide;
+}
+
+uint32_t LineCodes::Neighbourhood(int direction, int cell) const {
+  const LineSpot spot = kLineSpots[cell][direction];
+  return NeighbourhoodIn(words[spot.word], spot.shift);
 }
 
 constexpr LineCodes EmptyLineCodes() {
@@ -267,12 +272,6 @@ constexpr PatternCode CodeAt(DirectionCodes codes, int direction) {
 }
 constexpr DirectionCodes WithCode(DirectionCodes codes, int direction, PatternCode code) {
   return (codes & ~(0xFFu << 8 * direction)) | uint32_t{code} << 8 * direction;
-}
-
-PackedTally TallyCodes(DirectionCodes codes) {
-  PackedTally tally = kCodeTallies[CodeAt(codes, 0)];
-  for (int d = 1; d < 4; ++d) tally += kCodeTallies[CodeAt(codes, d)];
-  return tally;
 }
 
 // Pattern counts of a position for one side, from the summed stone tallies.
@@ -531,20 +530,53 @@ struct Snapshot {
   }
 };
 
-// EvaluatePosition's side: each stone's direction values and tally (zero for an empty point),
-// and the sums of those tallies per colour.
-struct StoneSaved {
-  static constexpr bool kValuesStones = true;
-  int32_t point;
-  int32_t colour;
-  DirectionCodes codes;
-  PackedTally tally;
+// EvaluatePosition's side. A colour's summed stone tallies add up, line by line, what the
+// stones of each line form along it; that share depends on the line's cells alone, so a line is
+// looked up by its word and a changed stone recounts its four lines only. Most lines take few
+// shapes over a search: a direct-mapped memo keeps what each last held.
+using LineShare = std::array<PackedTally, 2>;  // by Slot
+
+class LineShareMemo {
+ public:
+  const LineShare& Share(uint64_t word, bool rules, const PatternMemo& patterns) {
+    // The top bit of a word lies off the board, always set: the rule setting flips it.
+    const uint64_t key = rules ? word ^ uint64_t { 1 } << 63 : word;
+    Entry& entry = entries_[(key * 0x9E3779B97F4A7C15ull) >> (64 - kBits)];
+    if (entry.key != key) {
+      entry.key = key;
+      entry.share = Count(word, rules, patterns);
+    }
+    return entry.share;
+  }
+
+ private:
+  static LineShare Count(uint64_t word, bool rules, const PatternMemo& patterns) {
+    LineShare share{};
+    for (int q = 0; q < BoardSize; ++q) {
+      const uint32_t cell = (word >> 2 * (q + kPatternReach)) & 3u;
+      if (cell == 0 || cell == 3) continue;
+      const int colour = cell == 1 ? Black : White;
+      share[cell - 1] +=
+          kCodeTallies[patterns.Classify(rules, colour, NeighbourhoodIn(word, 2 * q))];
+    }
+    return share;
+  }
+
+  static constexpr int kBits = 14;
+  struct Entry {
+    uint64_t key = 0;  // no line's word is 0
+    LineShare share{};
+  };
+  std::array<Entry, 1 << kBits> entries_{};
 };
+
 struct StoneTables {
-  Snapshot<StoneSaved> seen;
-  std::array<DirectionCodes, CellCount> codes{};
-  std::array<PackedTally, CellCount> tally{};
-  std::array<PackedTally, 2> totals{};
+  StoneTracker stones;
+  LineCodes lines = kEmptyLineCodes;
+  bool rules = false;
+  std::array<LineShare, 4 * kLineNumbers> shares{};
+  LineShare totals{};
+  LineShareMemo memo;
 };
 
 // RefreshCandidates' side: each empty point's direction values for a stone of either colour,
@@ -635,59 +667,33 @@ const std::array<int32_t, CellCount>& EvalContext::Candidates(int colour) const 
   return tables_->candidates.values[Slot(colour)];
 }
 
-namespace {
-
-// Reclassifies the flagged directions of the stones, keeping the per-colour sums exact, and
-// clears the flags; with `saving`, the old values of every stone that changes are saved first.
-// A stone's other directions still hold: their lines did not change.
-void RetallyFlagged(StoneTables& s, ChangeFlags& changes, PatternMemo& patterns, bool saving) {
-  const StoneTracker::Cells& cells = s.seen.stones.cells();
-  for (int i = 0; i < changes.count; ++i) {
-    const int p = changes.list[i];
-    const int now = cells[p];
-    if (now == Empty) continue;
-    const int flags = changes.flags[p];
-    DirectionCodes values = s.codes[p];
-    // Most points have one changed direction: a loop over the set bits mispredicts less than a
-    // test of each.
-    for (unsigned dirs = flags & kAllDirections; dirs != 0; dirs &= dirs - 1) {
-      const int d = std::countr_zero(dirs);
-      values = WithCode(values, d,
-                        patterns.Classify(s.seen.rules, now, s.seen.lines.Neighbourhood(d, p)));
-    }
-    if ((flags & kWhole) == 0 && values == s.codes[p]) continue;
-    if (saving) {
-      StoneSaved& entry = s.seen.undo.Push();
-      entry.point = p;
-      entry.colour = now;
-      entry.codes = s.codes[p];
-      entry.tally = s.tally[p];
-    }
-    s.codes[p] = values;
-    s.totals[Slot(now)] -= s.tally[p];
-    s.tally[p] = TallyCodes(values);
-    s.totals[Slot(now)] += s.tally[p];
-  }
-  changes.Clear();
-}
-
-}  // namespace
-
 int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
   EvalContext::Tables& t = *context.tables_;
   StoneTables& s = t.stones;
-  s.seen.Follow(
-      state, t.changes, [&](bool saving) { RetallyFlagged(s, t.changes, t.patterns, saving); },
-      [&](const StoneSaved& e) {
-        s.totals[Slot(e.colour)] -= s.tally[e.point];
-        s.totals[Slot(e.colour)] += e.tally;
-        s.tally[e.point] = e.tally;
-        s.codes[e.point] = e.codes;
-      },
-      [&](int p, int before) {
-        s.totals[Slot(before)] -= s.tally[p];
-        s.tally[p] = {};
-      });
+  // The lines to recount, by their word's index.
+  std::array<uint64_t, 2> changed{};
+  if (const bool now = state.forbiddenRulesOn != 0; now != s.rules) {
+    s.rules = now;
+    changed = {~uint64_t{0}, ~uint64_t{0}};
+  }
+  s.stones.Follow(state, [&](int p, int) {
+    s.lines.Set(p / BoardSize, p % BoardSize, s.stones.cells()[p]);
+    for (const LineSpot spot : kLineSpots[p])
+      changed[spot.word >> 6] |= uint64_t{1} << (spot.word & 63);
+  });
+  for (int half = 0; half < 2; ++half) {
+    for (uint64_t bits = changed[half]; bits != 0; bits &= bits - 1) {
+      const int line = half * 64 + std::countr_zero(bits);
+      if (line >= 4 * kLineNumbers) break;
+      LineShare& share = s.shares[line];
+      const LineShare& now = s.memo.Share(s.lines.words[line], s.rules, t.patterns);
+      for (int slot = 0; slot < 2; ++slot) {
+        s.totals[slot] -= share[slot];
+        s.totals[slot] += now[slot];
+      }
+      share = now;
+    }
+  }
   // The side to move's sums against the opponent's give the value.
   return ScoreStoneTotals(s.totals[Slot(side)].Unpacked(), s.totals[Slot(-side)].Unpacked());
 }
