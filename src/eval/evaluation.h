@@ -68,8 +68,8 @@ class EvalContext {
   friend void RefreshCandidates(EvalContext& context, const GameState& state);
 };
 
-// The static score of the position from side's view (Black or White). Reclassifies only the
-// directions of stones whose line changed within five points since the context's last call.
+// The static score of the position from side's view (Black or White). Recounts only the lines
+// whose cells changed since the context's last call.
 int EvaluatePosition(EvalContext& context, const GameState& state, int side);
 
 // What a stone of colour on the empty point (row, col) builds for colour plus what it would take
@@ -77,8 +77,8 @@ int EvaluatePosition(EvalContext& context, const GameState& state, int side);
 int PointValue(const GameState& state, int row, int col, int colour);
 
 // Brings the context's candidate values up to date: afterwards Candidate(c, p) equals
-// PointValue for every empty point and both colours. Recomputes only the directions whose line
-// changed within five points.
+// PointValue for every empty point and both colours. Revalues only the points whose direction
+// values changed.
 void RefreshCandidates(EvalContext& context, const GameState& state);
 
 }  // namespace tesmor
