@@ -620,6 +620,26 @@ const std::array<int32_t, CellCount>& EvalContext::Candidates(int colour) const 
   return tables_->candidates.values[Slot(colour)];
 }
 
+namespace {
+
+// The shares of the changed lines into the totals.
+void Recount(StoneTables& s, const LineMask& changed, const PatternMemo& patterns) {
+  ForEachLine(changed, [&](int line) {
+    LineShare& share = s.shares[line];
+    const LineShare& now = s.memo.Get(s.lines.words[line], s.rules != 0, patterns);
+    for (int slot = 0; slot < 2; ++slot) {
+      s.totals[slot] -= share[slot];
+      s.totals[slot] += now[slot];
+    }
+    share = now;
+  });
+}
+
+}  // namespace
+
+// The tables keep the position before the last move: the search asks about the positions after
+// each reply of one position in turn, which then cost the last move's four lines only, looked at
+// and left.
 int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
   EvalContext::Tables& t = *context.tables_;
   StoneTables& s = t.stones;
@@ -628,21 +648,30 @@ int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
     s.rules = state.forbiddenRulesOn;
     changed = kAllLines;
   }
-  s.stones.Follow(state, [&](int p, int) {
+  auto follow = [&](int p, int) {
     s.lines.Set(p / BoardSize, p % BoardSize, s.stones.cells()[p]);
     AddLinesThrough(changed, p);
-  });
-  ForEachLine(changed, [&](int line) {
-    LineShare& share = s.shares[line];
-    const LineShare& now = s.memo.Get(s.lines.words[line], s.rules != 0, t.patterns);
+  };
+  if (state.moveCount == 0) {
+    s.stones.Follow(state, follow);
+    Recount(s, changed, t.patterns);
+    return ScoreStoneTotals(s.totals[Slot(side)].Unpacked(), s.totals[Slot(-side)].Unpacked());
+  }
+  s.stones.FollowBeforeLast(state, follow);
+  Recount(s, changed, t.patterns);
+  LineShare totals = s.totals;
+  const int last = StoneTracker::LastCell(state);
+  const uint64_t code = LineCodes::CellCode(state.cells[last]);
+  for (const LineSpot spot : kLineSpots[last]) {
+    const uint64_t word = s.lines.words[spot.word] | code << (spot.shift + 2 * kPatternReach);
+    const LineShare& now = s.memo.Get(word, s.rules != 0, t.patterns);
     for (int slot = 0; slot < 2; ++slot) {
-      s.totals[slot] -= share[slot];
-      s.totals[slot] += now[slot];
+      totals[slot] += now[slot];
+      totals[slot] -= s.shares[spot.word][slot];
     }
-    share = now;
-  });
+  }
   // The side to move's sums against the opponent's give the value.
-  return ScoreStoneTotals(s.totals[Slot(side)].Unpacked(), s.totals[Slot(-side)].Unpacked());
+  return ScoreStoneTotals(totals[Slot(side)].Unpacked(), totals[Slot(-side)].Unpacked());
 }
 
 int PointValue(const GameState& state, int row, int col, int colour) {
