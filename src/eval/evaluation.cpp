@@ -21,24 +21,7 @@ Line LineThrough(const StoneTracker::Cells& cells, int direction, int row, int c
   return ExtractLine(cells, direction, LineNumber(direction, row, col));
 }
 
-// Every line of the board as two bits per cell (empty 0, Black 1, White 2, off the board 3),
-// position q of the line at bits 2 * (q + kPatternReach), with kPatternReach cells off the board
-// padded at each end. Eleven cells around any point of a line are then one shift and mask away.
 constexpr int kLineNumbers = 29;
-struct LineCodes {
-  std::array<uint64_t, 4 * kLineNumbers> words;
-
-  static constexpr uint64_t CellCode(int cell) {
-    return cell == Empty ? 0u : cell == Black ? 1u : cell == White ? 2u : 3u;
-  }
-  constexpr void Set(int row, int col, int cell) {
-    for (int d = 0; d < 4; ++d) {
-      uint64_t& word = words[d * kLineNumbers + LineNumber(d, row, col)];
-      const int shift = 2 * (LinePosition(d, row, col) + kPatternReach);
-      word = (word & ~(uint64_t{3} << shift)) | CellCode(cell) << shift;
-    }
-  }
-};
 
 // Where each point's neighbourhood along each direction lies: the word and the shift.
 struct LineSpot {
@@ -58,6 +41,24 @@ constexpr std::array<std::array<LineSpot, 4>, CellCount> MakeLineSpots() {
 }
 constexpr std::array<std::array<LineSpot, 4>, CellCount> kLineSpots = MakeLineSpots();
 
+// Every line of the board as two bits per cell (empty 0, Black 1, White 2, off the board 3),
+// position q of the line at bits 2 * (q + kPatternReach), with kPatternReach cells off the board
+// padded at each end. Eleven cells around any point of a line are then one shift and mask away.
+struct LineCodes {
+  std::array<uint64_t, 4 * kLineNumbers> words;
+
+  static constexpr uint64_t CellCode(int cell) {
+    return cell == Empty ? 0u : cell == Black ? 1u : cell == White ? 2u : 3u;
+  }
+  constexpr void Set(int cell, int value) {
+    for (const LineSpot spot : kLineSpots[cell]) {
+      uint64_t& word = words[spot.word];
+      const int shift = spot.shift + 2 * kPatternReach;
+      word = (word & ~(uint64_t{3} << shift)) | CellCode(value) << shift;
+    }
+  }
+};
+
 // The cells within kPatternReach of a point along its line, without the point itself: with the
 // stone's colour and the rule setting they fix what ClassifyLinePoint answers. The point's two
 // bits lie at 2 * kPatternReach + shift in the line's word.
@@ -71,7 +72,7 @@ constexpr LineCodes EmptyLineCodes() {
   LineCodes codes{};
   codes.words.fill(~uint64_t{0});
   for (int row = 0; row < BoardSize; ++row)
-    for (int col = 0; col < BoardSize; ++col) codes.Set(row, col, Empty);
+    for (int col = 0; col < BoardSize; ++col) codes.Set(CellIndex(row, col), Empty);
   return codes;
 }
 constexpr LineCodes kEmptyLineCodes = EmptyLineCodes();
@@ -493,21 +494,26 @@ constexpr std::array<std::array<uint8_t, 16>, 4 * kLineNumbers> MakeLineCells() 
 }
 constexpr std::array<std::array<uint8_t, 16>, 4 * kLineNumbers> kLineCells = MakeLineCells();
 
-// The points whose codes changed, each once.
+// The points whose codes changed, each once. A point is listed when its stamp is the list's:
+// emptying the list takes a new stamp.
 struct PointList {
-  std::array<uint8_t, CellCount> listed{};
+  std::array<uint32_t, CellCount> stamps{};
+  uint32_t stamp = 1;
   std::array<uint8_t, CellCount> list;
   int count = 0;
 
-  bool Listed(int p) const { return listed[p] != 0; }
-  void Add(int p) {
-    list[count] = static_cast<uint8_t>(p);
-    count += listed[p] == 0;
-    listed[p] = 1;
+  // Lists p; false when it was listed already.
+  bool Add(int p) {
+    if (stamps[p] == stamp) return false;
+    stamps[p] = stamp;
+    list[count++] = static_cast<uint8_t>(p);
+    return true;
   }
   void Clear() {
-    for (int i = 0; i < count; ++i) listed[list[i]] = 0;
     count = 0;
+    if (++stamp != 0) return;
+    stamps.fill(0);
+    stamp = 1;
   }
 };
 
@@ -649,7 +655,7 @@ int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
     changed = kAllLines;
   }
   auto follow = [&](int p, int) {
-    s.lines.Set(p / BoardSize, p % BoardSize, s.stones.cells()[p]);
+    s.lines.Set(p, s.stones.cells()[p]);
     AddLinesThrough(changed, p);
   };
   if (state.moveCount == 0) {
@@ -717,10 +723,9 @@ void RecodeLine(CandidateTables& c, const PatternMemo& patterns, int line, bool 
     for (; moved != 0; moved &= moved - 1) {
       const int q = std::countr_zero(moved);
       const int p = kLineCells[line][half * 8 + q];
-      if (saving && !c.changed.Listed(p)) SavePoint(c, p);
+      if (c.changed.Add(p) && saving) SavePoint(c, p);
       c.codes[p] = WithCodes(c.codes[p], direction, (now.black[half] >> 8 * q) & 0xFF,
                              (now.white[half] >> 8 * q) & 0xFF);
-      c.changed.Add(p);
     }
   }
 }
@@ -775,7 +780,7 @@ void RefreshCandidates(EvalContext& context, const GameState& state) {
   EvalContext::Tables& t = *context.tables_;
   CandidateTables& c = t.candidates;
   auto stale = [&](int p) {
-    c.lines.Set(p / BoardSize, p % BoardSize, c.stones.cells()[p]);
+    c.lines.Set(p, c.stones.cells()[p]);
     AddLinesThrough(c.stale, p);
   };
   if (state.forbiddenRulesOn != c.rules) {
@@ -789,7 +794,7 @@ void RefreshCandidates(EvalContext& context, const GameState& state) {
       stale(p);
       return c.undo.Forget(i);
     }
-    c.lines.Set(p / BoardSize, p % BoardSize, Empty);
+    c.lines.Set(p, Empty);
     for (; c.undo.top > c.undo.savedFrom[i]; --c.undo.top) {
       const PointSaved& e = c.undo.saved[c.undo.top - 1];
       c.codes[e.point] = e.codes;
