@@ -276,6 +276,12 @@ int WeighPatterns(const PatternCounts& c, bool own) {
          5 * c.closedTwos;
 }
 
+// ScoreStoneTotals on the packed sums, where it can be inlined.
+int ScoreTotals(const PackedTally& own, const PackedTally& opponent) {
+  return WeighPatterns(CountPatterns(own.Unpacked()), true) +
+         WeighPatterns(CountPatterns(opponent.Unpacked()), false);
+}
+
 // What a point's value reads of a tally: the parts of Attack and Defence that add up over the
 // directions, and the counts that their other terms test, a byte each (fives, fours with open
 // fours, open threes, overlines). Summed over a point's four directions from one table entry per
@@ -355,6 +361,14 @@ PointValues ValuesOf(const PointTerms& black, const PointTerms& white, bool forb
 // A point's direction codes for a White stone (byte d for direction d) and for a Black one
 // (byte 4 + d): one word, which is also the value memo's key.
 using PointCodes = uint64_t;
+
+// The same in place, a byte store each.
+inline void SetCodes(PointCodes& codes, int direction, uint8_t black, uint8_t white) {
+  static_assert(std::endian::native == std::endian::little);
+  auto* bytes = reinterpret_cast<uint8_t*>(&codes);
+  bytes[direction] = white;
+  bytes[direction + 4] = black;
+}
 
 constexpr PointCodes WithCodes(PointCodes codes, int direction, uint64_t black, uint64_t white) {
   const int shift = 8 * direction;
@@ -661,7 +675,7 @@ int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
   if (state.moveCount == 0) {
     s.stones.Follow(state, follow);
     Recount(s, changed, t.patterns);
-    return ScoreStoneTotals(s.totals[Slot(side)].Unpacked(), s.totals[Slot(-side)].Unpacked());
+    return ScoreTotals(s.totals[Slot(side)], s.totals[Slot(-side)]);
   }
   s.stones.FollowBeforeLast(state, follow);
   Recount(s, changed, t.patterns);
@@ -677,7 +691,7 @@ int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
     }
   }
   // The side to move's sums against the opponent's give the value.
-  return ScoreStoneTotals(totals[Slot(side)].Unpacked(), totals[Slot(-side)].Unpacked());
+  return ScoreTotals(totals[Slot(side)], totals[Slot(-side)]);
 }
 
 int PointValue(const GameState& state, int row, int col, int colour) {
@@ -724,8 +738,8 @@ void RecodeLine(CandidateTables& c, const PatternMemo& patterns, int line, bool 
       const int q = std::countr_zero(moved);
       const int p = kLineCells[line][half * 8 + q];
       if (c.changed.Add(p) && saving) SavePoint(c, p);
-      c.codes[p] = WithCodes(c.codes[p], direction, (now.black[half] >> 8 * q) & 0xFF,
-                             (now.white[half] >> 8 * q) & 0xFF);
+      SetCodes(c.codes[p], direction, static_cast<uint8_t>(now.black[half] >> 8 * q),
+               static_cast<uint8_t>(now.white[half] >> 8 * q));
     }
   }
 }
