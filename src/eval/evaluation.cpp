@@ -779,6 +779,7 @@ void RecodeAll(CandidateTables& c, const PatternMemo& patterns, ValueMemo& value
 }
 
 void RecodeStale(CandidateTables& c, const PatternMemo& patterns, ValueMemo& valueMemo) {
+  if ((c.stale[0] | c.stale[1]) == 0) return;
   ForEachLine(c.stale, [&](int line) { RecodeLine(c, patterns, line, false); });
   c.stale = {};
   RevalueListed(c, valueMemo);
