@@ -36,8 +36,8 @@ int ScoreStoneTotals(const PatternTally& ownTotals, const PatternTally& opponent
 
 // The caches that make the evaluation and the candidate values incremental: what the board and
 // the rule setting looked like at the last call, and what was computed from them. A fresh
-// context holds an empty board, so its first call recomputes everything that differs from one;
-// a changed rule setting recomputes everything. One context serves the consecutive calls of one
+// context knows no rule setting, so its first call computes everything, as a changed rule
+// setting does. One context serves the consecutive calls of one
 // search; it is large and owns its tables on the heap, and copying is refused because two
 // searches must never share or fork one silently. A moved-from context may only be destroyed or
 // assigned to.
