@@ -21,27 +21,7 @@ Line LineThrough(const StoneTracker::Cells& cells, int direction, int row, int c
   return ExtractLine(cells, direction, LineNumber(direction, row, col));
 }
 
-// Every line of the board as two bits per cell (empty 0, Black 1, White 2, off the board 3),
-// position q of the line at bits 2 * (q + kPatternReach), with kPatternReach cells off the board
-// padded at each end. Eleven cells around any point of a line are then one shift and mask away.
 constexpr int kLineNumbers = 29;
-struct LineCodes {
-  std::array<uint64_t, 4 * kLineNumbers> words;
-
-  static constexpr uint64_t CellCode(int cell) {
-    return cell == Empty ? 0u : cell == Black ? 1u : cell == White ? 2u : 3u;
-  }
-  constexpr void Set(int row, int col, int cell) {
-    for (int d = 0; d < 4; ++d) {
-      uint64_t& word = words[d * kLineNumbers + LineNumber(d, row, col)];
-      const int shift = 2 * (LinePosition(d, row, col) + kPatternReach);
-      word = (word & ~(uint64_t{3} << shift)) | CellCode(cell) << shift;
-    }
-  }
-  // The cells within kPatternReach of a point along the line of a direction, without the point
-  // itself: with the stone's colour and rule they fix what ClassifyLinePoint answers.
-  uint32_t Neighbourhood(int direction, int cell) const;
-};
 
 // Where each point's neighbourhood along each direction lies: the word and the shift.
 struct LineSpot {
@@ -61,9 +41,29 @@ constexpr std::array<std::array<LineSpot, 4>, CellCount> MakeLineSpots() {
 }
 constexpr std::array<std::array<LineSpot, 4>, CellCount> kLineSpots = MakeLineSpots();
 
-uint32_t LineCodes::Neighbourhood(int direction, int cell) const {
-  const LineSpot spot = kLineSpots[cell][direction];
-  const auto cells = static_cast<uint32_t>(words[spot.word] >> spot.shift);
+// Every line of the board as two bits per cell (empty 0, Black 1, White 2, off the board 3),
+// position q of the line at bits 2 * (q + kPatternReach), with kPatternReach cells off the board
+// padded at each end. Eleven cells around any point of a line are then one shift and mask away.
+struct LineCodes {
+  std::array<uint64_t, 4 * kLineNumbers> words;
+
+  static constexpr uint64_t CellCode(int cell) {
+    return cell == Empty ? 0u : cell == Black ? 1u : cell == White ? 2u : 3u;
+  }
+  constexpr void Set(int cell, int value) {
+    for (const LineSpot spot : kLineSpots[cell]) {
+      uint64_t& word = words[spot.word];
+      const int shift = spot.shift + 2 * kPatternReach;
+      word = (word & ~(uint64_t{3} << shift)) | CellCode(value) << shift;
+    }
+  }
+};
+
+// The cells within kPatternReach of a point along its line, without the point itself: with the
+// stone's colour and the rule setting they fix what ClassifyLinePoint answers. The point's two
+// bits lie at 2 * kPatternReach + shift in the line's word.
+constexpr uint32_t NeighbourhoodIn(uint64_t word, int shift) {
+  const auto cells = static_cast<uint32_t>(word >> shift);
   constexpr int kSide = 2 * kPatternReach;
   return (cells & ((1u << kSide) - 1)) | ((cells >> (kSide + 2)) & ((1u << kSide) - 1)) << kSide;
 }
@@ -72,43 +72,10 @@ constexpr LineCodes EmptyLineCodes() {
   LineCodes codes{};
   codes.words.fill(~uint64_t{0});
   for (int row = 0; row < BoardSize; ++row)
-    for (int col = 0; col < BoardSize; ++col) codes.Set(row, col, Empty);
+    for (int col = 0; col < BoardSize; ++col) codes.Set(CellIndex(row, col), Empty);
   return codes;
 }
 constexpr LineCodes kEmptyLineCodes = EmptyLineCodes();
-
-// What a change on a point can influence along one side of its line, from the five cells of
-// that side in a neighbourhood: the colour of the first stone met fixes the walk, and it stops
-// before the board's edge or the first stone of the other colour, beyond which no pattern reads.
-// Bit k of the low byte is set when the walk reaches an empty point k + 1 steps away, of the high
-// byte when it reaches a stone. By the ten bits of a side, for the side before the point (nearest
-// in the high bits) and the side after it.
-struct SideReach {
-  std::array<uint16_t, 1024> before;
-  std::array<uint16_t, 1024> after;
-};
-constexpr uint16_t Reach(uint32_t cells, bool nearestHigh) {
-  uint32_t colour = 0;
-  uint16_t reach = 0;
-  for (int step = 0; step < kPatternReach; ++step) {
-    const uint32_t cell = (cells >> (2 * (nearestHigh ? kPatternReach - 1 - step : step))) & 3u;
-    if (cell == 3 || (cell != 0 && colour != 0 && cell != colour)) break;
-    if (cell != 0) colour = cell;
-    reach |= static_cast<uint16_t>(1u << (step + (cell != 0 ? 8 : 0)));
-  }
-  return reach;
-}
-constexpr SideReach MakeSideReach() {
-  SideReach reach{};
-  for (uint32_t cells = 0; cells < 1024; ++cells) {
-    reach.before[cells] = Reach(cells, true);
-    reach.after[cells] = Reach(cells, false);
-  }
-  return reach;
-}
-constexpr SideReach kSideReach = MakeSideReach();
-// The step between CellIndex values from one position of a direction's line to the next.
-constexpr std::array<int, 4> kLineSteps = {1, BoardSize, 1 - BoardSize, -1 - BoardSize};
 
 // A direction value in one byte: the pattern's level * 4 + count + 1, never 0.
 using PatternCode = uint8_t;
@@ -269,12 +236,6 @@ constexpr DirectionCodes WithCode(DirectionCodes codes, int direction, PatternCo
   return (codes & ~(0xFFu << 8 * direction)) | uint32_t{code} << 8 * direction;
 }
 
-PackedTally TallyCodes(DirectionCodes codes) {
-  PackedTally tally = kCodeTallies[CodeAt(codes, 0)];
-  for (int d = 1; d < 4; ++d) tally += kCodeTallies[CodeAt(codes, d)];
-  return tally;
-}
-
 // Pattern counts of a position for one side, from the summed stone tallies.
 struct PatternCounts {
   int fives;
@@ -313,6 +274,12 @@ int WeighPatterns(const PatternCounts& c, bool own) {
   return -250000 * (c.fives + c.openFours + c.fours + c.doubleFour + c.fourThree) -
          7500 * c.doubleThree - 2500 * c.openThrees - 35 * c.closedThrees - 30 * c.openTwos -
          5 * c.closedTwos;
+}
+
+// ScoreStoneTotals on the packed sums, where it can be inlined.
+int ScoreTotals(const PackedTally& own, const PackedTally& opponent) {
+  return WeighPatterns(CountPatterns(own.Unpacked()), true) +
+         WeighPatterns(CountPatterns(opponent.Unpacked()), false);
 }
 
 // What a point's value reads of a tally: the parts of Attack and Defence that add up over the
@@ -391,17 +358,36 @@ PointValues ValuesOf(const PointTerms& black, const PointTerms& white, bool forb
           8 * Attack(white, White, forbiddenRulesOn) + 5 * Defence(black)};
 }
 
+// A point's direction codes for a White stone (byte d for direction d) and for a Black one
+// (byte 4 + d): one word, which is also the value memo's key.
+using PointCodes = uint64_t;
+
+// The same in place, a byte store each.
+inline void SetCodes(PointCodes& codes, int direction, uint8_t black, uint8_t white) {
+  static_assert(std::endian::native == std::endian::little);
+  auto* bytes = reinterpret_cast<uint8_t*>(&codes);
+  bytes[direction] = white;
+  bytes[direction + 4] = black;
+}
+
+constexpr PointCodes WithCodes(PointCodes codes, int direction, uint64_t black, uint64_t white) {
+  const int shift = 8 * direction;
+  return (codes & ~(uint64_t{0xFF} << shift | uint64_t{0xFF} << (shift + 32))) | white << shift |
+         black << (shift + 32);
+}
+
 // The point values of a Black and a White stone's direction codes as last worked out: a search
 // revalues the same points in the same few shapes again and again. Direct-mapped by a hash of
 // the codes; no code is 0, nor uses its byte's top bit, which tells the rule setting.
 class ValueMemo {
  public:
-  PointValues Values(DirectionCodes black, DirectionCodes white, bool rules) {
-    const uint64_t key = uint64_t{black} << 32 | white | (rules ? uint64_t{1} << 63 : 0);
+  PointValues Values(PointCodes codes, bool rules) {
+    const uint64_t key = codes | (rules ? uint64_t{1} << 63 : 0);
     Entry& entry = entries_[(key * 0x9E3779B97F4A7C15ull) >> (64 - kBits)];
     if (entry.key != key) {
       entry.key = key;
-      entry.values = ValuesOf(TermsOfCodes(black), TermsOfCodes(white), rules);
+      entry.values = ValuesOf(TermsOfCodes(static_cast<DirectionCodes>(codes >> 32)),
+                              TermsOfCodes(static_cast<DirectionCodes>(codes)), rules);
     }
     return entry.values;
   }
@@ -415,37 +401,150 @@ class ValueMemo {
   std::array<Entry, 1 << kBits> entries_{};
 };
 
-// The points whose lines changed since the last call, each with the directions that changed:
-// every changed point in all four, and what a ray from it reaches in the ray's direction. A
-// changed point, and every point after a change of rules, is also marked Whole: its value must be
-// recomputed even where its direction values come out as before. Kept in the context and emptied
-// after each use, so that a call touches only what it flags.
-constexpr int kAllDirections = 0b1111;
-constexpr int kWhole = 0b10000;
-struct ChangeFlags {
-  std::array<uint8_t, CellCount> flags{};
+// A set of lines, by their word's index.
+using LineMask = std::array<uint64_t, 2>;
+constexpr LineMask kAllLines = {~uint64_t{0}, (uint64_t{1} << (4 * kLineNumbers - 64)) - 1};
+
+void AddLinesThrough(LineMask& lines, int cell) {
+  for (const LineSpot spot : kLineSpots[cell])
+    lines[spot.word >> 6] |= uint64_t{1} << (spot.word & 63);
+}
+
+// Calls visit(line) for every line of the set.
+template <typename Visit>
+void ForEachLine(const LineMask& lines, Visit visit) {
+  for (int half = 0; half < 2; ++half)
+    for (uint64_t bits = lines[half]; bits != 0; bits &= bits - 1)
+      visit(half * 64 + std::countr_zero(bits));
+}
+
+// A memo of what a line's cells make, direct-mapped by its word: most lines take few shapes over
+// a search. Count(word, rules) works an entry out.
+template <typename Value, Value (*Count)(uint64_t, bool, const PatternMemo&), int kBits>
+class LineMemo {
+ public:
+  const Value& Get(uint64_t word, bool rules, const PatternMemo& patterns) {
+    // The top bit of a word lies off the board, always set: the rule setting flips it.
+    const uint64_t key = rules ? word ^ uint64_t { 1 } << 63 : word;
+    Entry& entry = entries_[(key * 0x9E3779B97F4A7C15ull) >> (64 - kBits)];
+    if (entry.key != key) {
+      entry.key = key;
+      entry.value = Count(word, rules, patterns);
+    }
+    return entry.value;
+  }
+
+ private:
+  struct Entry {
+    uint64_t key = 0;  // no line's word is 0
+    Value value{};
+  };
+  std::array<Entry, 1 << kBits> entries_{};
+};
+
+// EvaluatePosition's side. A colour's summed stone tallies add up, line by line, what the
+// stones of each line form along it; that share depends on the line's cells alone, so a changed
+// stone recounts its four lines only.
+using LineShare = std::array<PackedTally, 2>;  // by Slot
+
+LineShare CountShare(uint64_t word, bool rules, const PatternMemo& patterns) {
+  LineShare share{};
+  for (int q = 0; q < BoardSize; ++q) {
+    const uint32_t cell = (word >> 2 * (q + kPatternReach)) & 3u;
+    if (cell == 0 || cell == 3) continue;
+    const int colour = cell == 1 ? Black : White;
+    share[cell - 1] += kCodeTallies[patterns.Classify(rules, colour, NeighbourhoodIn(word, 2 * q))];
+  }
+  return share;
+}
+
+// Each of the two incremental sides keeps what it last saw: the stones, their line codes and the
+// rule setting (none at first, so that the first call works out every line).
+struct StoneTables {
+  StoneTracker stones;
+  LineCodes lines = kEmptyLineCodes;
+  int rules = -1;
+  std::array<LineShare, 4 * kLineNumbers> shares{};
+  LineShare totals{};
+  LineMemo<LineShare, CountShare, 14> memo;
+};
+
+// RefreshCandidates' side. The direction code of a Black and of a White stone on each empty
+// point of a line, a byte by position (0 on a stone and past the line's end), also depends on
+// the line's cells alone: a changed line hands its points the codes that changed.
+struct LinePoints {
+  std::array<uint64_t, 2> black{};
+  std::array<uint64_t, 2> white{};
+};
+
+LinePoints CountPoints(uint64_t word, bool rules, const PatternMemo& patterns) {
+  LinePoints points;
+  for (int q = 0; q < BoardSize; ++q) {
+    if (((word >> 2 * (q + kPatternReach)) & 3u) != 0) continue;
+    const uint32_t around = NeighbourhoodIn(word, 2 * q);
+    const int shift = 8 * (q & 7);
+    points.black[q >> 3] |= uint64_t{patterns.Classify(rules, Black, around)} << shift;
+    points.white[q >> 3] |= uint64_t{patterns.Classify(rules, White, around)} << shift;
+  }
+  return points;
+}
+
+// Bit q set where byte q of a differs from byte q of b, for the eight bytes of a word.
+constexpr unsigned DifferingBytes(uint64_t a, uint64_t b) {
+  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  const uint64_t x = a ^ b;
+  const uint64_t high = (((x & kLow7) + kLow7) | x) & ~kLow7;
+  return static_cast<unsigned>(((high >> 7) * 0x0102040810204080ull) >> 56);
+}
+
+// The cell at each position of each line (word index), 255 past the line's end.
+constexpr std::array<std::array<uint8_t, 16>, 4 * kLineNumbers> MakeLineCells() {
+  std::array<std::array<uint8_t, 16>, 4 * kLineNumbers> cells{};
+  for (auto& line : cells) line.fill(255);
+  for (int cell = 0; cell < CellCount; ++cell)
+    for (const LineSpot spot : kLineSpots[cell])
+      cells[spot.word][spot.shift / 2] = static_cast<uint8_t>(cell);
+  return cells;
+}
+constexpr std::array<std::array<uint8_t, 16>, 4 * kLineNumbers> kLineCells = MakeLineCells();
+
+// The points whose codes changed, each once. A point is listed when its stamp is the list's:
+// emptying the list takes a new stamp.
+struct PointList {
+  std::array<uint32_t, CellCount> stamps{};
+  uint32_t stamp = 1;
   std::array<uint8_t, CellCount> list;
   int count = 0;
 
-  void Flag(int p, int bits) {
-    if (flags[p] == 0) list[count++] = static_cast<uint8_t>(p);
-    flags[p] |= static_cast<uint8_t>(bits);
+  // Lists p; false when it was listed already.
+  bool Add(int p) {
+    if (stamps[p] == stamp) return false;
+    stamps[p] = stamp;
+    list[count++] = static_cast<uint8_t>(p);
+    return true;
   }
   void Clear() {
-    for (int i = 0; i < count; ++i) flags[list[i]] = 0;
     count = 0;
+    if (++stamp != 0) return;
+    stamps.fill(0);
+    stamp = 1;
   }
 };
 
-// A stack of the old values that each move of a snapshot changed, so that taking the move back
-// restores them instead of recomputing its surroundings: the search asks about positions that
-// differ from the last one by one move played, or by moves taken back and one played.
-template <typename Saved>
+// A stack of the old values that each move changed, so that taking the move back restores them
+// instead of recomputing its surroundings: the search asks about positions that differ from the
+// last one by one move played, or by moves taken back and one played.
+struct PointSaved {
+  PointCodes codes;
+  int32_t blackValue;
+  int32_t whiteValue;
+  int32_t point;
+};
 struct UndoStack {
   // One move changes at most its own point and the points its eight rays reach.
-  std::array<Saved, CellCount*(8 * kPatternReach + 1)> saved;
+  std::array<PointSaved, CellCount*(8 * kPatternReach + 1)> saved;
   std::array<int32_t, CellCount> savedFrom{};  // by move: its first entry
-  int loggedFrom = 0;  // the snapshot's moves from this one on have their entries
+  int loggedFrom = 0;                          // the moves from this one on have their entries
   int top = 0;
 
   void Forget(int moves) {
@@ -454,113 +553,21 @@ struct UndoStack {
   }
   // The next entry, to be filled field by field: an entry built aside and copied whole is read
   // back in one wide load right after its narrow stores, which stalls the processor.
-  Saved& Push() { return saved[top++]; }
+  PointSaved& Push() { return saved[top++]; }
 };
 
-// What one of the two incremental computations last saw: the stones, their line codes and the
-// rule setting; and how to take its moves back.
-template <typename Saved>
-struct Snapshot {
+struct CandidateTables {
   StoneTracker stones;
   LineCodes lines = kEmptyLineCodes;
-  bool rules = false;
-  UndoStack<Saved> undo;
-
-  // Flags a changed stone on p (already in the copy) and the points a ray from it reaches in the
-  // ray's direction; of those, only what the snapshot values: stones, or empty points.
-  void FlagStone(ChangeFlags& changes, int p) {
-    const StoneTracker::Cells& cells = stones.cells();
-    lines.Set(p / BoardSize, p % BoardSize, cells[p]);
-    changes.Flag(p, kAllDirections | kWhole);
-    constexpr int kShift = Saved::kValuesStones ? 8 : 0;
-    for (int d = 0; d < 4; ++d) {
-      const uint32_t around = lines.Neighbourhood(d, p);
-      const int step = kLineSteps[d];
-      for (unsigned reach = kSideReach.before[around & 1023u] >> kShift & 31u; reach != 0;
-           reach &= reach - 1)
-        changes.Flag(p - step * (std::countr_zero(reach) + 1), 1 << d);
-      for (unsigned reach = kSideReach.after[around >> 10] >> kShift & 31u; reach != 0;
-           reach &= reach - 1)
-        changes.Flag(p + step * (std::countr_zero(reach) + 1), 1 << d);
-    }
-  }
-
-  // Brings the snapshot up to the record. A move taken back pops what playing it saved, where
-  // the stack holds that, and is flagged otherwise; the flags are revalued at the position the
-  // moves taken back leave. A move played is flagged and revalued at once, saving the old
-  // values. revalue(saving) recomputes the flagged points and clears the flags; restore(entry)
-  // puts a saved entry back; removed(p, before) hears of each stone that leaves otherwise. Under
-  // the other rule setting every value is stale, so a change of rules flags everything.
-  template <typename Revalue, typename Restore, typename Removed>
-  void Follow(const GameState& state, ChangeFlags& changes, Revalue revalue, Restore restore,
-              Removed removed) {
-    auto lost = [&](int p, int before) {
-      FlagStone(changes, p);
-      if (before != Empty) removed(p, before);
-    };
-    if (const bool now = state.forbiddenRulesOn != 0; now != rules) {
-      stones.Follow(state, lost);
-      rules = now;
-      for (int p = 0; p < CellCount; ++p) changes.Flag(p, kAllDirections | kWhole);
-      undo.Forget(state.moveCount);
-    }
-    stones.TakeBack(state, [&](int i, int p, int before) {
-      if (i < undo.loggedFrom) {
-        lost(p, before);
-        return undo.Forget(i);
-      }
-      lines.Set(p / BoardSize, p % BoardSize, Empty);
-      for (; undo.top > undo.savedFrom[i]; --undo.top) restore(undo.saved[undo.top - 1]);
-    });
-    if (changes.count > 0) revalue(false);
-    stones.Play(state, [&](int i, int p, int before) {
-      // A move on a stone set outside the moves leaves nothing to restore below it.
-      lost(p, before);
-      if (before != Empty) {
-        revalue(false);
-        return undo.Forget(i + 1);
-      }
-      undo.savedFrom[i] = undo.top;
-      revalue(true);
-    });
-    stones.CatchUp(state, [&](int p, int before) {
-      lost(p, before);
-      undo.Forget(state.moveCount);
-    });
-    if (changes.count > 0) revalue(false);
-  }
-};
-
-// EvaluatePosition's side: each stone's direction values and tally (zero for an empty point),
-// and the sums of those tallies per colour.
-struct StoneSaved {
-  static constexpr bool kValuesStones = true;
-  int32_t point;
-  int32_t colour;
-  DirectionCodes codes;
-  PackedTally tally;
-};
-struct StoneTables {
-  Snapshot<StoneSaved> seen;
-  std::array<DirectionCodes, CellCount> codes{};
-  std::array<PackedTally, CellCount> tally{};
-  std::array<PackedTally, 2> totals{};
-};
-
-// RefreshCandidates' side: each empty point's direction values for a stone of either colour,
-// and the resulting point values.
-struct PointSaved {
-  static constexpr bool kValuesStones = false;
-  int32_t point;
-  DirectionCodes black;
-  DirectionCodes white;
-  int32_t blackValue;
-  int32_t whiteValue;
-};
-struct CandidateTables {
-  Snapshot<PointSaved> seen;
-  std::array<std::array<DirectionCodes, CellCount>, 2> codes{};
+  int rules = -1;
+  // The word each line's points last took their codes from, and the lines to recode.
+  std::array<uint64_t, 4 * kLineNumbers> recoded = kEmptyLineCodes.words;
+  LineMask stale{};
+  std::array<PointCodes, CellCount> codes{};
   std::array<std::array<int32_t, CellCount>, 2> values{};
+  PointList changed;
+  UndoStack undo;
+  LineMemo<LinePoints, CountPoints, 14> memo;
 };
 
 }  // namespace
@@ -616,12 +623,10 @@ int ScoreStoneTotals(const PatternTally& ownTotals, const PatternTally& opponent
 struct EvalContext::Tables {
   StoneTables stones;
   CandidateTables candidates;
-  ChangeFlags changes;
   PatternMemo patterns;
   ValueMemo values;
 };
 
-// Default-initialised: the undo stacks, far the largest part, are written before they are read.
 EvalContext::EvalContext() : tables_(new Tables) {}
 EvalContext::~EvalContext() = default;
 EvalContext::EvalContext(EvalContext&&) noexcept = default;
@@ -637,59 +642,56 @@ const std::array<int32_t, CellCount>& EvalContext::Candidates(int colour) const 
 
 namespace {
 
-// Reclassifies the flagged directions of the stones, keeping the per-colour sums exact, and
-// clears the flags; with `saving`, the old values of every stone that changes are saved first.
-// A stone's other directions still hold: their lines did not change.
-void RetallyFlagged(StoneTables& s, ChangeFlags& changes, PatternMemo& patterns, bool saving) {
-  const StoneTracker::Cells& cells = s.seen.stones.cells();
-  for (int i = 0; i < changes.count; ++i) {
-    const int p = changes.list[i];
-    const int now = cells[p];
-    if (now == Empty) continue;
-    const int flags = changes.flags[p];
-    DirectionCodes values = s.codes[p];
-    // Most points have one changed direction: a loop over the set bits mispredicts less than a
-    // test of each.
-    for (unsigned dirs = flags & kAllDirections; dirs != 0; dirs &= dirs - 1) {
-      const int d = std::countr_zero(dirs);
-      values = WithCode(values, d,
-                        patterns.Classify(s.seen.rules, now, s.seen.lines.Neighbourhood(d, p)));
+// The shares of the changed lines into the totals.
+void Recount(StoneTables& s, const LineMask& changed, const PatternMemo& patterns) {
+  ForEachLine(changed, [&](int line) {
+    LineShare& share = s.shares[line];
+    const LineShare& now = s.memo.Get(s.lines.words[line], s.rules != 0, patterns);
+    for (int slot = 0; slot < 2; ++slot) {
+      s.totals[slot] -= share[slot];
+      s.totals[slot] += now[slot];
     }
-    if ((flags & kWhole) == 0 && values == s.codes[p]) continue;
-    if (saving) {
-      StoneSaved& entry = s.seen.undo.Push();
-      entry.point = p;
-      entry.colour = now;
-      entry.codes = s.codes[p];
-      entry.tally = s.tally[p];
-    }
-    s.codes[p] = values;
-    s.totals[Slot(now)] -= s.tally[p];
-    s.tally[p] = TallyCodes(values);
-    s.totals[Slot(now)] += s.tally[p];
-  }
-  changes.Clear();
+    share = now;
+  });
 }
 
 }  // namespace
 
+// The tables keep the position before the last move: the search asks about the positions after
+// each reply of one position in turn, which then cost the last move's four lines only, looked at
+// and left.
 int EvaluatePosition(EvalContext& context, const GameState& state, int side) {
   EvalContext::Tables& t = *context.tables_;
   StoneTables& s = t.stones;
-  s.seen.Follow(
-      state, t.changes, [&](bool saving) { RetallyFlagged(s, t.changes, t.patterns, saving); },
-      [&](const StoneSaved& e) {
-        s.totals[Slot(e.colour)] -= s.tally[e.point];
-        s.totals[Slot(e.colour)] += e.tally;
-        s.tally[e.point] = e.tally;
-        s.codes[e.point] = e.codes;
-      },
-      [&](int p, int before) {
-        s.totals[Slot(before)] -= s.tally[p];
-        s.tally[p] = {};
-      });
+  LineMask changed{};
+  if (state.forbiddenRulesOn != s.rules) {
+    s.rules = state.forbiddenRulesOn;
+    changed = kAllLines;
+  }
+  auto follow = [&](int p, int) {
+    s.lines.Set(p, s.stones.cells()[p]);
+    AddLinesThrough(changed, p);
+  };
+  if (state.moveCount == 0) {
+    s.stones.Follow(state, follow);
+    Recount(s, changed, t.patterns);
+    return ScoreTotals(s.totals[Slot(side)], s.totals[Slot(-side)]);
+  }
+  s.stones.FollowBeforeLast(state, follow);
+  Recount(s, changed, t.patterns);
+  LineShare totals = s.totals;
+  const int last = StoneTracker::LastCell(state);
+  const uint64_t code = LineCodes::CellCode(state.cells[last]);
+  for (const LineSpot spot : kLineSpots[last]) {
+    const uint64_t word = s.lines.words[spot.word] | code << (spot.shift + 2 * kPatternReach);
+    const LineShare& now = s.memo.Get(word, s.rules != 0, t.patterns);
+    for (int slot = 0; slot < 2; ++slot) {
+      totals[slot] += now[slot];
+      totals[slot] -= s.shares[spot.word][slot];
+    }
+  }
   // The side to move's sums against the opponent's give the value.
-  return ScoreStoneTotals(s.totals[Slot(side)].Unpacked(), s.totals[Slot(-side)].Unpacked());
+  return ScoreTotals(totals[Slot(side)], totals[Slot(-side)]);
 }
 
 int PointValue(const GameState& state, int row, int col, int colour) {
@@ -712,73 +714,128 @@ int PointValue(const GameState& state, int row, int col, int colour) {
 namespace {
 
 void SavePoint(CandidateTables& c, int p) {
-  PointSaved& entry = c.seen.undo.Push();
+  PointSaved& entry = c.undo.Push();
+  entry.codes = c.codes[p];
+  entry.blackValue = c.values[Slot(Black)][p];
+  entry.whiteValue = c.values[Slot(White)][p];
   entry.point = p;
-  entry.black = c.codes[0][p];
-  entry.white = c.codes[1][p];
-  entry.blackValue = c.values[0][p];
-  entry.whiteValue = c.values[1][p];
 }
 
-void MarkOccupied(CandidateTables& c, int p, bool saving) {
-  if (saving) SavePoint(c, p);
-  c.values[0][p] = EvalContext::Occupied;
-  c.values[1][p] = EvalContext::Occupied;
+// Takes the codes that changed on a line since its points last took theirs, and lists the
+// points; with `saving`, a point's old codes and values are saved when it is first listed.
+void RecodeLine(CandidateTables& c, const PatternMemo& patterns, int line, bool saving) {
+  const bool rules = c.rules != 0;
+  const uint64_t word = c.lines.words[line];
+  // A copy: the second look-up may take the first one's entry.
+  const LinePoints had = c.memo.Get(c.recoded[line], rules, patterns);
+  const LinePoints& now = c.memo.Get(word, rules, patterns);
+  c.recoded[line] = word;
+  const int direction = line / kLineNumbers;
+  for (int half = 0; half < 2; ++half) {
+    unsigned moved = DifferingBytes(had.black[half], now.black[half]) |
+                     DifferingBytes(had.white[half], now.white[half]);
+    for (; moved != 0; moved &= moved - 1) {
+      const int q = std::countr_zero(moved);
+      const int p = kLineCells[line][half * 8 + q];
+      if (c.changed.Add(p) && saving) SavePoint(c, p);
+      SetCodes(c.codes[p], direction, static_cast<uint8_t>(now.black[half] >> 8 * q),
+               static_cast<uint8_t>(now.white[half] >> 8 * q));
+    }
+  }
 }
 
-// Revalues the flagged empty points of the candidate side and marks new stones' points
-// occupied, and clears the flags; with `saving`, the old codes and values of every point that
-// changes are saved first.
-void RevalueFlagged(CandidateTables& c, ChangeFlags& changes, PatternMemo& patterns,
-                    ValueMemo& valueMemo, bool saving) {
-  const StoneTracker::Cells& cells = c.seen.stones.cells();
-  const bool rules = c.seen.rules;
-  for (int i = 0; i < changes.count; ++i) {
-    const int p = changes.list[i];
-    if (cells[p] != Empty) {
-      // A stone's point is flagged whole once, when the stone comes.
-      if ((changes.flags[p] & kWhole) != 0) MarkOccupied(c, p, saving);
-      continue;
-    }
-    const int flags = changes.flags[p];
-    DirectionCodes black = c.codes[Slot(Black)][p];
-    DirectionCodes white = c.codes[Slot(White)][p];
-    for (unsigned dirs = flags & kAllDirections; dirs != 0; dirs &= dirs - 1) {
-      const int d = std::countr_zero(dirs);
-      const uint32_t neighbours = c.seen.lines.Neighbourhood(d, p);
-      black = WithCode(black, d, patterns.Classify(rules, Black, neighbours));
-      white = WithCode(white, d, patterns.Classify(rules, White, neighbours));
-    }
-    // A point whose direction values all came out as before keeps its values: they are made
-    // from nothing else but the rule setting.
-    if ((flags & kWhole) == 0 && black == c.codes[Slot(Black)][p] &&
-        white == c.codes[Slot(White)][p])
-      continue;
-    if (saving) SavePoint(c, p);
-    c.codes[Slot(Black)][p] = black;
-    c.codes[Slot(White)][p] = white;
-    const PointValues values = valueMemo.Values(black, white, rules);
+// Revalues the listed points, an occupied one to Occupied, and empties the list.
+void RevalueListed(CandidateTables& c, ValueMemo& valueMemo) {
+  const StoneTracker::Cells& cells = c.stones.cells();
+  const bool rules = c.rules != 0;
+  for (int i = 0; i < c.changed.count; ++i) {
+    const int p = c.changed.list[i];
+    PointValues values{EvalContext::Occupied, EvalContext::Occupied};
+    if (cells[p] == Empty) values = valueMemo.Values(c.codes[p], rules);
     c.values[Slot(Black)][p] = values.black;
     c.values[Slot(White)][p] = values.white;
   }
-  changes.Clear();
+  c.changed.Clear();
+}
+
+// Every point's codes and values afresh, as after a change of rules: a point's value can change
+// with its codes the same.
+void RecodeAll(CandidateTables& c, const PatternMemo& patterns, ValueMemo& valueMemo) {
+  for (int line = 0; line < 4 * kLineNumbers; ++line) {
+    const uint64_t word = c.lines.words[line];
+    const LinePoints& now = c.memo.Get(word, c.rules != 0, patterns);
+    c.recoded[line] = word;
+    for (int q = 0; q < 16; ++q) {
+      const int p = kLineCells[line][q];
+      if (p == 255) continue;
+      c.codes[p] =
+          WithCodes(c.codes[p], line / kLineNumbers, (now.black[q >> 3] >> 8 * (q & 7)) & 0xFF,
+                    (now.white[q >> 3] >> 8 * (q & 7)) & 0xFF);
+    }
+  }
+  for (int p = 0; p < CellCount; ++p) c.changed.Add(p);
+  RevalueListed(c, valueMemo);
+  c.stale = {};
+}
+
+void RecodeStale(CandidateTables& c, const PatternMemo& patterns, ValueMemo& valueMemo) {
+  if ((c.stale[0] | c.stale[1]) == 0) return;
+  ForEachLine(c.stale, [&](int line) { RecodeLine(c, patterns, line, false); });
+  c.stale = {};
+  RevalueListed(c, valueMemo);
 }
 
 }  // namespace
 
+// Brings the candidate side up to the record. A move taken back restores what playing it saved,
+// where the stack holds that, and leaves its lines to recode otherwise; a move played recodes
+// its lines at once, saving the old values. Stones set outside the moves leave their lines to
+// recode.
 void RefreshCandidates(EvalContext& context, const GameState& state) {
   EvalContext::Tables& t = *context.tables_;
   CandidateTables& c = t.candidates;
-  c.seen.Follow(
-      state, t.changes,
-      [&](bool saving) { RevalueFlagged(c, t.changes, t.patterns, t.values, saving); },
-      [&](const PointSaved& e) {
-        c.codes[0][e.point] = e.black;
-        c.codes[1][e.point] = e.white;
-        c.values[0][e.point] = e.blackValue;
-        c.values[1][e.point] = e.whiteValue;
-      },
-      [](int, int) {});
+  auto stale = [&](int p) {
+    c.lines.Set(p, c.stones.cells()[p]);
+    AddLinesThrough(c.stale, p);
+  };
+  if (state.forbiddenRulesOn != c.rules) {
+    c.rules = state.forbiddenRulesOn;
+    c.stones.Follow(state, [&](int p, int) { stale(p); });
+    c.undo.Forget(state.moveCount);
+    return RecodeAll(c, t.patterns, t.values);
+  }
+  c.stones.TakeBack(state, [&](int i, int p, int) {
+    if (i < c.undo.loggedFrom) {
+      stale(p);
+      return c.undo.Forget(i);
+    }
+    c.lines.Set(p, Empty);
+    for (; c.undo.top > c.undo.savedFrom[i]; --c.undo.top) {
+      const PointSaved& e = c.undo.saved[c.undo.top - 1];
+      c.codes[e.point] = e.codes;
+      c.values[Slot(Black)][e.point] = e.blackValue;
+      c.values[Slot(White)][e.point] = e.whiteValue;
+    }
+    for (const LineSpot spot : kLineSpots[p]) c.recoded[spot.word] = c.lines.words[spot.word];
+  });
+  RecodeStale(c, t.patterns, t.values);
+  c.stones.Play(state, [&](int i, int p, int before) {
+    stale(p);
+    // A move on a stone set outside the moves leaves nothing to restore below it.
+    if (before != Empty) {
+      RecodeStale(c, t.patterns, t.values);
+      return c.undo.Forget(i + 1);
+    }
+    c.stale = {};
+    c.undo.savedFrom[i] = c.undo.top;
+    for (const LineSpot spot : kLineSpots[p]) RecodeLine(c, t.patterns, spot.word, true);
+    RevalueListed(c, t.values);
+  });
+  c.stones.CatchUp(state, [&](int p, int) {
+    stale(p);
+    c.undo.Forget(state.moveCount);
+  });
+  RecodeStale(c, t.patterns, t.values);
 }
 
 }  // namespace tesmor

@@ -36,8 +36,8 @@ int ScoreStoneTotals(const PatternTally& ownTotals, const PatternTally& opponent
 
 // The caches that make the evaluation and the candidate values incremental: what the board and
 // the rule setting looked like at the last call, and what was computed from them. A fresh
-// context holds an empty board, so its first call recomputes everything that differs from one;
-// a changed rule setting recomputes everything. One context serves the consecutive calls of one
+// context knows no rule setting, so its first call computes everything, as a changed rule
+// setting does. One context serves the consecutive calls of one
 // search; it is large and owns its tables on the heap, and copying is refused because two
 // searches must never share or fork one silently. A moved-from context may only be destroyed or
 // assigned to.
@@ -68,8 +68,8 @@ class EvalContext {
   friend void RefreshCandidates(EvalContext& context, const GameState& state);
 };
 
-// The static score of the position from side's view (Black or White). Reclassifies only the
-// directions of stones whose line changed within five points since the context's last call.
+// The static score of the position from side's view (Black or White). Recounts only the lines
+// whose cells changed since the context's last call.
 int EvaluatePosition(EvalContext& context, const GameState& state, int side);
 
 // What a stone of colour on the empty point (row, col) builds for colour plus what it would take
@@ -77,8 +77,8 @@ int EvaluatePosition(EvalContext& context, const GameState& state, int side);
 int PointValue(const GameState& state, int row, int col, int colour);
 
 // Brings the context's candidate values up to date: afterwards Candidate(c, p) equals
-// PointValue for every empty point and both colours. Recomputes only the directions whose line
-// changed within five points.
+// PointValue for every empty point and both colours. Revalues only the points whose direction
+// values changed.
 void RefreshCandidates(EvalContext& context, const GameState& state);
 
 }  // namespace tesmor

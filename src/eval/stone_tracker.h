@@ -27,16 +27,22 @@ class StoneTracker {
   // state's stone into the copy; before is what the copy held. Afterwards cells() == state.cells.
   template <typename Changed>
   void Follow(const GameState& state, Changed changed) {
-    const int count = state.moveCount;
-    const int same = CommonMoves(state);
-    for (int i = same; i < moveCount_; ++i) Take(state, moves_[i], changed);
-    for (int i = same; i < count; ++i) {
-      Record(state, i);
-      Take(state, moves_[i], changed);
-    }
-    moveCount_ = count;
-    if (stonesKey_ == state.StonesKey()) return;
-    for (int cell = 0; cell < CellCount; ++cell) Take(state, cell, changed);
+    FollowTo(state, state.moveCount, kNoCell, state.StonesKey(), changed);
+  }
+
+  // Follow to the position before state's last move (which state must have): its moves but the
+  // last, its stones without the last move's. A cache that looks at the positions after one
+  // stone more without keeping them stays on the position they share.
+  template <typename Changed>
+  void FollowBeforeLast(const GameState& state, Changed changed) {
+    const int last = LastCell(state);
+    FollowTo(state, state.moveCount - 1, last,
+             state.StonesKey() ^ StoneNumber(state.cells[last], last), changed);
+  }
+  // The cell of state's last move.
+  static int LastCell(const GameState& state) {
+    const MoveRecord& move = state.history[state.moveCount - 1];
+    return CellIndex(move.row, move.col);
   }
 
   // Follow in three steps, for a cache that can take a move back by undoing what playing it
@@ -45,7 +51,7 @@ class StoneTracker {
   // first, with the cell already emptied in the copy and before the stone it held.
   template <typename TakeBackMove>
   void TakeBack(const GameState& state, TakeBackMove takeBack) {
-    const int same = CommonMoves(state);
+    const int same = CommonMoves(state, state.moveCount);
     for (int i = moveCount_ - 1; i >= same; --i) {
       const int cell = moves_[i];
       const int before = cells_[cell];
@@ -74,10 +80,26 @@ class StoneTracker {
   template <typename Changed>
   void CatchUp(const GameState& state, Changed changed) {
     if (stonesKey_ == state.StonesKey()) return;
-    for (int cell = 0; cell < CellCount; ++cell) Take(state, cell, changed);
+    for (int cell = 0; cell < CellCount; ++cell) Take(state, cell, kNoCell, changed);
   }
 
  private:
+  static constexpr int kNoCell = -1;
+
+  // Follows the first `count` moves of the record and its stones, the cell `skip` taken as
+  // empty; key is the Zobrist number of those stones.
+  template <typename Changed>
+  void FollowTo(const GameState& state, int count, int skip, uint64_t key, Changed& changed) {
+    const int same = CommonMoves(state, count);
+    for (int i = same; i < moveCount_; ++i) Take(state, moves_[i], skip, changed);
+    for (int i = same; i < count; ++i) {
+      Record(state, i);
+      Take(state, moves_[i], skip, changed);
+    }
+    moveCount_ = count;
+    if (stonesKey_ == key) return;
+    for (int cell = 0; cell < CellCount; ++cell) Take(state, cell, skip, changed);
+  }
   // Copies move i of the record; returns its cell.
   int Record(const GameState& state, int i) {
     const MoveRecord& move = state.history[i];
@@ -88,9 +110,9 @@ class StoneTracker {
   // How many moves the copy and the record share from the first one. A search asks about
   // positions that part from the last one in their last few moves: the long run of moves before
   // those is compared as one block of memory.
-  int CommonMoves(const GameState& state) const {
+  int CommonMoves(const GameState& state, int count) const {
     constexpr int kTail = 8;
-    const int common = std::min(static_cast<int>(state.moveCount), moveCount_);
+    const int common = std::min(count, moveCount_);
     int same = 0;
     if (common > kTail && std::memcmp(records_.data(), state.history.get().data(),
                                       (common - kTail) * sizeof(MoveRecord)) == 0)
@@ -102,8 +124,8 @@ class StoneTracker {
     return value == Empty ? 0 : ZobristStone(value, cell);
   }
   template <typename Changed>
-  void Take(const GameState& state, int cell, Changed& changed) {
-    const int now = state.cells[cell];
+  void Take(const GameState& state, int cell, int skip, Changed& changed) {
+    const int now = cell == skip ? Empty : state.cells[cell];
     const int before = cells_[cell];
     if (now == before) return;
     stonesKey_ ^= StoneNumber(before, cell) ^ StoneNumber(now, cell);
