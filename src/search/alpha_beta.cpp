@@ -6,6 +6,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "search/path_keys.h"
 #include "search/vcf.h"
 
@@ -67,6 +71,36 @@ struct ScoredCells {
   }
 };
 // Occupied points score below every floor and every five.
+#if defined(__SSE2__)
+// Sixteen cells at a time: four compares of four scores, packed down to a byte each, give their
+// bits at once.
+ScoredCells CellsAtLeast(const std::array<int32_t, CellCount>& scores, int floor) {
+  static_assert(CellCount == 14 * 16 + 1);
+  const __m128i below = _mm_set1_epi32(floor - 1);  // floor >= 0
+  const __m128i belowFive = _mm_set1_epi32(FiveScoreMin - 1);
+  const __m128i belowFiveEnd = _mm_set1_epi32(FiveScoreEnd - 1);
+  __m128i fives = _mm_setzero_si128();
+  ScoredCells found;
+  for (int cell = 0; cell < 14 * 16; cell += 16) {
+    __m128i quarters[4];
+    for (int q = 0; q < 4; ++q) {
+      const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&scores[cell + 4 * q]));
+      fives = _mm_or_si128(fives, _mm_andnot_si128(_mm_cmpgt_epi32(four, belowFiveEnd),
+                                                   _mm_cmpgt_epi32(four, belowFive)));
+      quarters[q] = _mm_cmpgt_epi32(four, below);
+    }
+    const __m128i bytes = _mm_packs_epi16(_mm_packs_epi32(quarters[0], quarters[1]),
+                                          _mm_packs_epi32(quarters[2], quarters[3]));
+    const auto bits = static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(bytes)));
+    found.words[cell >> 6] |= bits << (cell & 63);
+  }
+  constexpr int last = CellCount - 1;
+  found.words[last >> 6] |= static_cast<uint64_t>(scores[last] >= floor) << (last & 63);
+  found.five = _mm_movemask_epi8(fives) != 0 ||
+               (scores[last] >= FiveScoreMin && scores[last] < FiveScoreEnd);
+  return found;
+}
+#else
 ScoredCells CellsAtLeast(const std::array<int32_t, CellCount>& scores, int floor) {
   // A byte per cell first, which the compiler computes many cells at a time; then the bytes
   // eight at a time into bits: the multiplication gathers the low bit of each byte into the top
@@ -88,39 +122,127 @@ ScoredCells CellsAtLeast(const std::array<int32_t, CellCount>& scores, int floor
   found.five = fives != 0;
   return found;
 }
+#endif
+
+// The best `width` of the keys offered, highest first. A key is a reply's key times 256 plus its
+// point, so that one comparison orders both and no two are equal: of two equal reply keys the
+// later point in PointIndex order goes first. Kept in order as they come: most fall below the
+// last one kept at once.
+class BestKeys {
+ public:
+  explicit BestKeys(int width) : width_(width) {}
+
+  void Offer(int64_t key) {
+    if (kept_ == width_ && (width_ <= 0 || key < keys_[width_ - 1])) return;
+    int j = kept_ < width_ ? kept_++ : width_ - 1;
+    for (; j > 0 && keys_[j - 1] < key; --j) keys_[j] = keys_[j - 1];
+    keys_[j] = key;
+  }
+  int kept() const { return kept_; }
+  int64_t operator[](int i) const { return keys_[i]; }
+
+  // The keys into the list's first slots; `offset` is added to each reply key.
+  void Fill(CandidateList& list, int offset) const {
+    for (int i = 0; i < kept_; ++i)
+      list.slots[i] = {static_cast<int>(keys_[i] >> 8) + offset, static_cast<int>(keys_[i] & 255)};
+  }
+
+ private:
+  std::array<int64_t, CandidateSlots> keys_;
+  int width_;
+  int kept_ = 0;
+};
+
+// Offers the cells of `cells` to the keys, a key being the cell's score and point.
+void OfferCells(const std::array<int32_t, CellCount>& scores, const std::array<uint64_t, 4>& cells,
+                BestKeys& keys) {
+  for (int w = 0; w < 4; ++w) {
+    for (uint64_t bits = cells[w]; bits != 0; bits &= bits - 1) {
+      const int cell = w * 64 + std::countr_zero(bits);
+      keys.Offer(static_cast<int64_t>(scores[cell]) * 256 + kPointOfCell[cell]);
+    }
+  }
+}
 
 // OrderReplies without a threat test or known replies: a reply's key is its score, ties going
 // to the later point in PointIndex order. The list is the `width` best of the points scoring 0
-// or more. They are picked from those at or above a floor: half the lowest score that the same
-// depth's last list kept, which nearby positions mostly reach (points above the list's end cost
-// little; a second pass costs more). A floor that leaves too few is dropped to 0.
+// or more. They are picked from those at or above a floor: three quarters of the lowest score
+// that the same depth's last list kept, which nearby positions mostly reach. While the floor
+// leaves too few, the points down to an eighth of it are added, and so on down to 0: a pass
+// over the board costs less than offering many points that fall off the list.
 bool OrderPlainReplies(SearchContext& context, const GameState& game, int depth, int width,
                        CandidateList& list) {
   const auto& scores = context.eval.Candidates(game.SideToMove());
   int& guess = context.replyFloors[std::min(depth, SearchContext::ReplyFloorDepths - 1)];
-  int floor = std::max(guess / 2, 0);
+  int floor = std::max(guess / 4 * 3, 0);
   ScoredCells picked = CellsAtLeast(scores, floor);
   if (picked.five) return false;
-  if (floor > 0 && picked.Count() < width) picked = CellsAtLeast(scores, 0);
-  // Score and point in one number, so that one comparison orders both; no two are equal. The
-  // best `width` kept in order as they come: most fall below the last one kept at once.
-  std::array<int64_t, CandidateSlots> keys;
-  int kept = 0;
-  for (int w = 0; w < 4; ++w) {
-    for (uint64_t bits = picked.words[w]; bits != 0; bits &= bits - 1) {
-      const int cell = w * 64 + std::countr_zero(bits);
-      const int64_t key = static_cast<int64_t>(scores[cell]) * 256 + kPointOfCell[cell];
-      if (kept == width && key < keys[width - 1]) continue;
-      int j = kept < width ? kept++ : width - 1;
-      for (; j > 0 && keys[j - 1] < key; --j) keys[j] = keys[j - 1];
-      keys[j] = key;
+  BestKeys keys(width);
+  OfferCells(scores, picked.words, keys);
+  while (keys.kept() < width && floor > 0) {
+    floor = floor > 8 ? floor / 8 : 0;
+    const ScoredCells more = CellsAtLeast(scores, floor);
+    std::array<uint64_t, 4> added;
+    for (int w = 0; w < 4; ++w) added[w] = more.words[w] & ~picked.words[w];
+    OfferCells(scores, added, keys);
+    picked = more;
+  }
+  keys.Fill(list, UnsearchedOffset);
+  if (keys.kept() == width) guess = static_cast<int>(keys[width - 1] >> 8);
+  return true;
+}
+
+// The replies that the threat test keeps, with the keys of OrderReplies; false when one of them
+// completes a five.
+class ReplyScan {
+ public:
+  ReplyScan(SearchContext& context, GameState& game, int depth, int threatLimit,
+            const VcfRecord& threat)
+      : context_(context),
+        game_(game),
+        searched_(depth > 2 ? context.searchedReplies.Find(context.pathKey) : nullptr),
+        threatLimit_(threatLimit),
+        threat_(threat) {}
+
+  const PointSet* searched() const { return searched_; }
+
+  // Whether a reply on the empty point leaves the opponent's win by continuous fours standing.
+  bool AttackStands(int row, int col) {
+    if (threatLimit_ == 0) return false;
+    const ScopedPlay reply(game_, row, col);
+    return FindVcfAfterDefence(context_, game_, threatLimit_, threat_, PointIndex(row, col)) <
+           VcfNone;
+  }
+  // The reply's key: its value from the previous iteration where it has one, else its score.
+  int Key(int point, int score) const {
+    const int32_t* known = searched_ && searched_->Has(point)
+                               ? context_.pathScores.Find(ExtendPathKey(context_.pathKey, point))
+                               : nullptr;
+    return known && *known > -DecidedValue ? *known : score + UnsearchedOffset;
+  }
+  static bool Five(int key) { return key >= FiveKeyMin && key < FiveKeyEnd; }
+
+ private:
+  SearchContext& context_;
+  GameState& game_;
+  const PointSet* searched_;
+  int threatLimit_;
+  const VcfRecord& threat_;
+};
+
+// OrderReplies where a point scores as a five: the points go in PointIndex order, since the
+// node ends at the first five kept and the threat tests of the points before it count.
+bool OrderRepliesInPointOrder(ReplyScan& scan, const std::array<int32_t, CellCount>& scores,
+                              int width, CandidateList& list) {
+  for (int col = 0, p = 0; col < BoardSize; ++col) {
+    for (int row = 0; row < BoardSize; ++row, ++p) {
+      const int score = scores[CellIndex(row, col)];
+      if (score < 0 || scan.AttackStands(row, col)) continue;
+      const int key = scan.Key(p, score);
+      if (ReplyScan::Five(key)) return false;
+      list.Insert(key, p, width);
     }
   }
-  for (int i = 0; i < kept; ++i) {
-    const int64_t key = keys[i];
-    list.slots[i] = {static_cast<int>(key >> 8) + UnsearchedOffset, static_cast<int>(key & 255)};
-  }
-  if (kept == width) guess = static_cast<int>(keys[kept - 1] >> 8);
   return true;
 }
 
@@ -131,39 +253,31 @@ bool OrderPlainReplies(SearchContext& context, const GameState& game, int depth,
 bool OrderReplies(SearchContext& context, GameState& game, int depth, int width, int threatLimit,
                   const VcfRecord& threat, CandidateList& list) {
   RefreshCandidates(context.eval, game);
-  const uint64_t pathKey = context.pathKey;
-  const PointSet* searched = depth > 2 ? context.searchedReplies.Find(pathKey) : nullptr;
-  if (threatLimit == 0 && searched == nullptr && width > 0)
+  ReplyScan scan(context, game, depth, threatLimit, threat);
+  if (threatLimit == 0 && scan.searched() == nullptr && width > 0)
     return OrderPlainReplies(context, game, depth, width, list);
-  if (searched != nullptr) {
+  if (const PointSet* searched = scan.searched()) {
     // The scan below looks up the value of each searched reply; start the loads now.
     for (int w = 0; w < 4; ++w)
       for (uint64_t bits = searched->words[w]; bits != 0; bits &= bits - 1)
-        context.pathScores.Prefetch(ExtendPathKey(pathKey, w * 64 + std::countr_zero(bits)));
+        context.pathScores.Prefetch(
+            ExtendPathKey(context.pathKey, w * 64 + std::countr_zero(bits)));
   }
-  const auto& candidates = context.eval.Candidates(game.SideToMove());
-  // The points in PointIndex order (column by column), which decides among equal keys.
-  for (int col = 0, p = 0; col < BoardSize; ++col) {
-    for (int row = 0; row < BoardSize; ++row, ++p) {
-      const int cell = CellIndex(row, col);
-      const int score = candidates[cell];
-      if (score < 0 || game.cells[cell] != Empty) continue;
-      if (threatLimit > 0) {
-        const ScopedPlay reply(game, row, col);
-        if (FindVcfAfterDefence(context, game, threatLimit, threat, PointIndex(row, col)) < VcfNone)
-          continue;  // the attack stands
-      }
-      int key = score + UnsearchedOffset;
-      if (depth > 2) {
-        const int32_t* known = searched && searched->Has(p)
-                                   ? context.pathScores.Find(ExtendPathKey(pathKey, p))
-                                   : nullptr;
-        if (known && *known > -DecidedValue) key = *known;
-      }
-      if (key >= FiveKeyMin && key < FiveKeyEnd) return false;
-      list.Insert(key, p, width);
+  const auto& scores = context.eval.Candidates(game.SideToMove());
+  const ScoredCells picked = CellsAtLeast(scores, 0);
+  if (picked.five) return OrderRepliesInPointOrder(scan, scores, width, list);
+  // No reply completes a five, so every point is looked at, and the threat tests leave nothing
+  // behind that a later one reads: the order of the points decides nothing but ties of keys.
+  BestKeys keys(width);
+  for (int w = 0; w < 4; ++w) {
+    for (uint64_t bits = picked.words[w]; bits != 0; bits &= bits - 1) {
+      const int cell = w * 64 + std::countr_zero(bits);
+      if (scan.AttackStands(cell / BoardSize, cell % BoardSize)) continue;
+      const int p = kPointOfCell[cell];
+      keys.Offer(static_cast<int64_t>(scan.Key(p, scores[cell])) * 256 + p);
     }
   }
+  keys.Fill(list, 0);
   return true;
 }
 
