@@ -132,19 +132,20 @@ class BestKeys {
  public:
   explicit BestKeys(int width) : width_(width) {}
 
-  void Offer(int64_t key) {
+  void Offer(int replyKey, int point) {
+    const int64_t key = static_cast<int64_t>(replyKey) * 256 + point;
     if (kept_ == width_ && (width_ <= 0 || key < keys_[width_ - 1])) return;
     int j = kept_ < width_ ? kept_++ : width_ - 1;
     for (; j > 0 && keys_[j - 1] < key; --j) keys_[j] = keys_[j - 1];
     keys_[j] = key;
   }
-  int kept() const { return kept_; }
-  int64_t operator[](int i) const { return keys_[i]; }
+  bool full() const { return kept_ == width_; }
+  // The reply key of the last one kept; the list is full.
+  int LastReplyKey() const { return static_cast<int>(keys_[width_ - 1] >> 8); }
 
-  // The keys into the list's first slots; `offset` is added to each reply key.
-  void Fill(CandidateList& list, int offset) const {
+  void Fill(CandidateList& list) const {
     for (int i = 0; i < kept_; ++i)
-      list.slots[i] = {static_cast<int>(keys_[i] >> 8) + offset, static_cast<int>(keys_[i] & 255)};
+      list.slots[i] = {static_cast<int>(keys_[i] >> 8), static_cast<int>(keys_[i] & 255)};
   }
 
  private:
@@ -153,47 +154,9 @@ class BestKeys {
   int kept_ = 0;
 };
 
-// Offers the cells of `cells` to the keys, a key being the cell's score and point.
-void OfferCells(const std::array<int32_t, CellCount>& scores, const std::array<uint64_t, 4>& cells,
-                BestKeys& keys) {
-  for (int w = 0; w < 4; ++w) {
-    for (uint64_t bits = cells[w]; bits != 0; bits &= bits - 1) {
-      const int cell = w * 64 + std::countr_zero(bits);
-      keys.Offer(static_cast<int64_t>(scores[cell]) * 256 + kPointOfCell[cell]);
-    }
-  }
-}
-
-// OrderReplies without a threat test or known replies: a reply's key is its score, ties going
-// to the later point in PointIndex order. The list is the `width` best of the points scoring 0
-// or more. They are picked from those at or above a floor: three quarters of the lowest score
-// that the same depth's last list kept, which nearby positions mostly reach. While the floor
-// leaves too few, the points down to an eighth of it are added, and so on down to 0: a pass
-// over the board costs less than offering many points that fall off the list.
-bool OrderPlainReplies(SearchContext& context, const GameState& game, int depth, int width,
-                       CandidateList& list) {
-  const auto& scores = context.eval.Candidates(game.SideToMove());
-  int& guess = context.replyFloors[std::min(depth, SearchContext::ReplyFloorDepths - 1)];
-  int floor = std::max(guess / 4 * 3, 0);
-  ScoredCells picked = CellsAtLeast(scores, floor);
-  if (picked.five) return false;
-  BestKeys keys(width);
-  OfferCells(scores, picked.words, keys);
-  while (keys.kept() < width && floor > 0) {
-    floor = floor > 8 ? floor / 8 : 0;
-    const ScoredCells more = CellsAtLeast(scores, floor);
-    std::array<uint64_t, 4> added;
-    for (int w = 0; w < 4; ++w) added[w] = more.words[w] & ~picked.words[w];
-    OfferCells(scores, added, keys);
-    picked = more;
-  }
-  keys.Fill(list, UnsearchedOffset);
-  if (keys.kept() == width) guess = static_cast<int>(keys[width - 1] >> 8);
-  return true;
-}
-
-// The replies that the threat test keeps, with the keys of OrderReplies; false when one of them
-// completes a five.
+// The replies that the threat test keeps, with their keys; false when one of them completes a
+// five, which ends the node at once. A reply's key is its value from the previous iteration
+// where it has one, else its score.
 class ReplyScan {
  public:
   ReplyScan(SearchContext& context, GameState& game, int depth, int threatLimit,
@@ -213,12 +176,16 @@ class ReplyScan {
     return FindVcfAfterDefence(context_, game_, threatLimit_, threat_, PointIndex(row, col)) <
            VcfNone;
   }
-  // The reply's key: its value from the previous iteration where it has one, else its score.
-  int Key(int point, int score) const {
+  // The reply's value from the previous iteration, or null.
+  const int32_t* Known(int point) const {
     const int32_t* known = searched_ && searched_->Has(point)
                                ? context_.pathScores.Find(ExtendPathKey(context_.pathKey, point))
                                : nullptr;
-    return known && *known > -DecidedValue ? *known : score + UnsearchedOffset;
+    return known && *known > -DecidedValue ? known : nullptr;
+  }
+  int Key(int point, int score) const {
+    const int32_t* known = Known(point);
+    return known ? *known : score + UnsearchedOffset;
   }
   static bool Five(int key) { return key >= FiveKeyMin && key < FiveKeyEnd; }
 
@@ -229,6 +196,36 @@ class ReplyScan {
   int threatLimit_;
   const VcfRecord& threat_;
 };
+
+// Offers the cells of `cells` to the keys as unsearched replies.
+void OfferCells(const std::array<int32_t, CellCount>& scores, const std::array<uint64_t, 4>& cells,
+                BestKeys& keys) {
+  for (int w = 0; w < 4; ++w) {
+    for (uint64_t bits = cells[w]; bits != 0; bits &= bits - 1) {
+      const int cell = w * 64 + std::countr_zero(bits);
+      keys.Offer(scores[cell] + UnsearchedOffset, kPointOfCell[cell]);
+    }
+  }
+}
+
+// Offers the searched replies that have a known value and returns their cells.
+std::array<uint64_t, 4> OfferKnown(const ReplyScan& scan,
+                                   const std::array<int32_t, CellCount>& scores, BestKeys& keys) {
+  std::array<uint64_t, 4> cells{};
+  if (scan.searched() == nullptr) return cells;
+  for (int w = 0; w < 4; ++w) {
+    for (uint64_t bits = scan.searched()->words[w]; bits != 0; bits &= bits - 1) {
+      const int p = w * 64 + std::countr_zero(bits);
+      const int cell = CellIndex(PointRow(p), PointCol(p));
+      if (scores[cell] < 0) continue;
+      if (const int32_t* known = scan.Known(p)) {
+        keys.Offer(*known, p);
+        cells[cell >> 6] |= uint64_t{1} << (cell & 63);
+      }
+    }
+  }
+  return cells;
+}
 
 // OrderReplies where a point scores as a five: the points go in PointIndex order, since the
 // node ends at the first five kept and the threat tests of the points before it count.
@@ -246,6 +243,37 @@ bool OrderRepliesInPointOrder(ReplyScan& scan, const std::array<int32_t, CellCou
   return true;
 }
 
+// OrderReplies without a threat test: the known replies, then the best unsearched ones, which
+// are picked from the points at or above a floor: three quarters of the lowest score that the
+// same depth's last plain list kept, which nearby positions mostly reach. While the floor leaves
+// the list short, the points down to an eighth of it are added, and so on down to 0: a pass over
+// the board costs less than offering many points that fall off the list.
+bool OrderUnthreatenedReplies(SearchContext& context, ReplyScan& scan,
+                              const std::array<int32_t, CellCount>& scores, int depth, int width,
+                              CandidateList& list) {
+  int& guess = context.replyFloors[std::min(depth, SearchContext::ReplyFloorDepths - 1)];
+  int floor = std::max(guess / 4 * 3, 0);
+  const ScoredCells picked = CellsAtLeast(scores, floor);
+  // Where a point scores as a five, the node ends unless that point has a known value.
+  if (picked.five)
+    return scan.searched() != nullptr && OrderRepliesInPointOrder(scan, scores, width, list);
+  BestKeys keys(width);
+  std::array<uint64_t, 4> offered = OfferKnown(scan, scores, keys);
+  std::array<uint64_t, 4> added;
+  for (int w = 0; w < 4; ++w) added[w] = picked.words[w] & ~offered[w];
+  for (;;) {
+    OfferCells(scores, added, keys);
+    for (int w = 0; w < 4; ++w) offered[w] |= added[w];
+    if (keys.full() || floor == 0) break;
+    floor = floor > 8 ? floor / 8 : 0;
+    const ScoredCells more = CellsAtLeast(scores, floor);
+    for (int w = 0; w < 4; ++w) added[w] = more.words[w] & ~offered[w];
+  }
+  keys.Fill(list);
+  if (scan.searched() == nullptr && keys.full()) guess = keys.LastReplyKey() - UnsearchedOffset;
+  return true;
+}
+
 // Orders the replies of the side to move into the list: the previous iteration's path scores
 // first, then the candidate values. With a threat limit, only replies that stop the opponent's
 // win by continuous fours within it are kept; `threat` is the search that found the win. False
@@ -254,8 +282,6 @@ bool OrderReplies(SearchContext& context, GameState& game, int depth, int width,
                   const VcfRecord& threat, CandidateList& list) {
   RefreshCandidates(context.eval, game);
   ReplyScan scan(context, game, depth, threatLimit, threat);
-  if (threatLimit == 0 && scan.searched() == nullptr && width > 0)
-    return OrderPlainReplies(context, game, depth, width, list);
   if (const PointSet* searched = scan.searched()) {
     // The scan below looks up the value of each searched reply; start the loads now.
     for (int w = 0; w < 4; ++w)
@@ -264,6 +290,8 @@ bool OrderReplies(SearchContext& context, GameState& game, int depth, int width,
             ExtendPathKey(context.pathKey, w * 64 + std::countr_zero(bits)));
   }
   const auto& scores = context.eval.Candidates(game.SideToMove());
+  if (threatLimit == 0 && width > 0)
+    return OrderUnthreatenedReplies(context, scan, scores, depth, width, list);
   const ScoredCells picked = CellsAtLeast(scores, 0);
   if (picked.five) return OrderRepliesInPointOrder(scan, scores, width, list);
   // No reply completes a five, so every point is looked at, and the threat tests leave nothing
@@ -274,10 +302,10 @@ bool OrderReplies(SearchContext& context, GameState& game, int depth, int width,
       const int cell = w * 64 + std::countr_zero(bits);
       if (scan.AttackStands(cell / BoardSize, cell % BoardSize)) continue;
       const int p = kPointOfCell[cell];
-      keys.Offer(static_cast<int64_t>(scan.Key(p, scores[cell])) * 256 + p);
+      keys.Offer(scan.Key(p, scores[cell]), p);
     }
   }
-  keys.Fill(list, 0);
+  keys.Fill(list);
   return true;
 }
 
