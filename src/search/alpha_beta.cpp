@@ -58,46 +58,71 @@ constexpr std::array<uint8_t, CellCount> kPointOfCell = MakePointOfCell();
 constexpr int FiveScoreMin = FiveKeyMin - UnsearchedOffset;
 constexpr int FiveScoreEnd = FiveKeyEnd - UnsearchedOffset;
 
-// The empty points that score at least `floor`, as a bit set by CellIndex, and whether one of
-// them completes a five. One pass over the board without branches.
+// The empty points that score at least `floor` (at least kScoreCap where the floor is higher),
+// as a bit set by CellIndex, and whether any empty point scores as a five. One pass over the
+// board without branches.
 struct ScoredCells {
   std::array<uint64_t, 4> words{};
   bool five = false;
-
-  int Count() const {
-    int count = 0;
-    for (const uint64_t word : words) count += std::popcount(word);
-    return count;
-  }
 };
+// The scores are compared as 16-bit numbers, eight at a time; every five scores above the cap.
+constexpr int kScoreCap = 32767;
+static_assert(FiveScoreMin > kScoreCap);
 // Occupied points score below every floor and every five.
 #if defined(__SSE2__)
-// Sixteen cells at a time: four compares of four scores, packed down to a byte each, give their
-// bits at once.
+// The scores of sixteen cells from `cell` on, packed to 16 bits: higher ones to the cap.
+struct PackedScores {
+  __m128i low;
+  __m128i high;
+  PackedScores(const std::array<int32_t, CellCount>& scores, int cell) {
+    const auto* from = reinterpret_cast<const __m128i*>(&scores[cell]);
+    low = _mm_packs_epi32(_mm_loadu_si128(from), _mm_loadu_si128(from + 1));
+    high = _mm_packs_epi32(_mm_loadu_si128(from + 2), _mm_loadu_si128(from + 3));
+  }
+  // Which of them are above `bound`, a bit each.
+  uint64_t Above(__m128i bound) const {
+    const __m128i bytes =
+        _mm_packs_epi16(_mm_cmpgt_epi16(low, bound), _mm_cmpgt_epi16(high, bound));
+    return static_cast<uint16_t>(_mm_movemask_epi8(bytes));
+  }
+};
+
+// Whether any of the cells at the cap scores as a five.
+bool FiveAtCap(const std::array<int32_t, CellCount>& scores) {
+  const __m128i belowCap = _mm_set1_epi16(kScoreCap - 1);
+  bool five = false;
+  for (int cell = 0; cell < CellCount; cell += 16) {
+    uint64_t capped = cell + 16 <= CellCount ? PackedScores(scores, cell).Above(belowCap)
+                                             : static_cast<uint64_t>(scores[cell] >= kScoreCap);
+    for (; capped != 0; capped &= capped - 1) {
+      const int score = scores[cell + std::countr_zero(capped)];
+      five = five || (score >= FiveScoreMin && score < FiveScoreEnd);
+    }
+  }
+  return five;
+}
+
+// Sixteen cells at a time: their scores packed to 16 bits, compared and packed to a byte each
+// give their bits at once. Only a board with a score at the cap is looked at again for fives.
 ScoredCells CellsAtLeast(const std::array<int32_t, CellCount>& scores, int floor) {
   static_assert(CellCount == 14 * 16 + 1);
-  const __m128i below = _mm_set1_epi32(floor - 1);  // floor >= 0
-  const __m128i belowFive = _mm_set1_epi32(FiveScoreMin - 1);
-  const __m128i belowFiveEnd = _mm_set1_epi32(FiveScoreEnd - 1);
-  __m128i fives = _mm_setzero_si128();
+  floor = std::min(floor, kScoreCap);
+  const __m128i below = _mm_set1_epi16(static_cast<int16_t>(floor - 1));
+  __m128i highest = _mm_set1_epi16(-1);
   ScoredCells found;
-  for (int cell = 0; cell < 14 * 16; cell += 16) {
-    __m128i quarters[4];
-    for (int q = 0; q < 4; ++q) {
-      const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&scores[cell + 4 * q]));
-      fives = _mm_or_si128(fives, _mm_andnot_si128(_mm_cmpgt_epi32(four, belowFiveEnd),
-                                                   _mm_cmpgt_epi32(four, belowFive)));
-      quarters[q] = _mm_cmpgt_epi32(four, below);
+  for (int w = 0; w < 4; ++w) {
+    uint64_t word = 0;
+    for (int part = 0; part < 4 && w * 64 + part * 16 + 16 <= CellCount; ++part) {
+      const PackedScores packed(scores, w * 64 + part * 16);
+      highest = _mm_max_epi16(highest, _mm_max_epi16(packed.low, packed.high));
+      word |= packed.Above(below) << (part * 16);
     }
-    const __m128i bytes = _mm_packs_epi16(_mm_packs_epi32(quarters[0], quarters[1]),
-                                          _mm_packs_epi32(quarters[2], quarters[3]));
-    const auto bits = static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(bytes)));
-    found.words[cell >> 6] |= bits << (cell & 63);
+    found.words[w] = word;
   }
   constexpr int last = CellCount - 1;
   found.words[last >> 6] |= static_cast<uint64_t>(scores[last] >= floor) << (last & 63);
-  found.five = _mm_movemask_epi8(fives) != 0 ||
-               (scores[last] >= FiveScoreMin && scores[last] < FiveScoreEnd);
+  const __m128i capped = _mm_cmpeq_epi16(highest, _mm_set1_epi16(kScoreCap));
+  found.five = (_mm_movemask_epi8(capped) != 0 || scores[last] >= kScoreCap) && FiveAtCap(scores);
   return found;
 }
 #else
@@ -107,6 +132,7 @@ ScoredCells CellsAtLeast(const std::array<int32_t, CellCount>& scores, int floor
   // byte of the product.
   std::array<uint8_t, 256> picked{};
   uint8_t fives = 0;
+  floor = std::min(floor, kScoreCap);
   for (int cell = 0; cell < CellCount; ++cell) {
     picked[cell] = scores[cell] >= floor;
     fives |= static_cast<unsigned>(scores[cell] - FiveScoreMin) <
