@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -165,6 +166,7 @@ class BestKeys {
     for (; j > 0 && keys_[j - 1] < key; --j) keys_[j] = keys_[j - 1];
     keys_[j] = key;
   }
+  int kept() const { return kept_; }
   bool full() const { return kept_ == width_; }
   // The reply key of the last one kept; the list is full.
   int LastReplyKey() const { return static_cast<int>(keys_[width_ - 1] >> 8); }
@@ -185,21 +187,20 @@ class BestKeys {
 // where it has one, else its score.
 class ReplyScan {
  public:
-  ReplyScan(SearchContext& context, GameState& game, int depth, int threatLimit,
-            const VcfRecord& threat)
+  // `threat`: the opponent's win by continuous fours that a reply must stop, or null.
+  ReplyScan(SearchContext& context, GameState& game, int depth, const VcfRecord* threat)
       : context_(context),
         game_(game),
         searched_(depth > 2 ? context.searchedReplies.Find(context.pathKey) : nullptr),
-        threatLimit_(threatLimit),
         threat_(threat) {}
 
   const PointSet* searched() const { return searched_; }
 
   // Whether a reply on the empty point leaves the opponent's win by continuous fours standing.
   bool AttackStands(int row, int col) {
-    if (threatLimit_ == 0) return false;
+    if (threat_ == nullptr) return false;
     const ScopedPlay reply(game_, row, col);
-    return FindVcfAfterDefence(context_, game_, threatLimit_, threat_, PointIndex(row, col)) <
+    return FindVcfAfterDefence(context_, game_, threat_->limit, *threat_, PointIndex(row, col)) <
            VcfNone;
   }
   // The reply's value from the previous iteration, or null.
@@ -219,8 +220,7 @@ class ReplyScan {
   SearchContext& context_;
   GameState& game_;
   const PointSet* searched_;
-  int threatLimit_;
-  const VcfRecord& threat_;
+  const VcfRecord* threat_;
 };
 
 // Offers the cells of `cells` to the keys as unsearched replies.
@@ -253,20 +253,25 @@ std::array<uint64_t, 4> OfferKnown(const ReplyScan& scan,
   return cells;
 }
 
+// What OrderReplies returns when a reply completes a five.
+constexpr int FiveReply = -1;
+
 // OrderReplies where a point scores as a five: the points go in PointIndex order, since the
 // node ends at the first five kept and the threat tests of the points before it count.
-bool OrderRepliesInPointOrder(ReplyScan& scan, const std::array<int32_t, CellCount>& scores,
-                              int width, CandidateList& list) {
+int OrderRepliesInPointOrder(ReplyScan& scan, const std::array<int32_t, CellCount>& scores,
+                             int width, CandidateList& list) {
+  int count = 0;
   for (int col = 0, p = 0; col < BoardSize; ++col) {
     for (int row = 0; row < BoardSize; ++row, ++p) {
       const int score = scores[CellIndex(row, col)];
       if (score < 0 || scan.AttackStands(row, col)) continue;
       const int key = scan.Key(p, score);
-      if (ReplyScan::Five(key)) return false;
+      if (ReplyScan::Five(key)) return FiveReply;
       list.Insert(key, p, width);
+      ++count;
     }
   }
-  return true;
+  return std::clamp(count, 0, std::max(width, 0));
 }
 
 // OrderReplies without a threat test: the known replies, then the best unsearched ones, which
@@ -274,15 +279,15 @@ bool OrderRepliesInPointOrder(ReplyScan& scan, const std::array<int32_t, CellCou
 // same depth's last plain list kept, which nearby positions mostly reach. While the floor leaves
 // the list short, the points down to an eighth of it are added, and so on down to 0: a pass over
 // the board costs less than offering many points that fall off the list.
-bool OrderUnthreatenedReplies(SearchContext& context, ReplyScan& scan,
-                              const std::array<int32_t, CellCount>& scores, int depth, int width,
-                              CandidateList& list) {
+int OrderUnthreatenedReplies(SearchContext& context, ReplyScan& scan,
+                             const std::array<int32_t, CellCount>& scores, int depth, int width,
+                             CandidateList& list) {
   int& guess = context.replyFloors[std::min(depth, SearchContext::ReplyFloorDepths - 1)];
   int floor = std::max(guess / 4 * 3, 0);
   const ScoredCells picked = CellsAtLeast(scores, floor);
   // Where a point scores as a five, the node ends unless that point has a known value.
   if (picked.five)
-    return scan.searched() != nullptr && OrderRepliesInPointOrder(scan, scores, width, list);
+    return scan.searched() ? OrderRepliesInPointOrder(scan, scores, width, list) : FiveReply;
   BestKeys keys(width);
   std::array<uint64_t, 4> offered = OfferKnown(scan, scores, keys);
   std::array<uint64_t, 4> added;
@@ -297,17 +302,17 @@ bool OrderUnthreatenedReplies(SearchContext& context, ReplyScan& scan,
   }
   keys.Fill(list);
   if (scan.searched() == nullptr && keys.full()) guess = keys.LastReplyKey() - UnsearchedOffset;
-  return true;
+  return keys.kept();
 }
 
 // Orders the replies of the side to move into the list: the previous iteration's path scores
-// first, then the candidate values. With a threat limit, only replies that stop the opponent's
-// win by continuous fours within it are kept; `threat` is the search that found the win. False
-// when a reply completes a five, which ends the node at once.
-bool OrderReplies(SearchContext& context, GameState& game, int depth, int width, int threatLimit,
-                  const VcfRecord& threat, CandidateList& list) {
+// first, then the candidate values. With a threat, only replies that stop the opponent's win by
+// continuous fours within its limit are kept; `threat` is the search that found the win. Returns
+// the number of replies listed, or FiveReply when one completes a five, which ends the node.
+int OrderReplies(SearchContext& context, GameState& game, int depth, int width,
+                 const VcfRecord* threat, CandidateList& list) {
   RefreshCandidates(context.eval, game);
-  ReplyScan scan(context, game, depth, threatLimit, threat);
+  ReplyScan scan(context, game, depth, threat);
   if (const PointSet* searched = scan.searched()) {
     // The scan below looks up the value of each searched reply; start the loads now.
     for (int w = 0; w < 4; ++w)
@@ -316,7 +321,7 @@ bool OrderReplies(SearchContext& context, GameState& game, int depth, int width,
             ExtendPathKey(context.pathKey, w * 64 + std::countr_zero(bits)));
   }
   const auto& scores = context.eval.Candidates(game.SideToMove());
-  if (threatLimit == 0 && width > 0)
+  if (threat == nullptr && width > 0)
     return OrderUnthreatenedReplies(context, scan, scores, depth, width, list);
   const ScoredCells picked = CellsAtLeast(scores, 0);
   if (picked.five) return OrderRepliesInPointOrder(scan, scores, width, list);
@@ -332,7 +337,7 @@ bool OrderReplies(SearchContext& context, GameState& game, int depth, int width,
     }
   }
   keys.Fill(list);
-  return true;
+  return keys.kept();
 }
 
 }  // namespace
@@ -361,17 +366,17 @@ int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int 
 
   // Does the mover now threaten a win by continuous fours?
   const int threatLimit = depth + 2 * (3 - context.maxDepth);
-  VcfRecord threat;
-  const bool mustDefend =
-      threatLimit > 0 && FindVcfRecorded(context, game, mover, threatLimit, threat) < VcfNone;
+  // (Made only where asked: a record is larger than the rest of the node.)
+  std::optional<VcfRecord> threat;
+  const bool mustDefend = threatLimit > 0 && FindVcfRecorded(context, game, mover, threatLimit,
+                                                             threat.emplace()) < VcfNone;
 
-  if (!OrderReplies(context, game, depth, width, mustDefend ? threatLimit : 0, threat, list))
-    return stone.Return(-depth * 1000000, depth);
+  const int count =
+      OrderReplies(context, game, depth, width, mustDefend ? &*threat : nullptr, list);
+  if (count == FiveReply) return stone.Return(-depth * 1000000, depth);
   const uint64_t pathKey = context.pathKey;
 
   // Search the kept replies; a reply that reaches the bound of the window cuts the node off.
-  int count = 0;
-  while (count < width && list.slots[count].score >= UnsearchedOffset) ++count;
   const int childWidth = std::min(context.keepNum * width / context.keepDen + 1, width);
   for (int i = 0; i < count; ++i) {
     const int reply = list.slots[i].point;
