@@ -340,6 +340,16 @@ int OrderReplies(SearchContext& context, GameState& game, int depth, int width,
   return keys.kept();
 }
 
+// A leaf: the move played and the position scored statically, never stored. Apart from the
+// inner nodes' search, whose frame is far larger.
+int LeafValue(SearchContext& context, GameState& game, int move) {
+  if (context.Stopped()) return 0;
+  ++context.nodeCount;
+  const int mover = game.SideToMove();
+  const ScopedPlay stone(game, PointRow(move), PointCol(move));
+  return EvaluatePosition(context.eval, game, mover);
+}
+
 }  // namespace
 
 int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int depth, int alpha,
@@ -355,7 +365,6 @@ int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int 
   const int mover = game.SideToMove();
   NodeStone stone(context, game, move);
 
-  // Leaves are scored statically and never stored.
   if (depth == 0) {
     const int value = EvaluatePosition(context.eval, game, mover);
     return stone.Return(value, 0);
@@ -381,7 +390,9 @@ int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int 
   for (int i = 0; i < count; ++i) {
     const int reply = list.slots[i].point;
     context.pathKey = ExtendPathKey(pathKey, reply);
-    const int value = AlphaBeta(context, game, reply, childWidth, depth - 1, localAlpha, -alpha);
+    const int value =
+        depth == 1 ? LeafValue(context, game, reply)
+                   : AlphaBeta(context, game, reply, childWidth, depth - 1, localAlpha, -alpha);
     context.pathKey = pathKey;
     if (depth >= 2 && context.iteration < context.maxDepth)
       context.searchedReplies.Slot(pathKey).Add(reply);
