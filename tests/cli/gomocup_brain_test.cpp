@@ -67,8 +67,9 @@ class Brain : public ::testing::Test {
   BrainProcess brain_{TESMOR_PBRAIN_BINARY};
 };
 
-// A quiet middle game that takes "9级" tens of seconds: only a stop brings its answer in time.
-const char* kLongSearch = "H8 H9 I6 G8 F6 F7 E6 G6 G7 I9 E5 D4";
+// A quiet middle game that takes "9级" many seconds, with either rule: only a stop brings its
+// answer within a second.
+const char* kLongSearch = "H8 H9 I8 G8 I10 G9 I9 I11 G7 J10 H7 I7 J9 G6 K8 L7 K9 K10 L9 M9";
 
 TEST_F(Brain, ScriptedGameOnAnAsymmetricBoard) {
   Info("rule 0;timeout_turn 2000;level 1");
