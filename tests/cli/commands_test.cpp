@@ -203,6 +203,9 @@ TEST(BenchCommand, TheNodeSignatureChangesOnlyWithTheSearch) {
   const CommandRun run = Engine({"bench", "--level", "1"});
   EXPECT_EQ(run.status, ExitOk);
   EXPECT_NE(run.out.find("\nNodes searched: 152223\n"), std::string::npos) << run.out;
+  // Level 4 orders replies from the last iteration's values and under threats as well.
+  const CommandRun deeper = Engine({"bench", "--level", "4"});
+  EXPECT_NE(deeper.out.find("\nNodes searched: 1270022\n"), std::string::npos) << deeper.out;
 
   // Capped, the deepest exact searches stop and still answer a point at every position.
   const CommandRun capped =
