@@ -232,9 +232,6 @@ using DirectionCodes = uint32_t;
 constexpr PatternCode CodeAt(DirectionCodes codes, int direction) {
   return static_cast<PatternCode>(codes >> 8 * direction);
 }
-constexpr DirectionCodes WithCode(DirectionCodes codes, int direction, PatternCode code) {
-  return (codes & ~(0xFFu << 8 * direction)) | uint32_t{code} << 8 * direction;
-}
 
 // Pattern counts of a position for one side, from the summed stone tallies.
 struct PatternCounts {
