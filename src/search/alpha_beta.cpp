@@ -341,7 +341,7 @@ int OrderReplies(SearchContext& context, GameState& game, int depth, int width,
 }
 
 // A leaf: the move played and the position scored statically, never stored. Apart from the
-// inner nodes' search, whose frame is far larger.
+// inner nodes' search, whose frame is far larger, so that a depth-1 node calls it directly.
 int LeafValue(SearchContext& context, GameState& game, int move) {
   if (context.Stopped()) return 0;
   ++context.nodeCount;
@@ -354,21 +354,17 @@ int LeafValue(SearchContext& context, GameState& game, int move) {
 
 int AlphaBeta(SearchContext& context, GameState& game, int move, int width, int depth, int alpha,
               int beta) {
+  if (depth == 0) return LeafValue(context, game, move);
   // A stop unwinds the whole search with zeros.
   if (context.Stopped()) return 0;
   // Count the node and play its move. An inner node reads and writes its own table entries only
   // after its threat test and move ordering: their loads start first.
   ++context.nodeCount;
-  if (depth >= 1 && context.iteration < context.maxDepth)
-    context.pathScores.Prefetch(context.pathKey);
+  if (context.iteration < context.maxDepth) context.pathScores.Prefetch(context.pathKey);
   if (depth >= 2) context.searchedReplies.Prefetch(context.pathKey);
   const int mover = game.SideToMove();
   NodeStone stone(context, game, move);
 
-  if (depth == 0) {
-    const int value = EvaluatePosition(context.eval, game, mover);
-    return stone.Return(value, 0);
-  }
   CandidateList list;
   int best = -WonValue;
   int localAlpha = -beta;
