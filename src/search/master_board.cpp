@@ -1,6 +1,7 @@
 #include "search/master_board.h"
 
 #include <algorithm>
+#include <bit>
 #include <vector>
 
 #include "board/forbidden.h"
@@ -156,17 +157,18 @@ MasterBoard::MasterBoard(const GameState& game, const MasterWeights& weights)
         for (int dc = -2; dc <= 2; ++dc) ++near_[index + dr * Width + dc];
     for (int dir = 0; dir < 4; ++dir) codes_[index][dir] = LineCodes(index, dir);
   }
+  combined_.resize(2 * ComboCount);
   for (int side = 0; side < 2; ++side) {
-    combined_[side].resize(ComboCount);
     for (int combo = 0; combo < ComboCount; ++combo) {
       std::array<LinePattern, 4> patterns;
       for (int dir = 0, rest = combo; dir < 4; ++dir, rest /= LinePatternCount)
         patterns[static_cast<size_t>(dir)] = static_cast<LinePattern>(rest % LinePatternCount);
       uint8_t threats = 0;
       const int value = PointValue(side, patterns, threats);
-      combined_[side][static_cast<size_t>(combo)] = MakeData(value, threats);
+      combined_[static_cast<size_t>(side * ComboCount + combo)] = MakeData(value, threats);
     }
   }
+  for (int index = 0; index < Size; ++index) combo_[Slot(1, index)] = ComboCount;
   // Each move changes its own point and at most forty points on its lines, for both colours.
   int empty = 0;
   for (int point = 0; point < CellCount; ++point) empty += cells_[Index(point)] == 0;
@@ -213,7 +215,9 @@ void MasterBoard::Play(int index) {
   Pending pending;
   pending.next = changes_.data() + changeCount_;
   for (int side = 0; side < 2; ++side) {
-    *pending.next++ = ChangeRecord(data_[side][index], index, side * 8 + 4, DeadLine);
+    const int slot = Slot(side, index);
+    *pending.next++ = ChangeRecord(data_[slot], slot, combo_[slot]);
+    combo_[slot] = static_cast<uint16_t>(side * ComboCount);
     SetPointData(side, index, {}, pending);
   }
   SetCandidate(index, false);
@@ -238,38 +242,47 @@ void MasterBoard::Undo() {
   const int first = moveChanges_[static_cast<size_t>(--played_)];
   for (int i = changeCount_ - 1; i >= first; --i) {
     const uint64_t change = changes_[static_cast<size_t>(i)];
-    const int point = static_cast<uint16_t>(change >> 32);
-    const int side = change >> 51 & 1, dir = change >> 48 & 7;
-    if (dir < 4) patterns_[side][point][dir] = static_cast<LinePattern>(change >> 56);
-    data_[side][point] = static_cast<PointData>(static_cast<uint32_t>(change));
+    const auto slot = static_cast<size_t>(change >> 32 & 0xFFFF);
+    combo_[slot] = static_cast<uint16_t>(change >> 48);
+    data_[slot] = static_cast<PointData>(static_cast<uint32_t>(change));
   }
   changeCount_ = first;
   CopyTotals(totals_, moveTotals_[static_cast<size_t>(played_)]);
 }
 
 // A stone of colour put on index changes one digit of the codes of the points within five along
-// each line through it, and the patterns of the empty ones among them.
-void MasterBoard::PlayLines(int index, int colour, Pending& pending) {
-  const auto& deltas = kCodeDelta[colour == Black ? 0 : 1];
-  for (int dir = 0; dir < 4; ++dir) {
-    const int step = Step[static_cast<size_t>(dir)];
-    // The stone lies on the minus side of the points after it and the plus side of those before.
-    PlayHalfLine(index, dir, step, deltas.data(), pending);
-    PlayHalfLine(index, dir, -step, deltas.data() + 5, pending);
-  }
+// each line through it, and the patterns of the empty ones among them. The walk goes on past the
+// board's edge: the padding is five wide, and the codes kept there are never read.
+void MasterBoard::PlayLines(int index, int colour, Pending& result) {
+  const uint32_t* deltas = kCodeDelta[colour == Black ? 0 : 1].data();
+  // A local copy, which no store to the board can change, stays in registers.
+  Pending pending = result;
+  // The stone lies on the minus side of the points after it and the plus side of those before.
+  PlayHalfLine<0>(index, Step[0], deltas, pending);
+  PlayHalfLine<0>(index, -Step[0], deltas + 5, pending);
+  PlayHalfLine<1>(index, Step[1], deltas, pending);
+  PlayHalfLine<1>(index, -Step[1], deltas + 5, pending);
+  PlayHalfLine<2>(index, Step[2], deltas, pending);
+  PlayHalfLine<2>(index, -Step[2], deltas + 5, pending);
+  PlayHalfLine<3>(index, Step[3], deltas, pending);
+  PlayHalfLine<3>(index, -Step[3], deltas + 5, pending);
+  result = pending;
 }
 
-// The points at distance 1 to 5 from index one way along a line, up to the board's edge: beyond
-// it all cells are off the board.
-void MasterBoard::PlayHalfLine(int index, int dir, int step, const uint32_t* deltas,
-                               Pending& pending) {
-  int q = index;
-  for (int k = 0; k < 5; ++k) {
-    q += step;
-    const int cell = cells_[q];
-    if (cell == 3) return;
-    codes_[q][dir] += deltas[k];
-    if (cell == 0) RefreshLine(q, dir, pending);
+// The points at distance 1 to 5 from index one way along a line. An empty point's pattern of
+// each colour before and after comes from its code before and after.
+template <int Dir>
+void MasterBoard::PlayHalfLine(int index, int step, const uint32_t* deltas, Pending& pending) {
+  for (int k = 0, q = index + step; k < 5; ++k, q += step) {
+    uint32_t& codes = codes_[static_cast<size_t>(q)][Dir];
+    const uint32_t before = codes;
+    const uint32_t after = before + deltas[k];
+    codes = after;
+    if (cells_[static_cast<size_t>(q)] != 0) continue;
+    const int black = blackTable_[BlackCode(after)] - blackTable_[BlackCode(before)];
+    if (black != 0) ChangeCombo<0>(q, black * ComboDigit[Dir], pending);
+    const int white = whiteTable_[WhiteCode(after)] - whiteTable_[WhiteCode(before)];
+    if (white != 0) ChangeCombo<1>(q, white * ComboDigit[Dir], pending);
   }
 }
 
@@ -278,27 +291,21 @@ void MasterBoard::UndoLines(int index, int colour) {
   const auto& deltas = kCodeDelta[colour == Black ? 0 : 1];
   for (int dir = 0; dir < 4; ++dir) {
     const int step = Step[static_cast<size_t>(dir)];
-    for (int k = 0, q = index + step; k < 5 && cells_[q] != 3; ++k, q += step)
-      codes_[q][dir] -= deltas[static_cast<size_t>(k)];
-    for (int k = 0, q = index - step; k < 5 && cells_[q] != 3; ++k, q -= step)
-      codes_[q][dir] -= deltas[static_cast<size_t>(k + 5)];
+    for (int k = 0, q = index + step; k < 5; ++k, q += step)
+      codes_[static_cast<size_t>(q)][static_cast<size_t>(dir)] -= deltas[static_cast<size_t>(k)];
+    for (int k = 0, q = index - step; k < 5; ++k, q -= step)
+      codes_[static_cast<size_t>(q)][static_cast<size_t>(dir)] -=
+          deltas[static_cast<size_t>(k + 5)];
   }
 }
 
-void MasterBoard::RefreshLine(int index, int dir, Pending& pending) {
-  const uint32_t codes = codes_[index][dir];
-  const LinePattern black = blackTable_[BlackCode(codes)];
-  const LinePattern white = whiteTable_[WhiteCode(codes)];
-  if (black != patterns_[0][index][dir]) ChangePattern(0, index, dir, black, pending);
-  if (white != patterns_[1][index][dir]) ChangePattern(1, index, dir, white, pending);
-}
-
-void MasterBoard::ChangePattern(int side, int index, int dir, LinePattern pattern,
-                                Pending& pending) {
-  LinePattern& slot = patterns_[side][index][dir];
-  *pending.next++ = ChangeRecord(data_[side][index], index, side * 8 + dir, slot);
-  slot = pattern;
-  SetPointData(side, index, combined_[side][ComboIndex(patterns_[side][index])], pending);
+template <int Side>
+void MasterBoard::ChangeCombo(int index, int digits, Pending& pending) {
+  const int slot = Slot(Side, index);
+  const int combo = combo_[static_cast<size_t>(slot)];
+  *pending.next++ = ChangeRecord(data_[static_cast<size_t>(slot)], slot, combo);
+  combo_[static_cast<size_t>(slot)] = static_cast<uint16_t>(combo + digits);
+  SetPointData(Side, index, combined_[static_cast<size_t>(combo + digits)], pending);
 }
 
 // Recomputes the patterns, value and threats of one point for both colours.
@@ -308,12 +315,16 @@ void MasterBoard::Refresh(int index, Pending& pending) {
       SetPointData(0, index, {}, pending), SetPointData(1, index, {}, pending);
     return;
   }
+  std::array<std::array<LinePattern, 4>, 2> patterns;
   for (int dir = 0; dir < 4; ++dir) {
-    patterns_[0][index][dir] = blackTable_[BlackCode(codes_[index][dir])];
-    patterns_[1][index][dir] = whiteTable_[WhiteCode(codes_[index][dir])];
+    patterns[0][dir] = blackTable_[BlackCode(codes_[index][dir])];
+    patterns[1][dir] = whiteTable_[WhiteCode(codes_[index][dir])];
   }
-  for (int side = 0; side < 2; ++side)
-    SetPointData(side, index, combined_[side][ComboIndex(patterns_[side][index])], pending);
+  for (int side = 0; side < 2; ++side) {
+    const int combo = side * ComboCount + ComboIndex(patterns[side]);
+    combo_[Slot(side, index)] = static_cast<uint16_t>(combo);
+    SetPointData(side, index, combined_[static_cast<size_t>(combo)], pending);
+  }
 }
 
 int MasterBoard::PointValue(int side, const std::array<LinePattern, 4>& patterns,
@@ -341,22 +352,24 @@ int MasterBoard::PointValue(int side, const std::array<LinePattern, 4>& patterns
 }
 
 void MasterBoard::SetPointData(int side, int index, PointData data, Pending& pending) {
-  const PointData old = data_[side][index];
+  PointData& slot = data_[static_cast<size_t>(Slot(side, index))];
+  const PointData old = slot;
   pending.sum[side] += DataValue(data) - DataValue(old);
-  data_[side][index] = data;
+  slot = data;
   if (DataThreats(old) != DataThreats(data))
     ChangeThreats(side, index, DataThreats(old), DataThreats(data));
 }
 
-// Without a branch per bit: whether a bit changes is as hard to foretell as which.
+// Usually one bit changes, sometimes none (only the forbidden mark).
 void MasterBoard::ChangeThreats(int side, int index, uint8_t old, uint8_t threats) {
   static_assert(BitNumber(MakesFive) == 0 && BitNumber(MakesOpenFour) == 1 &&
                 BitNumber(MakesFour) == 2 && BitNumber(MakesOpenThree) == 3);
   const auto word = static_cast<size_t>(index / 64);
-  for (int number = 0; number < 4; ++number) {
-    const int delta = (threats >> number & 1) - (old >> number & 1);
-    totals_.counts[side][number] += delta;
-    totals_.sets[side][number][word] ^= static_cast<uint64_t>(delta != 0) << (index % 64);
+  const uint64_t bit = uint64_t{1} << (index % 64);
+  for (unsigned changed = (old ^ threats) & 15u; changed != 0; changed &= changed - 1) {
+    const int number = std::countr_zero(changed);
+    totals_.counts[side][number] += (threats >> number & 1) != 0 ? 1 : -1;
+    totals_.sets[side][number][word] ^= bit;
   }
 }
 

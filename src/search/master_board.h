@@ -83,8 +83,8 @@ class MasterBoard {
   bool IsEmpty(int index) const { return cells_[index] == 0; }
   // Colour index: 0 for Black, 1 for White.
   static int Side(int colour) { return colour == Black ? 0 : 1; }
-  uint8_t Threats(int side, int index) const { return DataThreats(data_[side][index]); }
-  int Value(int side, int index) const { return DataValue(data_[side][index]); }
+  uint8_t Threats(int side, int index) const { return DataThreats(data_[Slot(side, index)]); }
+  int Value(int side, int index) const { return DataValue(data_[Slot(side, index)]); }
   int Count(int side, ThreatBit bit) const { return totals_.counts[side][BitNumber(bit)]; }
   // The points with a threat bit as a set of padded indices: word w, bit b is index 64 w + b.
   static constexpr int SetWords = (Size + 63) / 64;
@@ -92,7 +92,11 @@ class MasterBoard {
   const PointSet& Points(int side, ThreatBit bit) const {
     return totals_.sets[side][BitNumber(bit)];
   }
-  LinePattern Pattern(int side, int index, int dir) const { return patterns_[side][index][dir]; }
+  LinePattern Pattern(int side, int index, int dir) const {
+    int combo = combo_[Slot(side, index)] - side * ComboCount;
+    for (int d = 0; d < dir; ++d) combo /= LinePatternCount;
+    return static_cast<LinePattern>(combo % LinePatternCount);
+  }
   // Stones within two points (a 5 x 5 square): where candidates are looked for.
   int Near(int index) const { return near_[index]; }
   // The empty points with a stone within two: the candidates of a quiet node.
@@ -129,9 +133,15 @@ class MasterBoard {
   }
   static constexpr int ComboCount =
       LinePatternCount * LinePatternCount * LinePatternCount * LinePatternCount;
+  // A point's four patterns as one number, dir 0 the lowest digit.
+  static constexpr std::array<int, 4> ComboDigit = {
+      1, LinePatternCount, LinePatternCount* LinePatternCount,
+      LinePatternCount* LinePatternCount* LinePatternCount};
   static int ComboIndex(const std::array<LinePattern, 4>& p) {
     return ((p[3] * LinePatternCount + p[2]) * LinePatternCount + p[1]) * LinePatternCount + p[0];
   }
+  // The per-colour arrays of points are one array, Black's half first.
+  static constexpr int Slot(int side, int index) { return side * Size + index; }
   // What Play gathers while it brings the lines up to date, written to the board when it is
   // done: kept apart from the board's arrays, the sums and the place of the next change record
   // can stay in registers.
@@ -140,11 +150,11 @@ class MasterBoard {
     uint64_t* next = nullptr;
   };
   // A change record, for a take-back to restore without looking anything up again: the point
-  // data before (low 32 bits), the index, side * 8 + dir (dir 4 for the played point's own data)
-  // and, for a line, the pattern before. One word, so that a record is one store.
-  static uint64_t ChangeRecord(PointData data, int index, int sideDir, LinePattern pattern) {
-    return static_cast<uint32_t>(data) | static_cast<uint64_t>(index) << 32 |
-           static_cast<uint64_t>(sideDir) << 48 | static_cast<uint64_t>(pattern) << 56;
+  // data before (low 32 bits), the slot and the pattern combination before. One word, so that a
+  // record is one store.
+  static uint64_t ChangeRecord(PointData data, int slot, int combo) {
+    return static_cast<uint32_t>(data) | static_cast<uint64_t>(slot) << 32 |
+           static_cast<uint64_t>(combo) << 48;
   }
   bool JudgeForbidden(int index);
   uint32_t LineCodes(int index, int dir) const;
@@ -153,14 +163,14 @@ class MasterBoard {
   void UndoLines(int index, int colour);
   // Called for every point on the lines through each stone played: inlined, with the rare change
   // of threat bits kept out of line.
-  [[gnu::always_inline]] inline void PlayHalfLine(int index, int dir, int step,
-                                                  const uint32_t* deltas, Pending& pending);
-  [[gnu::always_inline]] inline void RefreshLine(int index, int dir, Pending& pending);
-  [[gnu::always_inline]] inline void ChangePattern(int side, int index, int dir,
-                                                   LinePattern pattern, Pending& pending);
+  template <int Dir>
+  [[gnu::always_inline]] inline void PlayHalfLine(int index, int step, const uint32_t* deltas,
+                                                  Pending& pending);
+  template <int Side>
+  [[gnu::always_inline]] inline void ChangeCombo(int index, int digits, Pending& pending);
   [[gnu::always_inline]] inline void SetPointData(int side, int index, PointData data,
                                                   Pending& pending);
-  void ChangeThreats(int side, int index, uint8_t old, uint8_t threats);
+  [[gnu::noinline]] void ChangeThreats(int side, int index, uint8_t old, uint8_t threats);
   int PointValue(int side, const std::array<LinePattern, 4>& patterns, uint8_t& threats) const;
   void SetCandidate(int index, bool on) {
     const uint64_t bit = uint64_t{1} << (index % 64);
@@ -181,8 +191,11 @@ class MasterBoard {
   static uint16_t WhiteCode(uint32_t codes) { return static_cast<uint16_t>(codes >> 16); }
   std::array<uint8_t, Size> cells_{};
   std::array<uint8_t, Size> near_{};
-  std::array<std::array<std::array<LinePattern, 4>, Size>, 2> patterns_{};
-  std::array<std::array<PointData, Size>, 2> data_{};
+  // By Slot: each empty point's patterns as a ComboIndex (plus side * ComboCount, so that it
+  // indexes combined_ directly; an occupied point has all lines dead), and its data, which is
+  // combined_ at that place.
+  std::array<uint16_t, 2 * Size> combo_{};
+  std::array<PointData, 2 * Size> data_{};
   // The sums of the point values, the threat points and the candidates: what Undo copies back
   // whole.
   struct Totals {
@@ -201,8 +214,8 @@ class MasterBoard {
     to.candidates = from.candidates;
   }
   Totals totals_;
-  // PointData by ComboIndex of the four patterns, for Black and for White.
-  std::array<std::vector<PointData>, 2> combined_;
+  // PointData by ComboIndex of the four patterns, Black's then White's.
+  std::vector<PointData> combined_;
   // The changes of the moves played on this board, newest last, and for each move where its
   // changes begin and the totals before it.
   std::vector<uint64_t> changes_;
