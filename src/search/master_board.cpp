@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <vector>
 
 #include "board/forbidden.h"
@@ -124,6 +125,25 @@ constexpr std::array<std::array<uint32_t, 10>, 2> kCodeDelta = [] {
   return deltas;
 }();
 
+// The rows of the 5 x 5 square around a point are read as eight bytes at once, five of them
+// neighbour counts (at most 25: no carry from one to the next) or cells.
+static_assert(std::endian::native == std::endian::little);
+constexpr uint64_t RowOfFive = 0x0101010101;
+constexpr uint64_t LowBits = 0x7F7F7F7F7F7F7F7F;
+
+// The top bit of each zero byte among the five low ones.
+uint64_t ZeroBytesOfFive(uint64_t bytes) {
+  bytes |= ~(RowOfFive * 0xFF);
+  return ~(((bytes & LowBits) + LowBits) | bytes | LowBits);
+}
+
+// Bits 7, 15, 23, 31 and 39 moved to 0..4: the multiplier's terms shift each to 28 + its byte,
+// and no two products meet.
+uint64_t GatherFive(uint64_t tops) {
+  constexpr uint64_t Multiplier = (1ull << 28) | (1ull << 21) | (1ull << 14) | (1ull << 7) | 1;
+  return (tops >> 7) * Multiplier >> 28 & 31;
+}
+
 }  // namespace
 
 LinePattern ClassifyLine(int code, bool exactFive) {
@@ -155,7 +175,8 @@ MasterBoard::MasterBoard(const GameState& game, const MasterWeights& weights)
     if (cells_[index] == 1 || cells_[index] == 2)
       for (int dr = -2; dr <= 2; ++dr)
         for (int dc = -2; dc <= 2; ++dc) ++near_[index + dr * Width + dc];
-    for (int dir = 0; dir < 4; ++dir) codes_[index][dir] = LineCodes(index, dir);
+    for (int dir = 0; dir < 4; ++dir)
+      codes_[static_cast<size_t>(index * 4 + dir)] = LineCodes(index, dir);
   }
   combined_.resize(2 * ComboCount);
   for (int side = 0; side < 2; ++side) {
@@ -207,11 +228,7 @@ void MasterBoard::Play(int index) {
   game_.Play(PointRow(point), PointCol(point));
   CopyTotals(moveTotals_[static_cast<size_t>(played_)], totals_);
   moveChanges_[static_cast<size_t>(played_++)] = changeCount_;
-  for (int dr = -2; dr <= 2; ++dr)
-    for (int dc = -2; dc <= 2; ++dc) {
-      const int q = index + dr * Width + dc;
-      if (near_[q]++ == 0 && cells_[q] == 0) SetCandidate(q, true);
-    }
+  NearStone(index);
   Pending pending;
   pending.next = changes_.data() + changeCount_;
   for (int side = 0; side < 2; ++side) {
@@ -220,7 +237,6 @@ void MasterBoard::Play(int index) {
     combo_[slot] = static_cast<uint16_t>(side * ComboCount);
     SetPointData(side, index, {}, pending);
   }
-  SetCandidate(index, false);
   PlayLines(index, colour, pending);
   totals_.valueSum[0] += pending.sum[0];
   totals_.valueSum[1] += pending.sum[1];
@@ -236,8 +252,12 @@ void MasterBoard::Undo() {
   game_.Undo();
   cells_[index] = 0;
   // The candidates come back with the totals.
-  for (int dr = -2; dr <= 2; ++dr)
-    for (int dc = -2; dc <= 2; ++dc) --near_[index + dr * Width + dc];
+  for (int dr = -2; dr <= 2; ++dr) {
+    uint64_t near;
+    std::memcpy(&near, near_.data() + index + dr * Width - 2, 8);
+    near -= RowOfFive;
+    std::memcpy(near_.data() + index + dr * Width - 2, &near, 8);
+  }
   UndoLines(index, colour);
   const int first = moveChanges_[static_cast<size_t>(--played_)];
   for (int i = changeCount_ - 1; i >= first; --i) {
@@ -248,6 +268,27 @@ void MasterBoard::Undo() {
   }
   changeCount_ = first;
   CopyTotals(totals_, moveTotals_[static_cast<size_t>(played_)]);
+}
+
+// A stone's neighbour counts, by the rows of the 5 x 5 square around it: an empty point with none
+// before becomes a candidate.
+void MasterBoard::NearStone(int index) {
+  for (int dr = -2; dr <= 2; ++dr) {
+    const int start = index + dr * Width - 2;
+    uint64_t near, cells;
+    std::memcpy(&near, near_.data() + start, 8);
+    std::memcpy(&cells, cells_.data() + start, 8);
+    const uint64_t fresh = GatherFive(ZeroBytesOfFive(near | cells));
+    near += RowOfFive;
+    std::memcpy(near_.data() + start, &near, 8);
+    // The five bits lie within the eight bytes from the one that holds the first.
+    auto* bytes = reinterpret_cast<unsigned char*>(totals_.candidates.data()) + start / 8;
+    uint64_t word;
+    std::memcpy(&word, bytes, 8);
+    word |= fresh << (start % 8);
+    std::memcpy(bytes, &word, 8);
+  }
+  SetCandidate(index, false);
 }
 
 // A stone of colour put on index changes one digit of the codes of the points within five along
@@ -274,7 +315,7 @@ void MasterBoard::PlayLines(int index, int colour, Pending& result) {
 template <int Dir>
 void MasterBoard::PlayHalfLine(int index, int step, const uint32_t* deltas, Pending& pending) {
   for (int k = 0, q = index + step; k < 5; ++k, q += step) {
-    uint32_t& codes = codes_[static_cast<size_t>(q)][Dir];
+    uint32_t& codes = codes_[static_cast<size_t>(q * 4 + Dir)];
     const uint32_t before = codes;
     const uint32_t after = before + deltas[k];
     codes = after;
@@ -286,17 +327,19 @@ void MasterBoard::PlayHalfLine(int index, int step, const uint32_t* deltas, Pend
   }
 }
 
-// The codes of a stone taken back; the patterns come back from the changes recorded.
+// The codes of a stone taken back; the patterns come back from the changes recorded. Unrolled,
+// the forty subtractions take the ten digits from registers.
 void MasterBoard::UndoLines(int index, int colour) {
   const auto& deltas = kCodeDelta[colour == Black ? 0 : 1];
-  for (int dir = 0; dir < 4; ++dir) {
-    const int step = Step[static_cast<size_t>(dir)];
-    for (int k = 0, q = index + step; k < 5; ++k, q += step)
-      codes_[static_cast<size_t>(q)][static_cast<size_t>(dir)] -= deltas[static_cast<size_t>(k)];
-    for (int k = 0, q = index - step; k < 5; ++k, q -= step)
-      codes_[static_cast<size_t>(q)][static_cast<size_t>(dir)] -=
-          deltas[static_cast<size_t>(k + 5)];
-  }
+  uint32_t* codes = codes_.data() + index * 4;
+#pragma GCC unroll 5
+  for (int k = 1; k <= 5; ++k)
+#pragma GCC unroll 4
+    for (int dir = 0; dir < 4; ++dir) {
+      const int offset = k * Step[static_cast<size_t>(dir)] * 4;
+      codes[offset + dir] -= deltas[static_cast<size_t>(k - 1)];
+      codes[dir - offset] -= deltas[static_cast<size_t>(k + 4)];
+    }
 }
 
 template <int Side>
@@ -317,8 +360,9 @@ void MasterBoard::Refresh(int index, Pending& pending) {
   }
   std::array<std::array<LinePattern, 4>, 2> patterns;
   for (int dir = 0; dir < 4; ++dir) {
-    patterns[0][dir] = blackTable_[BlackCode(codes_[index][dir])];
-    patterns[1][dir] = whiteTable_[WhiteCode(codes_[index][dir])];
+    const uint32_t codes = codes_[static_cast<size_t>(index * 4 + dir)];
+    patterns[0][dir] = blackTable_[BlackCode(codes)];
+    patterns[1][dir] = whiteTable_[WhiteCode(codes)];
   }
   for (int side = 0; side < 2; ++side) {
     const int combo = side * ComboCount + ComboIndex(patterns[side]);

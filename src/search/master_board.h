@@ -172,6 +172,7 @@ class MasterBoard {
                                                   Pending& pending);
   [[gnu::noinline]] void ChangeThreats(int side, int index, uint8_t old, uint8_t threats);
   int PointValue(int side, const std::array<LinePattern, 4>& patterns, uint8_t& threats) const;
+  void NearStone(int index);
   void SetCandidate(int index, bool on) {
     const uint64_t bit = uint64_t{1} << (index % 64);
     uint64_t& word = totals_.candidates[static_cast<size_t>(index / 64)];
@@ -185,8 +186,9 @@ class MasterBoard {
   const LinePattern* whiteTable_;
   // The neighbour codes of every point and direction, Black's in the low 16 bits and White's in
   // the high ones, so that one addition moves both; kept for occupied points too, so that a point
-  // taken back needs no rescan.
-  std::array<std::array<uint32_t, 4>, Size> codes_{};
+  // taken back needs no rescan. Four to a point (index * 4 + dir), one array, so that the lines
+  // through a point are reached by offsets from it.
+  std::array<uint32_t, Size * 4> codes_{};
   static uint16_t BlackCode(uint32_t codes) { return static_cast<uint16_t>(codes); }
   static uint16_t WhiteCode(uint32_t codes) { return static_cast<uint16_t>(codes >> 16); }
   std::array<uint8_t, Size> cells_{};
