@@ -10,13 +10,14 @@ int OrderScore(const MasterBoard& board, int own, int index) {
   return board.Value(own, index) + board.weights().orderDefence * board.Value(1 - own, index) / 100;
 }
 
-// Adds the points of `from` that the side to move may play, scored for ordering.
+// Adds the points of `from` (no point twice) that the side to move may play to the empty list
+// `to`, scored for ordering.
 void AddLegal(MasterBoard& board, const MoveList& from, MoveList& to) {
   const int colour = board.SideToMove();
   const int own = MasterBoard::Side(colour);
   for (int i = 0; i < from.size; ++i) {
     const int index = from.moves[static_cast<size_t>(i)];
-    if (to.Contains(index) || board.ForbiddenFor(colour, index)) continue;
+    if (board.ForbiddenFor(colour, index)) continue;
     to.Add(index, OrderScore(board, own, index));
   }
 }
@@ -40,10 +41,12 @@ void CollectThreatPoints(MasterBoard& board, int colour, uint8_t mask, MoveList&
     if (mask & bit) rarest = bit;
   if (board.Count(side, rarest) == 0) return;
   const MasterBoard::PointSet& set = board.Points(side, rarest);
+  // The set holds each point once: only the points listed before can repeat one.
+  const int before = list.size;
   for (int word = 0; word < MasterBoard::SetWords; ++word) {
     for (uint64_t bits = set[static_cast<size_t>(word)]; bits != 0; bits &= bits - 1) {
       const int index = word * 64 + std::countr_zero(bits);
-      if ((board.Threats(side, index) & mask) != mask || list.Contains(index)) continue;
+      if ((board.Threats(side, index) & mask) != mask || list.Contains(index, before)) continue;
       if (board.ForbiddenFor(colour, index)) continue;
       list.Add(index);
     }

@@ -20,11 +20,13 @@ struct MoveList {
     scores[static_cast<size_t>(size)] = score;
     ++size;
   }
-  bool Contains(int index) const {
-    for (int i = 0; i < size; ++i)
+  // Among the first `count` entries.
+  bool Contains(int index, int count) const {
+    for (int i = 0; i < count; ++i)
       if (moves[static_cast<size_t>(i)] == index) return true;
     return false;
   }
+  bool Contains(int index) const { return Contains(index, size); }
 };
 
 // What the threats on the board leave the side to move.
