@@ -417,9 +417,18 @@ void MasterBoard::ChangeThreats(int side, int index, uint8_t old, uint8_t threat
   }
 }
 
+// The rule reads the stones alone, and the search asks about the same point of the same stones
+// again in each iteration: the verdicts are kept by the stones' key and the point, the verdict in
+// the entry's lowest bit.
 bool MasterBoard::JudgeForbidden(int index) {
+  const uint64_t key =
+      game_.StonesKey() ^ (static_cast<uint64_t>(index) + 1) * 0x9E3779B97F4A7C15ull;
+  uint64_t& entry = verdicts_[static_cast<size_t>(key >> 32) % verdicts_.size()];
+  if ((entry | 1) == (key | 1)) return (entry & 1) != 0;
   const int point = PointOf(index);
-  return ForbiddenKindAt(game_, PointRow(point), PointCol(point)) != None;
+  const bool forbidden = ForbiddenKindAt(game_, PointRow(point), PointCol(point)) != None;
+  entry = (key & ~uint64_t{1}) | static_cast<uint64_t>(forbidden);
+  return forbidden;
 }
 
 int MasterBoard::Evaluate() const {

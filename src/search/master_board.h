@@ -224,6 +224,7 @@ class MasterBoard {
   int changeCount_ = 0;
   std::array<int, CellCount + 1> moveChanges_{};
   std::vector<Totals> moveTotals_;
+  std::array<uint64_t, 4096> verdicts_{};
   int played_ = 0;
 };
 
