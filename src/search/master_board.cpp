@@ -194,14 +194,15 @@ MasterBoard::MasterBoard(const GameState& game, const MasterWeights& weights)
   int empty = 0;
   for (int point = 0; point < CellCount; ++point) empty += cells_[Index(point)] == 0;
   changes_.resize(static_cast<size_t>(empty) * 82);
-  moveTotals_.resize(static_cast<size_t>(empty));
+  totalsStack_.resize(static_cast<size_t>(empty) + 1);
+  totals_ = totalsStack_.data();
   Pending pending;
   for (int point = 0; point < CellCount; ++point) {
     const int index = Index(point);
     Refresh(index, pending);
     if (cells_[index] == 0 && near_[index] > 0) SetCandidate(index, true);
   }
-  totals_.valueSum = pending.sum;
+  totals_->valueSum = pending.sum;
 }
 
 // The codes of a point's line read from the cells.
@@ -226,7 +227,8 @@ void MasterBoard::Play(int index) {
   const int colour = game_.SideToMove();
   cells_[index] = colour == Black ? 1 : 2;
   game_.Play(PointRow(point), PointCol(point));
-  CopyTotals(moveTotals_[static_cast<size_t>(played_)], totals_);
+  CopyTotals(totals_[1], totals_[0]);
+  ++totals_;
   moveChanges_[static_cast<size_t>(played_++)] = changeCount_;
   NearStone(index);
   Pending pending;
@@ -238,8 +240,8 @@ void MasterBoard::Play(int index) {
     SetPointData(side, index, {}, pending);
   }
   PlayLines(index, colour, pending);
-  totals_.valueSum[0] += pending.sum[0];
-  totals_.valueSum[1] += pending.sum[1];
+  totals_->valueSum[0] += pending.sum[0];
+  totals_->valueSum[1] += pending.sum[1];
   changeCount_ = static_cast<int>(pending.next - changes_.data());
 }
 
@@ -267,7 +269,7 @@ void MasterBoard::Undo() {
     data_[slot] = static_cast<PointData>(static_cast<uint32_t>(change));
   }
   changeCount_ = first;
-  CopyTotals(totals_, moveTotals_[static_cast<size_t>(played_)]);
+  --totals_;
 }
 
 // A stone's neighbour counts, by the rows of the 5 x 5 square around it: an empty point with none
@@ -282,7 +284,7 @@ void MasterBoard::NearStone(int index) {
     near += RowOfFive;
     std::memcpy(near_.data() + start, &near, 8);
     // The five bits lie within the eight bytes from the one that holds the first.
-    auto* bytes = reinterpret_cast<unsigned char*>(totals_.candidates.data()) + start / 8;
+    auto* bytes = reinterpret_cast<unsigned char*>(totals_->candidates.data()) + start / 8;
     uint64_t word;
     std::memcpy(&word, bytes, 8);
     word |= fresh << (start % 8);
@@ -412,8 +414,8 @@ void MasterBoard::ChangeThreats(int side, int index, uint8_t old, uint8_t threat
   const uint64_t bit = uint64_t{1} << (index % 64);
   for (unsigned changed = (old ^ threats) & 15u; changed != 0; changed &= changed - 1) {
     const int number = std::countr_zero(changed);
-    totals_.counts[side][number] += (threats >> number & 1) != 0 ? 1 : -1;
-    totals_.sets[side][number][word] ^= bit;
+    totals_->counts[side][number] += (threats >> number & 1) != 0 ? 1 : -1;
+    totals_->sets[side][number][word] ^= bit;
   }
 }
 
@@ -433,8 +435,8 @@ bool MasterBoard::JudgeForbidden(int index) {
 
 int MasterBoard::Evaluate() const {
   const int own = Side(game_.SideToMove());
-  const int64_t score = totals_.valueSum[own] -
-                        totals_.valueSum[1 - own] * weights_.defenceNum / weights_.defenceDen +
+  const int64_t score = totals_->valueSum[own] -
+                        totals_->valueSum[1 - own] * weights_.defenceNum / weights_.defenceDen +
                         weights_.tempo;
   return static_cast<int>(std::clamp<int64_t>(score / 4, -20000, 20000));
 }

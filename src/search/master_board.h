@@ -54,6 +54,8 @@ class MasterBoard {
   static constexpr std::array<int, 4> Step = {1, Width, Width + 1, Width - 1};
 
   MasterBoard(const GameState& game, const MasterWeights& weights);
+  MasterBoard(const MasterBoard&) = delete;
+  MasterBoard& operator=(const MasterBoard&) = delete;
 
   // The padded index of a point and back.
   static constexpr int Index(int point) {
@@ -85,12 +87,12 @@ class MasterBoard {
   static int Side(int colour) { return colour == Black ? 0 : 1; }
   uint8_t Threats(int side, int index) const { return DataThreats(data_[Slot(side, index)]); }
   int Value(int side, int index) const { return DataValue(data_[Slot(side, index)]); }
-  int Count(int side, ThreatBit bit) const { return totals_.counts[side][BitNumber(bit)]; }
+  int Count(int side, ThreatBit bit) const { return totals_->counts[side][BitNumber(bit)]; }
   // The points with a threat bit as a set of padded indices: word w, bit b is index 64 w + b.
   static constexpr int SetWords = (Size + 63) / 64;
   using PointSet = std::array<uint64_t, SetWords>;
   const PointSet& Points(int side, ThreatBit bit) const {
-    return totals_.sets[side][BitNumber(bit)];
+    return totals_->sets[side][BitNumber(bit)];
   }
   LinePattern Pattern(int side, int index, int dir) const {
     int combo = combo_[Slot(side, index)] - side * ComboCount;
@@ -100,7 +102,7 @@ class MasterBoard {
   // Stones within two points (a 5 x 5 square): where candidates are looked for.
   int Near(int index) const { return near_[index]; }
   // The empty points with a stone within two: the candidates of a quiet node.
-  const PointSet& Candidates() const { return totals_.candidates; }
+  const PointSet& Candidates() const { return totals_->candidates; }
 
   // The exact renju verdict on a Black stone at an empty point; false off renju or for White.
   // Asked of every candidate, so the answer without the rule is inline.
@@ -175,7 +177,7 @@ class MasterBoard {
   void NearStone(int index);
   void SetCandidate(int index, bool on) {
     const uint64_t bit = uint64_t{1} << (index % 64);
-    uint64_t& word = totals_.candidates[static_cast<size_t>(index / 64)];
+    uint64_t& word = totals_->candidates[static_cast<size_t>(index / 64)];
     word = on ? word | bit : word & ~bit;
   }
 
@@ -198,8 +200,7 @@ class MasterBoard {
   // combined_ at that place.
   std::array<uint16_t, 2 * Size> combo_{};
   std::array<PointData, 2 * Size> data_{};
-  // The sums of the point values, the threat points and the candidates: what Undo copies back
-  // whole.
+  // The sums of the point values, the threat points and the candidates.
   struct Totals {
     std::array<int64_t, 2> valueSum{};
     std::array<std::array<int, 4>, 2> counts{};
@@ -215,15 +216,17 @@ class MasterBoard {
       for (int bit = 0; bit < 4; ++bit) to.sets[side][bit] = from.sets[side][bit];
     to.candidates = from.candidates;
   }
-  Totals totals_;
+  // The totals of the position on the board, on top of a stack of those of the positions before
+  // each move played on it: a move copies them up, a take-back steps down.
+  std::vector<Totals> totalsStack_;
+  Totals* totals_ = nullptr;
   // PointData by ComboIndex of the four patterns, Black's then White's.
   std::vector<PointData> combined_;
   // The changes of the moves played on this board, newest last, and for each move where its
-  // changes begin and the totals before it.
+  // changes begin.
   std::vector<uint64_t> changes_;
   int changeCount_ = 0;
   std::array<int, CellCount + 1> moveChanges_{};
-  std::vector<Totals> moveTotals_;
   std::array<uint64_t, 4096> verdicts_{};
   int played_ = 0;
 };
