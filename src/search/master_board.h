@@ -91,6 +91,9 @@ class MasterBoard {
   // The points with a threat bit as a set of padded indices: word w, bit b is index 64 w + b.
   static constexpr int SetWords = (Size + 63) / 64;
   using PointSet = std::array<uint64_t, SetWords>;
+  // The words that can hold a point of the board: the others cover the padding alone.
+  static constexpr int FirstSetWord = (Pad * Width + Pad) / 64;
+  static constexpr int EndSetWord = ((BoardSize + Pad - 1) * Width + BoardSize + Pad - 1) / 64 + 1;
   const PointSet& Points(int side, ThreatBit bit) const {
     return totals_->sets[side][BitNumber(bit)];
   }

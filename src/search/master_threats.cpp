@@ -43,7 +43,7 @@ void CollectThreatPoints(MasterBoard& board, int colour, uint8_t mask, MoveList&
   const MasterBoard::PointSet& set = board.Points(side, rarest);
   // The set holds each point once: only the points listed before can repeat one.
   const int before = list.size;
-  for (int word = 0; word < MasterBoard::SetWords; ++word) {
+  for (int word = MasterBoard::FirstSetWord; word < MasterBoard::EndSetWord; ++word) {
     for (uint64_t bits = set[static_cast<size_t>(word)]; bits != 0; bits &= bits - 1) {
       const int index = word * 64 + std::countr_zero(bits);
       if ((board.Threats(side, index) & mask) != mask || list.Contains(index, before)) continue;
@@ -81,7 +81,7 @@ NodeKind GenerateMoves(MasterBoard& board, MoveList& list, OpenMoves open) {
       return NodeKind::Defending;
   }
   const MasterBoard::PointSet& candidates = board.Candidates();
-  for (int word = 0; word < MasterBoard::SetWords; ++word) {
+  for (int word = MasterBoard::FirstSetWord; word < MasterBoard::EndSetWord; ++word) {
     for (uint64_t bits = candidates[static_cast<size_t>(word)]; bits != 0; bits &= bits - 1) {
       const int index = word * 64 + std::countr_zero(bits);
       if (board.ForbiddenFor(colour, index)) continue;
