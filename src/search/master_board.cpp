@@ -235,7 +235,7 @@ void MasterBoard::Play(int index) {
   pending.next = changes_.data() + changeCount_;
   for (int side = 0; side < 2; ++side) {
     const int slot = Slot(side, index);
-    *pending.next++ = ChangeRecord(data_[slot], slot, combo_[slot]);
+    *pending.next++ = ChangeRecord(slot, combo_[slot]);
     combo_[slot] = static_cast<uint16_t>(side * ComboCount);
     SetPointData(side, index, {}, pending);
   }
@@ -263,10 +263,10 @@ void MasterBoard::Undo() {
   UndoLines(index, colour);
   const int first = moveChanges_[static_cast<size_t>(--played_)];
   for (int i = changeCount_ - 1; i >= first; --i) {
-    const uint64_t change = changes_[static_cast<size_t>(i)];
-    const auto slot = static_cast<size_t>(change >> 32 & 0xFFFF);
-    combo_[slot] = static_cast<uint16_t>(change >> 48);
-    data_[slot] = static_cast<PointData>(static_cast<uint32_t>(change));
+    const uint32_t change = changes_[static_cast<size_t>(i)];
+    const auto slot = static_cast<size_t>(change & 0xFFFF);
+    combo_[slot] = static_cast<uint16_t>(change >> 16);
+    data_[slot] = combined_[change >> 16];
   }
   changeCount_ = first;
   --totals_;
@@ -348,7 +348,7 @@ template <int Side>
 void MasterBoard::ChangeCombo(int index, int digits, Pending& pending) {
   const int slot = Slot(Side, index);
   const int combo = combo_[static_cast<size_t>(slot)];
-  *pending.next++ = ChangeRecord(data_[static_cast<size_t>(slot)], slot, combo);
+  *pending.next++ = ChangeRecord(slot, combo);
   combo_[static_cast<size_t>(slot)] = static_cast<uint16_t>(combo + digits);
   SetPointData(Side, index, combined_[static_cast<size_t>(combo + digits)], pending);
 }
@@ -410,12 +410,14 @@ void MasterBoard::SetPointData(int side, int index, PointData data, Pending& pen
 void MasterBoard::ChangeThreats(int side, int index, uint8_t old, uint8_t threats) {
   static_assert(BitNumber(MakesFive) == 0 && BitNumber(MakesOpenFour) == 1 &&
                 BitNumber(MakesFour) == 2 && BitNumber(MakesOpenThree) == 3);
-  const auto word = static_cast<size_t>(index / 64);
-  const uint64_t bit = uint64_t{1} << (index % 64);
+  const auto point = static_cast<unsigned>(index);
+  const uint64_t bit = uint64_t{1} << (point % 64);
+  auto& counts = totals_->counts[static_cast<size_t>(side)];
+  auto& sets = totals_->sets[static_cast<size_t>(side)];
   for (unsigned changed = (old ^ threats) & 15u; changed != 0; changed &= changed - 1) {
-    const int number = std::countr_zero(changed);
-    totals_->counts[side][number] += (threats >> number & 1) != 0 ? 1 : -1;
-    totals_->sets[side][number][word] ^= bit;
+    const auto number = static_cast<unsigned>(std::countr_zero(changed));
+    counts[number] += static_cast<int>(threats >> number & 1) * 2 - 1;
+    sets[number][point / 64] ^= bit;
   }
 }
 

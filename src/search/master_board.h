@@ -152,14 +152,12 @@ class MasterBoard {
   // can stay in registers.
   struct Pending {
     std::array<int64_t, 2> sum{};
-    uint64_t* next = nullptr;
+    uint32_t* next = nullptr;
   };
-  // A change record, for a take-back to restore without looking anything up again: the point
-  // data before (low 32 bits), the slot and the pattern combination before. One word, so that a
-  // record is one store.
-  static uint64_t ChangeRecord(PointData data, int slot, int combo) {
-    return static_cast<uint32_t>(data) | static_cast<uint64_t>(slot) << 32 |
-           static_cast<uint64_t>(combo) << 48;
+  // A change record, for a take-back to restore: the slot (low 16 bits) and the pattern
+  // combination before, which gives the point data before.
+  static uint32_t ChangeRecord(int slot, int combo) {
+    return static_cast<uint32_t>(slot) | static_cast<uint32_t>(combo) << 16;
   }
   bool JudgeForbidden(int index);
   uint32_t LineCodes(int index, int dir) const;
@@ -227,7 +225,7 @@ class MasterBoard {
   std::vector<PointData> combined_;
   // The changes of the moves played on this board, newest last, and for each move where its
   // changes begin.
-  std::vector<uint64_t> changes_;
+  std::vector<uint32_t> changes_;
   int changeCount_ = 0;
   std::array<int, CellCount + 1> moveChanges_{};
   std::array<uint64_t, 4096> verdicts_{};
