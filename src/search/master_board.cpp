@@ -223,10 +223,9 @@ uint32_t MasterBoard::LineCodes(int index, int dir) const {
 }
 
 void MasterBoard::Play(int index) {
-  const int point = PointOf(index);
   const int colour = game_.SideToMove();
   cells_[index] = colour == Black ? 1 : 2;
-  game_.Play(PointRow(point), PointCol(point));
+  game_.Play(RowOf(index), ColOf(index));
   CopyTotals(totals_[1], totals_[0]);
   ++totals_;
   moveChanges_[static_cast<size_t>(played_++)] = changeCount_;
@@ -429,8 +428,7 @@ bool MasterBoard::JudgeForbidden(int index) {
       game_.StonesKey() ^ (static_cast<uint64_t>(index) + 1) * 0x9E3779B97F4A7C15ull;
   uint64_t& entry = verdicts_[static_cast<size_t>(key >> 32) % verdicts_.size()];
   if ((entry | 1) == (key | 1)) return (entry & 1) != 0;
-  const int point = PointOf(index);
-  const bool forbidden = ForbiddenKindAt(game_, PointRow(point), PointCol(point)) != None;
+  const bool forbidden = ForbiddenKindAt(game_, RowOf(index), ColOf(index)) != None;
   entry = (key & ~uint64_t{1}) | static_cast<uint64_t>(forbidden);
   return forbidden;
 }

@@ -61,8 +61,13 @@ class MasterBoard {
   static constexpr int Index(int point) {
     return (PointRow(point) + Pad) * Width + PointCol(point) + Pad;
   }
-  static constexpr int PointOf(int index) {
-    return PointIndex(index / Width - Pad, index % Width - Pad);
+  static constexpr int PointOf(int index) { return PointIndex(RowOf(index), ColOf(index)); }
+  // The row and column of a padded index, by unsigned division (no rounding fix for negatives).
+  static constexpr int RowOf(int index) {
+    return static_cast<int>(static_cast<unsigned>(index) / Width) - Pad;
+  }
+  static constexpr int ColOf(int index) {
+    return static_cast<int>(static_cast<unsigned>(index) % Width) - Pad;
   }
 
   void Play(int index);
@@ -74,9 +79,7 @@ class MasterBoard {
   int SideToMove() const { return game_.SideToMove(); }
   uint64_t Key() const { return game_.Key(); }
   // The key the position will have once the side to move plays at index.
-  uint64_t KeyAfter(int index) const {
-    return game_.KeyAfter(PointRow(PointOf(index)), PointCol(PointOf(index)));
-  }
+  uint64_t KeyAfter(int index) const { return game_.KeyAfter(RowOf(index), ColOf(index)); }
   int MoveCount() const { return game_.moveCount; }
   bool Renju() const { return game_.forbiddenRulesOn != 0; }
 
@@ -208,14 +211,18 @@ class MasterBoard {
     std::array<std::array<PointSet, 4>, 2> sets{};
     PointSet candidates{};
   };
-  // Copied set by set: copied whole, the compiler makes it a string instruction that takes
-  // longer to start than the copy to run.
+  // Copied set by set, the words that can hold a point only: copied whole, the compiler makes it
+  // a string instruction that takes longer to start than the copy to run.
+  static void CopySet(PointSet& to, const PointSet& from) {
+    for (int word = FirstSetWord; word < EndSetWord; ++word)
+      to[static_cast<size_t>(word)] = from[static_cast<size_t>(word)];
+  }
   static void CopyTotals(Totals& to, const Totals& from) {
     to.valueSum = from.valueSum;
     to.counts = from.counts;
     for (int side = 0; side < 2; ++side)
-      for (int bit = 0; bit < 4; ++bit) to.sets[side][bit] = from.sets[side][bit];
-    to.candidates = from.candidates;
+      for (int bit = 0; bit < 4; ++bit) CopySet(to.sets[side][bit], from.sets[side][bit]);
+    CopySet(to.candidates, from.candidates);
   }
   // The totals of the position on the board, on top of a stack of those of the positions before
   // each move played on it: a move copies them up, a take-back steps down.
