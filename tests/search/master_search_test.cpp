@@ -121,6 +121,24 @@ TEST(MasterBoard, IncrementalMatchesFreshBoard) {
 }
 
 // Line shapes through the centre stone (the '*' between the two halves), five cells each side.
+// The board keeps its renju verdicts by the stones and the point: a three-three and a straight
+// four in one position (both need the exact rule) keep verdicts of their own, asked again and
+// once a move and its take-back have passed.
+TEST(MasterBoard, KeptVerdictsBelongToTheirPoint) {
+  const GameState game = Stones({"G8", "J8", "H9", "H10", "B2", "C2", "D2"},
+                                {"A15", "C15", "E15", "G15", "J15"}, true);
+  const MasterWeights weights;
+  MasterBoard board(game, weights);
+  const int threeThree = MasterBoard::Index(P("H8"));
+  const int straightFour = MasterBoard::Index(P("E2"));
+  for (int pass = 0; pass < 3; ++pass) {
+    EXPECT_TRUE(board.ForbiddenFor(Black, threeThree)) << pass;
+    EXPECT_FALSE(board.ForbiddenFor(Black, straightFour)) << pass;
+    board.Play(MasterBoard::Index(P("M12")));
+    board.Undo();
+  }
+}
+
 TEST(MasterBoard, LinePatterns) {
   auto code = [](const char* left, const char* right) {
     auto digit = [](char c) { return c == 'x' ? 1 : c == 'o' ? 2 : 0; };
