@@ -16,7 +16,7 @@ struct MasterWeights {
   int openTwo = 40;           // an open two
   int three = 50;             // a blocked three: one move from a four
   int openThree = 180;        // an open three: one move from a straight four
-  int four = 200;             // a four: one move from a five
+  int four = 400;             // a four: one move from a five (a threat the opponent must answer)
   int openFour = 1200;        // a straight four
   int doubleThree = 400;      // a point that makes two open threes (not for Black under renju)
   int fourThree = 1500;       // a point that makes a four and an open three
