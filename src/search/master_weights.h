@@ -14,14 +14,14 @@ struct MasterWeights {
   int openOne = 4;            // the same, open on both sides
   int two = 12;               // a blocked two
   int openTwo = 40;           // an open two
-  int three = 50;             // a blocked three: one move from a four
+  int three = 100;            // a blocked three: one move from a four
   int openThree = 180;        // an open three: one move from a straight four
   int four = 400;             // a four: one move from a five (a threat the opponent must answer)
   int openFour = 1200;        // a straight four
-  int doubleThree = 400;      // a point that makes two open threes (not for Black under renju)
+  int doubleThree = 1000;     // a point that makes two open threes (not for Black under renju)
   int fourThree = 1500;       // a point that makes a four and an open three
   int doubleFour = 1500;      // a point that makes two fours (not for Black under renju)
-  int defenceNum = 3;         // the opponent's points count defenceNum / defenceDen
+  int defenceNum = 2;         // the opponent's points count defenceNum / defenceDen
   int defenceDen = 4;         // of their value in the evaluation
   int tempo = 30;             // the side to move's advantage
   int orderDefence = 90;      // move ordering: the opponent's value of a point, in percent
