@@ -120,7 +120,6 @@ TEST(MasterBoard, IncrementalMatchesFreshBoard) {
   }
 }
 
-// Line shapes through the centre stone (the '*' between the two halves), five cells each side.
 // The board keeps its renju verdicts by the stones and the point: a three-three and a straight
 // four in one position (both need the exact rule) keep verdicts of their own, asked again and
 // once a move and its take-back have passed.
@@ -139,6 +138,7 @@ TEST(MasterBoard, KeptVerdictsBelongToTheirPoint) {
   }
 }
 
+// Line shapes through the centre stone (the '*' between the two halves), five cells each side.
 TEST(MasterBoard, LinePatterns) {
   auto code = [](const char* left, const char* right) {
     auto digit = [](char c) { return c == 'x' ? 1 : c == 'o' ? 2 : 0; };
