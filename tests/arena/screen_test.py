@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The screening driver against an engine whose best weights are known: the variant nearer them
 wins the games the defaults draw, each pass and each total is logged with its score, the variants'
-weights files read back with their changes, and a weight the engine lacks is refused before any
-game."""
+weights files read back with their changes, the games files kept, a game lost by an illegal move
+logged with its reason, and a weight the engine lacks is refused before any game."""
 
 import os
 import subprocess
@@ -62,6 +62,18 @@ def main():
         check("+50.0 points against variant 1" in totals[1], totals[1])
         check(second == dict(weights_engine.DEFAULTS, reach=45, tempo=0),
               "the second variant's weights: %s" % second)
+        check(not [line for line in log if " game " in line], "five-won games logged: %s" % log)
+        check(tune.read_score(out + "-2-2.games") == (2, 0, 0), "the second pass's games file")
+
+        broken = os.path.join(work, "broken")
+        done = run(arena, broken, "reach=100")
+        check(done.returncode == 0, "the run failed: " + done.stderr)
+        with open(broken + ".log", encoding="utf-8") as f:
+            ends = [line for line in f.read().splitlines() if " game " in line]
+        # The breaking variant loses both games of each pass as soon as it moves.
+        check(len(ends) == 4, "games not won by a five: %s" % ends)
+        check(all("the variant lost by illegal (engine 1:" in line for line in ends), ends)
+        check(ends[0].startswith("variant 1 reach=100 pass 1 game "), ends[0])
 
         refused = run(arena, os.path.join(work, "refused"), "defaults", "speed=3")
         check(refused.returncode != 0 and "no weight speed" in refused.stderr,

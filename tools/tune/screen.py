@@ -6,7 +6,9 @@ plays the opponent for a number of passes of the arena's openings, and its share
 is compared with the first variant's, usually "defaults". Passes at a short time per move play
 different games, because the engines' answers depend on the clock, so they add up to a larger
 sample. Every pass and every variant's total, with its 95 % interval and its distance from the
-first variant in standard errors, go to OUT.log; each variant's weights go to OUT-N.weights.
+first variant in standard errors, go to OUT.log; each variant's weights go to OUT-N.weights and
+the arena's games of pass P to OUT-N-P.games. A decisive game that did not end in a five (a foul,
+an illegal move, a crash or a timeout) is logged on a line of its own.
 
     tools/tune/screen.py --engine build/bin/pbrain-tesmor --arena build/bin/tesmor-arena \\
         --opponent build/bin/pbrain-tesmor --opponent-info "level 9" --turn-ms 250 \\
@@ -18,7 +20,6 @@ import math
 import os
 import subprocess
 import sys
-import tempfile
 
 import tune
 
@@ -61,6 +62,24 @@ def standard_errors(a, b):
     return (pa - pb) / error if error > 0 else 0.0
 
 
+def unusual_ends(games_file):
+    """(game, loser, reason, detail) of the decisive games that did not end in a five; the loser
+    is "variant" or "opponent"."""
+    ends = []
+    with open(games_file, encoding="utf-8") as f:
+        for line in f:
+            if line.startswith("#"):
+                continue
+            fields = line.rstrip("\n").split("\t")
+            game, black, result, reason = fields[0], fields[2], fields[4], fields[5]
+            detail = fields[7] if len(fields) > 7 else ""
+            if result == "1/2-1/2" or reason == "five":
+                continue
+            variant_lost = (result == "0-1") == (black == "1")
+            ends.append((game, "variant" if variant_lost else "opponent", reason, detail))
+    return ends
+
+
 def play_pass(args, weights_file, games):
     command = [args.arena, "--engine1", tune.engine_command(args.engine, weights_file),
                "--engine2", args.opponent, "--name1", "variant", "--name2", "opponent",
@@ -74,29 +93,32 @@ def play_pass(args, weights_file, games):
 
 def screen(args, variants, log):
     first = None
-    with tempfile.TemporaryDirectory(prefix="tesmor-screen-") as work:
-        for number, (text, weights) in enumerate(variants, 1):
-            weights_file = "%s-%d.weights" % (args.out, number)
-            with open(weights_file, "w", encoding="utf-8") as f:
-                f.write(tune.weights_text(weights))
-            total = [0, 0, 0]
-            for pass_number in range(1, args.passes + 1):
-                games = os.path.join(work, "games-%d-%d.txt" % (number, pass_number))
-                score = play_pass(args, weights_file, games)
-                total = [t + s for t, s in zip(total, score)]
-                log("variant %d %s pass %d: won %d lost %d drawn %d" % (
-                    number, text, pass_number, *score))
-            p, games = share(total)
-            low, high = wilson(p, games)
-            line = "variant %d %s: won %d lost %d drawn %d, %.1f %% " % (
-                number, text, *total, 100 * p)
-            line += "(95 %% interval %.1f .. %.1f)" % (100 * low, 100 * high)
-            if first is None:
-                first = total
-            else:
-                line += ", %+.1f points against variant 1 (%+.1f standard errors)" % (
-                    100 * (p - share(first)[0]), standard_errors(total, first))
-            log(line)
+    for number, (text, weights) in enumerate(variants, 1):
+        weights_file = "%s-%d.weights" % (args.out, number)
+        with open(weights_file, "w", encoding="utf-8") as f:
+            f.write(tune.weights_text(weights))
+        total = [0, 0, 0]
+        for pass_number in range(1, args.passes + 1):
+            games = "%s-%d-%d.games" % (args.out, number, pass_number)
+            score = play_pass(args, weights_file, games)
+            total = [t + s for t, s in zip(total, score)]
+            log("variant %d %s pass %d: won %d lost %d drawn %d" % (
+                number, text, pass_number, *score))
+            for game, loser, reason, detail in unusual_ends(games):
+                log("variant %d %s pass %d game %s: the %s lost by %s%s" % (
+                    number, text, pass_number, game, loser, reason,
+                    " (%s)" % detail if detail else ""))
+        p, games = share(total)
+        low, high = wilson(p, games)
+        line = "variant %d %s: won %d lost %d drawn %d, %.1f %% " % (
+            number, text, *total, 100 * p)
+        line += "(95 %% interval %.1f .. %.1f)" % (100 * low, 100 * high)
+        if first is None:
+            first = total
+        else:
+            line += ", %+.1f points against variant 1 (%+.1f standard errors)" % (
+                100 * (p - share(first)[0]), standard_errors(total, first))
+        log(line)
 
 
 def main():
@@ -107,7 +129,8 @@ def main():
     parser.add_argument("--opponent", required=True, help="the opponent's engine command")
     parser.add_argument("--opponent-info", action="append", default=[],
                         help="an INFO line for the opponent, e.g. 'level 9' (repeatable)")
-    parser.add_argument("--out", required=True, help="OUT.log and OUT-N.weights are written")
+    parser.add_argument("--out", required=True,
+                        help="OUT.log, OUT-N.weights and OUT-N-P.games are written")
     parser.add_argument("--passes", type=int, default=3)
     parser.add_argument("--openings", default="all", help="the arena's --openings")
     parser.add_argument("--turn-ms", type=int, default=250)

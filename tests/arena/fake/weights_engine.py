@@ -6,7 +6,8 @@ a row on a line of its own (Black on row 3, White on row 13, far from the openin
 blocks, so the engine that wastes fewer moves first wins; with equal waste White, which moves
 first after the opening, wins, and a pair of games with colours swapped is drawn 1-1. An engine
 wastes one move (on row 1 or 15, two columns apart) for each whole unit of the distance of its
-weights from TARGET.
+weights from TARGET. With reach at 100 or more it breaks the rules: its first move is the
+centre, which the openings have taken.
 """
 
 import sys
@@ -52,6 +53,8 @@ def main():
                 build, spare = (12, 14) if black else (2, 0)  # y counts from the top
                 moves = ["%d,%d" % (2 * i, spare) for i in range(waste)]
                 moves += ["%d,%d" % (i, build) for i in range(5)]
+                if weights["reach"] >= 100:
+                    moves.insert(0, "7,7")
             print(moves.pop(0), flush=True)
         elif words[0] == "END":
             return 0
