@@ -25,7 +25,8 @@ struct MoveJudgement {
 // Plays the side to move's stone on the empty point and judges it by the game's rules: a five
 // wins (Black's must be exact when forbidden moves are on, White's may be longer); else a Black
 // three-three, four-four or overline under forbidden moves is a foul; else a full board ends the
-// game drawn. A five that is also a forbidden shape wins.
+// game drawn, and so does a board where every empty point is forbidden to Black, who is to move.
+// A five that is also a forbidden shape wins.
 MoveJudgement PlayAndJudge(GameState& game, int point);
 
 }  // namespace tesmor::arena

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "arena/match.h"
+#include "arena/referee.h"
 #include "board/move_text.h"
+#include "support/diagram.h"
 
 namespace tesmor::arena {
 namespace {
@@ -47,6 +49,37 @@ std::string FullBoardScript(int colour) {
       if (((row / 2 + col) % 2 == 0) == (colour == Black))
         script += PointText(PointIndex(row, col)) + " ";
   return script;
+}
+
+// A game of the arena that filled the board: White's last stone N13 leaves only J14, where a
+// Black stone makes six. Black has no move the rules allow and no pass, so the game is drawn there;
+// without forbidden moves Black plays J14 and wins with the six; under them a Black stone put
+// there is still judged a foul.
+TEST(ArenaReferee, BlackWithNoOpenPointDraws) {
+  const std::string filled =
+      "H8 H9 H7 G7 H6 H5 I7 G5 J6 K5 G6 I6 I8 F5 I5 J8 K7 L8 I10 J9 G9 F10 F8 I11 J10 J7 K8 F3 "
+      "G4 F4 F6 E5 D5 F1 F2 D6 C7 L9 K9 K10 K11 G11 E8 G8 E9 F11 H11 I12 J11 E3 G3 E4 E2 L6 L7 "
+      "E7 E6 B4 C9 F9 C10 C4 D4 D2 C1 A3 C5 D9 C11 C8 E10 F12 F13 E12 D10 B12 D13 J4 M7 G12 "
+      "H12 C12 D12 E13 D14 D11 M8 H1 H2 C3 E1 L12 L11 D3 B3 M10 J12 I14 M6 H13 J15 M5 L10 M9 "
+      "I15 M11 K15 H15 K12 K13 L13 M14 N10 G14 H14 I13 G13 K6 N5 O4 N11 K4 N12 N9 N4 N7 K3 G2 "
+      "I4 N3 B1 I1 J1 K14 L14 L5 M4 B10 M13 O11 L3 K2 E11 O3 B8 A7 B14 A5 O5 N2 M3 A1 A4 O9 J3 "
+      "I3 E14 C14 O10 L2 M2 N14 B5 A15 M15 L15 B9 B6 I9 K1 J2 O14 A9 C6 A12 A10 O15 O1 N1 D15 "
+      "G15 B15 E15 D1 F15 G1 D8 L1 O7 M1 C2 A2 D7 B2 M12 I2 B7 O2 A13 H3 A6 H4 J13 L4 B11 J5 "
+      "A11 N6 B13 O6 N8 F7 A14 A8 G10 O8 N15 H10 C15 O12 F14 C13 O13";
+  for (const bool renju : {true, false}) {
+    SCOPED_TRACE(renju ? "renju" : "free");
+    GameState game;
+    ClearGameState(game);
+    game.forbiddenRulesOn = renju;
+    MoveTextError error;
+    ASSERT_TRUE(ReadMoveList(filled, game, error));
+    ASSERT_EQ(game.moveCount, CellCount - 2);
+    EXPECT_EQ(PlayAndJudge(game, test::P("N13")).outcome,
+              renju ? MoveOutcome::FullBoard : MoveOutcome::Continue);
+    const MoveJudgement last = PlayAndJudge(game, test::P("J14"));
+    EXPECT_EQ(last.outcome, renju ? MoveOutcome::Foul : MoveOutcome::Five);
+    EXPECT_EQ(last.foul, renju ? Overline : None);
+  }
 }
 
 TEST(ArenaReferee, JudgesEachWayAGameEnds) {
