@@ -84,7 +84,7 @@ class Timer {
 };
 
 // 1: Black wins, -1: White wins, 0: draw. A point that is taken, off the board or forbidden to
-// Black loses for the side that played it.
+// Black loses for the side that played it; Black left with only forbidden points draws.
 int PlayGame(int opening, Player& black, Player& white, bool renju, std::string& record) {
   GameState game;
   ClearGameState(game);
@@ -93,7 +93,7 @@ int PlayGame(int opening, Player& black, Player& white, bool renju, std::string&
   record.clear();
   for (int i = 0; i < game.moveCount; ++i)
     record += PointText(PointIndex(game.history[i].row, game.history[i].col)) + " ";
-  while (game.moveCount < CellCount) {
+  while (game.moveCount < CellCount && !NoPointOpenToBlack(game)) {
     const int side = game.SideToMove();
     Player& mover = side == Black ? black : white;
     const int ms = mover.ms;

@@ -10,15 +10,6 @@ namespace {
 std::string Quoted(const std::string& line) {
   return "'" + EchoInput(line, {.maxChars = 40, .asciiOnly = true}) + "'";
 }
-// Under forbidden moves Black may find every empty point forbidden; the protocol has no pass, so
-// such a board is as full for Black as one without empty points.
-bool NoPointOpenToBlack(GameState& game) {
-  if (!game.forbiddenRulesOn || game.SideToMove() != Black) return false;
-  for (int row = 0; row < BoardSize; ++row)
-    for (int col = 0; col < BoardSize; ++col)
-      if (game.cell(row, col) == Empty && ForbiddenKindAt(game, row, col) == None) return false;
-  return true;
-}
 }  // namespace
 
 AnswerReading ReadAnswer(const GameState& game, const std::string& line) {

@@ -171,6 +171,14 @@ ForbiddenKind ForbiddenKindAt(GameState& state, int row, int col) {
   return RecordRule::Judge(state, row, col);
 }
 
+bool NoPointOpenToBlack(GameState& state) {
+  if (!state.forbiddenRulesOn || state.SideToMove() != Black) return false;
+  for (int row = 0; row < BoardSize; ++row)
+    for (int col = 0; col < BoardSize; ++col)
+      if (state.cell(row, col) == Empty && ForbiddenKindAt(state, row, col) == None) return false;
+  return true;
+}
+
 const char* ForbiddenKindName(ForbiddenKind kind) {
   switch (kind) {
     case ThreeThree:

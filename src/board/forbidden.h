@@ -36,6 +36,9 @@ int MakesFiveAt(GameState& state, int row, int col);
 int CountFoursAt(const GameState& state, int row, int col);
 int CountRealThreesAt(GameState& state, int row, int col);
 ForbiddenKind ForbiddenKindAt(GameState& state, int row, int col);
+// Black to move under forbidden moves with every empty point forbidden: Black has no move, and
+// with no pass in the game the board is as full for Black as one without empty points.
+bool NoPointOpenToBlack(GameState& state);
 
 const char* ForbiddenKindName(ForbiddenKind kind);
 
