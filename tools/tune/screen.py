@@ -17,7 +17,6 @@ an illegal move, a crash or a timeout) is logged on a line of its own.
 
 import argparse
 import math
-import os
 import subprocess
 import sys
 
