@@ -64,19 +64,9 @@ def standard_errors(a, b):
 def unusual_ends(games_file):
     """(game, loser, reason, detail) of the decisive games that did not end in a five; the loser
     is "variant" or "opponent"."""
-    ends = []
-    with open(games_file, encoding="utf-8") as f:
-        for line in f:
-            if line.startswith("#"):
-                continue
-            fields = line.rstrip("\n").split("\t")
-            game, black, result, reason = fields[0], fields[2], fields[4], fields[5]
-            detail = fields[7] if len(fields) > 7 else ""
-            if result == "1/2-1/2" or reason == "five":
-                continue
-            variant_lost = (result == "0-1") == (black == "1")
-            ends.append((game, "variant" if variant_lost else "opponent", reason, detail))
-    return ends
+    return [(game, "variant" if outcome == "lost" else "opponent", reason, detail)
+            for game, outcome, reason, detail in tune.read_games(games_file)
+            if outcome != "drawn" and reason != "five"]
 
 
 def play_pass(args, weights_file, games):

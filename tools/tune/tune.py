@@ -79,22 +79,30 @@ def engine_command(engine, weights_file):
     return "%s --weights %s" % (engine, shlex.quote(weights_file))
 
 
-def read_score(games_file):
-    """Wins, losses and draws of engine 1 from the arena's games file."""
-    wins = losses = draws = 0
+def read_games(games_file):
+    """Engine 1's games from the arena's games file: (game, outcome, reason, detail), the
+    outcome "won", "lost" or "drawn"."""
+    games = []
     with open(games_file, encoding="utf-8") as f:
         for line in f:
             if line.startswith("#"):
                 continue
             fields = line.rstrip("\n").split("\t")
-            black, result = fields[2], fields[4]
+            black, result, reason = fields[2], fields[4], fields[5]
             if result == "1/2-1/2":
-                draws += 1
+                outcome = "drawn"
             elif (result == "1-0") == (black == "1"):
-                wins += 1
+                outcome = "won"
             else:
-                losses += 1
-    return wins, losses, draws
+                outcome = "lost"
+            games.append((fields[0], outcome, reason, fields[7] if len(fields) > 7 else ""))
+    return games
+
+
+def read_score(games_file):
+    """Wins, losses and draws of engine 1 from the arena's games file."""
+    outcomes = [outcome for _, outcome, _, _ in read_games(games_file)]
+    return outcomes.count("won"), outcomes.count("lost"), outcomes.count("drawn")
 
 
 class Tuner:
