@@ -50,7 +50,7 @@ class Searcher {
   int Node(int depth, int alpha, int beta, int ply, bool pvNode);
   int Leaf(int ply);
   int SearchMoves(const MoveList& moves, MoveKeys& keys, int keep, int depth, int alpha, int beta,
-                  int ply, bool pvNode, bool quiet, int& bestMove);
+                  int ply, bool pvNode, NodeKind kind, int& bestMove);
   void OrderMoves(MoveList& moves, int ttMove, int ply, int keep = CellCount) const;
   void KeyMoves(const MoveList& moves, int ttMove, int ply, MoveKeys& keys) const;
   static int KeyedMove(const MoveList& moves, int64_t key) {
@@ -190,8 +190,7 @@ int Searcher::Node(int depth, int alpha, int beta, int ply, bool pvNode) {
       std::min(moves.size, kind == NodeKind::Open ? board_.weights().openMoves : CellCount);
   const int alphaIn = alpha;
   int bestMove = -1;
-  const int best = SearchMoves(moves, keys, keep, depth, alpha, beta, ply, pvNode,
-                               kind == NodeKind::Open, bestMove);
+  const int best = SearchMoves(moves, keys, keep, depth, alpha, beta, ply, pvNode, kind, bestMove);
   if (aborted_) return 0;
   const Bound bound = best >= beta ? Bound::Lower : best > alphaIn ? Bound::Exact : Bound::Upper;
   table_.Store(key, ToTable(best, ply), bestMove, depth, bound);
@@ -201,9 +200,14 @@ int Searcher::Node(int depth, int alpha, int beta, int ply, bool pvNode) {
 // The `keep` best moves by their keys: the first by one scan, the others sorted only when the
 // first does not end the node.
 int Searcher::SearchMoves(const MoveList& moves, MoveKeys& keys, int keep, int depth, int alpha,
-                          int beta, int ply, bool pvNode, bool quiet, int& bestMove) {
+                          int beta, int ply, bool pvNode, NodeKind kind, int& bestMove) {
   const int own = MasterBoard::Side(board_.SideToMove());
   const int reductionMoves = board_.weights().reductionMoves;
+  const bool quiet = kind == NodeKind::Open;
+  // Against an open three a block costs no depth. A four of our own that blocks nothing only
+  // delays the three, and when it is free too, such fours and their blocks follow each other in
+  // every order: counter_four_cost is what it costs.
+  const int fourCost = kind == NodeKind::Defending ? board_.weights().counterFourCost : 0;
   int best = -Infinity;
   for (int i = 0; i < keep; ++i) {
     if (i == 0)
@@ -212,21 +216,24 @@ int Searcher::SearchMoves(const MoveList& moves, MoveKeys& keys, int keep, int d
       std::partial_sort(keys.begin() + 1, keys.begin() + keep, keys.begin() + moves.size,
                         std::greater<int64_t>());
     const int move = KeyedMove(moves, keys[static_cast<size_t>(i)]);
-    const bool threat = (board_.Threats(own, move) & (MakesFour | MakesOpenThree)) != 0;
+    const uint8_t threats = board_.Threats(own, move);
+    const bool threat = (threats & (MakesFour | MakesOpenThree)) != 0;
+    const bool delays = (threats & MakesFour) && !(board_.Threats(1 - own, move) & MakesFour);
+    const int childDepth = depth - 1 - (delays ? fourCost : 0);
     // The child's bucket loads while the board brings its lines up to date.
     table_.Prefetch(board_.KeyAfter(move));
     board_.Play(move);
     int score;
     if (i == 0) {
-      score = -Node(depth - 1, -beta, -alpha, ply + 1, pvNode);
+      score = -Node(childDepth, -beta, -alpha, ply + 1, pvNode);
     } else {
       // Late quiet moves are tried one ply shallower first.
       const int reduction =
           quiet && !threat && reductionMoves > 0 && i >= reductionMoves && depth >= 3 ? 1 : 0;
-      score = -Node(depth - 1 - reduction, -alpha - 1, -alpha, ply + 1, false);
+      score = -Node(childDepth - reduction, -alpha - 1, -alpha, ply + 1, false);
       if (score > alpha && reduction > 0)
-        score = -Node(depth - 1, -alpha - 1, -alpha, ply + 1, false);
-      if (score > alpha && score < beta) score = -Node(depth - 1, -beta, -alpha, ply + 1, pvNode);
+        score = -Node(childDepth, -alpha - 1, -alpha, ply + 1, false);
+      if (score > alpha && score < beta) score = -Node(childDepth, -beta, -alpha, ply + 1, pvNode);
     }
     board_.Undo();
     if (aborted_) return best;

@@ -39,6 +39,7 @@ constexpr std::array kFields = {
     Field{"root_vct_nodes", &MasterWeights::rootVctNodes},
     Field{"iteration_percent", &MasterWeights::iterationPercent},
     Field{"three_extension", &MasterWeights::threeExtension},
+    Field{"counter_four_cost", &MasterWeights::counterFourCost},
 };
 
 constexpr int CellCountLimit = 225;  // no node has more moves than the board has points
@@ -87,7 +88,8 @@ bool MasterWeights::Read(std::istream& in, std::string& error) {
                {"open_moves", read.openMoves, 1, CellCountLimit},
                {"root_vct_nodes", read.rootVctNodes, 0, 1000000},
                {"iteration_percent", read.iterationPercent, 1, 100},
-               {"three_extension", read.threeExtension, 0, 1}};
+               {"three_extension", read.threeExtension, 0, 1},
+               {"counter_four_cost", read.counterFourCost, 0, 2}};
   for (const auto& knob : knobs) {
     if (knob.value < knob.low || knob.value > knob.high) {
       error = std::string(knob.name) + " must be from " + std::to_string(knob.low) + " to " +

@@ -31,6 +31,7 @@ struct MasterWeights {
   int rootVctNodes = 0;       // nodes of the root's search for a win by threes and fours (0: none)
   int iterationPercent = 70;  // no new iteration once this share of the time is gone
   int threeExtension = 1;     // 1: the answer to an open three costs no depth, as a block does
+  int counterFourCost = 0;    // plies a four that blocks nothing costs against an open three
 
   // Reads "name value" lines; blank lines and lines starting with # are skipped. An unknown name
   // or a bad number fails with a message naming the line.

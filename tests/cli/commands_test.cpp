@@ -255,7 +255,8 @@ TEST(MasterWeights, RoundTripAndRefusal) {
   EXPECT_EQ(refused.WaitForExit(), "exit 2");
   EXPECT_NE(Program("move H8 --level master --weights " + bad).out.find("line 2"),
             std::string::npos);
-  for (const char* knob : {"open_moves 0", "iteration_percent 101", "defence_den 0"}) {
+  for (const char* knob :
+       {"open_moves 0", "iteration_percent 101", "defence_den 0", "counter_four_cost 3"}) {
     const std::string knobs = dir.WriteFile("knob.txt", knob + std::string("\n"));
     EXPECT_NE(Program("move H8 --level master --weights " + knobs).out.find(" must be"),
               std::string::npos)

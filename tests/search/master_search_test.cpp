@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -238,6 +239,24 @@ TEST(MasterSearch, ForcedAnswers) {
     }
   }
   EXPECT_TRUE(scores.master);
+}
+
+// Black's open three H8-J8 must be blocked at G8 or K8 (F8 and L8 leave a straight four).
+// White has four fours of its own that block nothing; when such a four costs a ply, the search
+// no longer tries them in every order after each other, and still finds the block.
+TEST(MasterSearch, FoursThatBlockNothingCostAPly) {
+  const GameState game = Stones({"H8", "I8", "J8", "B3", "B12", "M2", "N14"},
+                                {"C3", "D3", "E3", "C12", "D12", "E12"}, false);
+  MasterWeights costly;
+  costly.counterFourCost = 1;
+  const MasterResult free = Search(game, Limits(6));
+  const MasterResult costs = Search(game, Limits(6), costly);
+  for (const MasterResult* result : {&free, &costs}) {
+    const std::string answer = PointText(result->point);
+    EXPECT_TRUE(answer == "G8" || answer == "K8") << answer;
+    EXPECT_LT(std::abs(result->score), MateBound);
+  }
+  EXPECT_LT(costs.nodes * 2, free.nodes);
 }
 
 // Keys that share a bucket must not answer for each other, and the deeper result keeps its slot.
