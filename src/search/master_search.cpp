@@ -218,7 +218,8 @@ int Searcher::SearchMoves(const MoveList& moves, MoveKeys& keys, int keep, int d
     const int move = KeyedMove(moves, keys[static_cast<size_t>(i)]);
     const uint8_t threats = board_.Threats(own, move);
     const bool threat = (threats & (MakesFour | MakesOpenThree)) != 0;
-    const bool delays = (threats & MakesFour) && !(board_.Threats(1 - own, move) & MakesFour);
+    const bool delays =
+        fourCost > 0 && (threats & MakesFour) && !(board_.Threats(1 - own, move) & MakesFour);
     const int childDepth = depth - 1 - (delays ? fourCost : 0);
     // The child's bucket loads while the board brings its lines up to date.
     table_.Prefetch(board_.KeyAfter(move));
