@@ -22,9 +22,39 @@ void AddLegal(MasterBoard& board, const MoveList& from, MoveList& to) {
   }
 }
 
-NodeKind AnswerOpenThree(MasterBoard& board, int colour, MoveList& list) {
+// Whether a stone at `index` can take away the opponent's straight four at `point`. The four
+// would be four stones in a row with an empty end on either side, all on the one line and
+// within four points of `point`; a stone anywhere else leaves it standing.
+bool OnStraightFourLine(const MasterBoard& board, int opponent, int point, int index) {
+  if (index == point) return true;
+  for (int dir = 0; dir < 4; ++dir) {
+    if (board.Pattern(opponent, point, dir) != OpenFourLine) continue;
+    const int step = MasterBoard::Step[static_cast<size_t>(dir)];
+    for (int k = 1; k <= 4; ++k)
+      if (index == point + k * step || index == point - k * step) return true;
+  }
+  return false;
+}
+
+// The answers to an open three: our own fours, and those of the opponent's four points that
+// lie on the line of every straight four the opponent could make. Every defence is such a
+// point; a four point on another line leaves the straight four standing. When no point is on
+// all of them (two threes), every four point is answered, as a lost position allows.
+NodeKind AnswerOpenThree(MasterBoard& board, int colour, const MoveList& straightFours,
+                         MoveList& list) {
+  const int opponent = MasterBoard::Side(-colour);
+  MoveList fourPoints;
+  CollectThreatPoints(board, -colour, MakesFour, fourPoints);
   MoveList defences;
-  CollectThreatPoints(board, -colour, MakesFour, defences);
+  for (int i = 0; i < fourPoints.size; ++i) {
+    const int index = fourPoints.moves[static_cast<size_t>(i)];
+    bool onAll = true;
+    for (int j = 0; j < straightFours.size && onAll; ++j)
+      onAll =
+          OnStraightFourLine(board, opponent, straightFours.moves[static_cast<size_t>(j)], index);
+    if (onAll) defences.Add(index);
+  }
+  if (defences.size == 0) defences = fourPoints;
   // The opponent's four points are legal ones only; ours are added whatever the opponent may do.
   CollectThreatPoints(board, colour, MakesFour, defences);
   AddLegal(board, defences, list);
@@ -77,7 +107,7 @@ NodeKind GenerateMoves(MasterBoard& board, MoveList& list, OpenMoves open) {
   if (board.Count(1 - own, MakesOpenFour) > 0) {
     MoveList threats;
     CollectThreatPoints(board, -colour, MakesOpenFour, threats);
-    if (threats.size > 0 && AnswerOpenThree(board, colour, list) == NodeKind::Defending)
+    if (threats.size > 0 && AnswerOpenThree(board, colour, threats, list) == NodeKind::Defending)
       return NodeKind::Defending;
   }
   const MasterBoard::PointSet& candidates = board.Candidates();

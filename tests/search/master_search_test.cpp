@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <optional>
@@ -7,6 +8,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "board/symmetry.h"
 #include "search/computer_move.h"
@@ -14,6 +16,7 @@
 #include "search/master_move.h"
 #include "search/master_search.h"
 #include "search/master_table.h"
+#include "search/master_threats.h"
 #include "support/diagram.h"
 
 namespace tesmor {
@@ -239,6 +242,39 @@ TEST(MasterSearch, ForcedAnswers) {
     }
   }
   EXPECT_TRUE(scores.master);
+}
+
+// The moves against an open three are the points that stop every straight four it offers, and
+// the defender's own fours; four points on other lines, and those beyond the ends of a straight
+// three, stop nothing. Two threes cannot both be stopped: then every four point stays.
+TEST(MasterThreats, AnswersToAnOpenThree) {
+  const std::initializer_list<const char*> white = {"A12", "C3", "D3", "E3", "N1", "N15"};
+  struct Case {
+    const char* what;
+    std::initializer_list<const char*> black;
+    const char* expected;  // the moves in the order of their names
+  } cases[] = {
+      {"straight three", {"H8", "I8", "J8", "B12", "C12", "D12", "B3"}, "F3 G3 G8 K8"},
+      {"split three", {"H8", "J8", "K8", "B12", "C12", "D12", "B3"}, "F3 G3 G8 I8 L8"},
+      {"two threes",
+       {"H8", "I8", "J8", "C10", "C11", "C12", "B3"},
+       "C13 C14 C8 C9 F3 F8 G3 G8 K8 L8"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const GameState game = Stones(c.black, white, false);
+    ASSERT_EQ(game.SideToMove(), White);
+    MasterBoard board(game, MasterWeights{});
+    MoveList moves;
+    ASSERT_EQ(GenerateMoves(board, moves), NodeKind::Defending);
+    std::vector<std::string> points;
+    for (int i = 0; i < moves.size; ++i)
+      points.push_back(PointText(MasterBoard::PointOf(moves.moves[static_cast<size_t>(i)])));
+    std::sort(points.begin(), points.end());
+    std::string text;
+    for (const std::string& point : points) text += (text.empty() ? "" : " ") + point;
+    EXPECT_EQ(text, c.expected);
+  }
 }
 
 // Black's open three H8-J8 must be blocked at G8 or K8 (F8 and L8 leave a straight four).
