@@ -249,6 +249,7 @@ TEST(MasterSearch, ForcedAnswers) {
 // three, stop nothing. Two threes cannot both be stopped: then every four point stays.
 TEST(MasterThreats, AnswersToAnOpenThree) {
   const std::initializer_list<const char*> white = {"A12", "C3", "D3", "E3", "N1", "N15"};
+  const MasterWeights weights;  // the board keeps a reference
   struct Case {
     const char* what;
     std::initializer_list<const char*> black;
@@ -264,7 +265,7 @@ TEST(MasterThreats, AnswersToAnOpenThree) {
     SCOPED_TRACE(c.what);
     const GameState game = Stones(c.black, white, false);
     ASSERT_EQ(game.SideToMove(), White);
-    MasterBoard board(game, MasterWeights{});
+    MasterBoard board(game, weights);
     MoveList moves;
     ASSERT_EQ(GenerateMoves(board, moves), NodeKind::Defending);
     std::vector<std::string> points;
