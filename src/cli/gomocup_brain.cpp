@@ -567,11 +567,12 @@ void Brain::StartThinking(Clock::time_point commandStart) {
 
   SearchSettings settings;
   settings.rifRules = false;  // a Gomocup game has no fifth-move offerings
-  settings.useBook = renju_;
+  // The book's lines were graded by the classic search; "大师" chooses its own openings, as it
+  // scored better against "9级" from its own choices than from the book's.
+  settings.useBook = renju_ && searchLevel_ != MasterLevel;
   context_.settings = settings;
   context_.masterTime = std::chrono::milliseconds(std::max<int64_t>(thinkMs, 1));
   context_.masterResult = MasterResult{};
-  context_.masterResult.decidedBy = "book";
   report_ = SearchReport();
   // Cleared here, not on the worker, so that a STOP read right after this command counts.
   stop_ = false;

@@ -215,6 +215,21 @@ TEST_F(Brain, InfoLinesChooseTheLevel) {
   }
 }
 
+// Under renju the classic levels answer the openings from the book beside the program (no
+// search, so no depth in their message), while "大师" searches its own.
+TEST_F(Brain, OnlyTheClassicLevelsPlayTheBook) {
+  Info("rule 4;timeout_turn 300;level 9");
+  const std::string opening = BoardCommand("H8 H9 H10");
+  ASSERT_TRUE(IsMove(Ask(opening)));
+  ASSERT_FALSE(brain_.messages().empty());
+  EXPECT_TRUE(std::regex_match(brain_.messages().back(), std::regex("MESSAGE level 9, [0-9]+ ms")))
+      << brain_.messages().back();
+  Info("level master");
+  ASSERT_TRUE(IsMove(Ask(opening)));
+  EXPECT_NE(brain_.messages().back().find(", search, "), std::string::npos)
+      << brain_.messages().back();
+}
+
 // END while the search runs ends the program at once, without an answer, within the guard.
 TEST_F(Brain, EndWhileThinkingExitsWithoutAnswering) {
   Info("level 9;timeout_turn 3600000");
