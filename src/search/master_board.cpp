@@ -374,7 +374,7 @@ void MasterBoard::Refresh(int index, Pending& pending) {
 
 int MasterBoard::PointValue(int side, const std::array<LinePattern, 4>& patterns,
                             uint8_t& threats) const {
-  int sum = 0, fours = 0, openThrees = 0, overlines = 0;
+  int sum = 0, fours = 0, openThrees = 0, openTwos = 0, overlines = 0;
   threats = 0;
   for (const LinePattern pattern : patterns) {
     sum += patternValue_[pattern];
@@ -382,6 +382,7 @@ int MasterBoard::PointValue(int side, const std::array<LinePattern, 4>& patterns
     if (pattern == OpenFourLine) threats |= MakesOpenFour;
     if (pattern == FourLine || pattern == OpenFourLine) threats |= MakesFour, ++fours;
     if (pattern == OpenThreeLine) threats |= MakesOpenThree, ++openThrees;
+    openTwos += pattern == OpenTwoLine;
     overlines += pattern == OverlineLine;
   }
   if (threats & MakesFive) return 10 * weights_.openFour;
@@ -393,6 +394,9 @@ int MasterBoard::PointValue(int side, const std::array<LinePattern, 4>& patterns
   if (fours >= 2) sum += weights_.doubleFour;
   if (fours >= 1 && openThrees >= 1) sum += weights_.fourThree;
   if (openThrees >= 2) sum += weights_.doubleThree;
+  // Points that prepare a double threat for the move after.
+  if (openThrees == 1 && openTwos >= 1) sum += weights_.threeTwo;
+  if (openTwos >= 2) sum += weights_.doubleTwo;
   return sum;
 }
 

@@ -29,6 +29,8 @@ constexpr std::array kFields = {
     Field{"double_three", &MasterWeights::doubleThree},
     Field{"four_three", &MasterWeights::fourThree},
     Field{"double_four", &MasterWeights::doubleFour},
+    Field{"three_two", &MasterWeights::threeTwo},
+    Field{"double_two", &MasterWeights::doubleTwo},
     Field{"defence_num", &MasterWeights::defenceNum},
     Field{"defence_den", &MasterWeights::defenceDen},
     Field{"tempo", &MasterWeights::tempo},

@@ -21,6 +21,8 @@ struct MasterWeights {
   int doubleThree = 1000;     // a point that makes two open threes (not for Black under renju)
   int fourThree = 1500;       // a point that makes a four and an open three
   int doubleFour = 1500;      // a point that makes two fours (not for Black under renju)
+  int threeTwo = 100;         // a point that makes an open three and an open two
+  int doubleTwo = 40;         // a point that makes two open twos (or more)
   int defenceNum = 2;         // the opponent's points count defenceNum / defenceDen
   int defenceDen = 4;         // of their value in the evaluation
   int tempo = 30;             // the side to move's advantage

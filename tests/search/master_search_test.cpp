@@ -124,6 +124,31 @@ TEST(MasterBoard, IncrementalMatchesFreshBoard) {
   }
 }
 
+// Points that prepare a double threat earn the combination values on top of their lines: an
+// open three with an open two, and two open twos; a plain open three earns neither. Black's
+// points are the same under renju, as none of them may be forbidden.
+TEST(MasterBoard, CombinationValues) {
+  MasterWeights with;
+  with.threeTwo = 300;
+  with.doubleTwo = 70;
+  MasterWeights without;
+  without.threeTwo = 0;
+  without.doubleTwo = 0;
+  for (const bool renju : {false, true}) {
+    const GameState game = Stones({"H8", "I8", "J9"}, {"A15", "C15", "E15"}, renju);
+    const MasterBoard plain(game, without);
+    const MasterBoard combined(game, with);
+    auto bonus = [&](const char* point) {
+      const int index = MasterBoard::Index(P(point));
+      return combined.Value(0, index) - plain.Value(0, index);
+    };
+    EXPECT_EQ(bonus("J8"), 300) << renju;  // three H8-J8, two J8-J9
+    EXPECT_EQ(bonus("G8"), 0) << renju;    // the three alone
+    EXPECT_EQ(bonus("I9"), 70) << renju;   // twos with I8, J9 and H8
+    EXPECT_EQ(plain.Threats(0, MasterBoard::Index(P("J8"))), MakesOpenThree) << renju;
+  }
+}
+
 // The board keeps its renju verdicts by the stones and the point: a three-three and a straight
 // four in one position (both need the exact rule) keep verdicts of their own, asked again and
 // once a move and its take-back have passed.
